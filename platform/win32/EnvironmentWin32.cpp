@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "platform/win32/Win32Services.h"
+
+std::uint32_t EnvironmentWin32::ExpandStrings(const std::string& src, char* dst, std::uint32_t size) {
+  return ExpandEnvironmentStringsA(src.c_str(), dst, size);
+}

@@ -1,0 +1,22 @@
+// Run-time errors raised by the support classes: a number, a source and a
+// description. Routines of the main window catch them per step and log the number.
+#pragma once
+#include <stdexcept>
+#include <string>
+
+struct RuntimeError : std::runtime_error {
+  long Number;
+  std::string Source;
+  std::string Description;
+  RuntimeError(long number, std::string source, std::string description)
+      : std::runtime_error(description), Number(number), Source(std::move(source)),
+        Description(std::move(description)) {}
+};
+
+// Common run-time error numbers.
+namespace err {
+constexpr long Overflow = 6;
+constexpr long TypeMismatch = 13;
+constexpr long RegistryFailure = 26001;
+constexpr long SetValueFailure = -2147194455;  // 0x800469A9
+}  // namespace err

@@ -1,0 +1,90 @@
+// A window that records what the logic does to it and answers message boxes from
+// a script of answers.
+#pragma once
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/MainView.h"
+
+class FakeMainView : public IMainView {
+ public:
+  FakeMainView();
+
+  std::string Caption() override { return caption; }
+  void SetCaption(const std::string& text) override { caption = text; }
+  void SetHourglass(bool on) override { hourglass = on; }
+  long OuterHeight() override { return clientHeight + frameHeight; }
+  long ClientHeight() override { return clientHeight; }
+  void SetOuterHeight(long twips) override { clientHeight = twips - frameHeight; }
+  long ControlTop(Ctl c) override { return controls[c].top; }
+  long ControlHeight(Ctl c) override { return controls[c].height; }
+  void SetEnabled(Ctl c, bool e) override { controls[c].enabled = e; }
+  bool Enabled(Ctl c) override { return controls[c].enabled; }
+  std::string ControlCaption(Ctl c) override { return controls[c].caption; }
+  void SetControlCaption(Ctl c, const std::string& t) override { controls[c].caption = t; }
+  std::string ToolTip(Ctl c) override { return controls[c].toolTip; }
+  void SetToolTip(Ctl c, const std::string& t) override { controls[c].toolTip = t; }
+
+  int ColumnCount() override { return static_cast<int>(columns.size()); }
+  std::string ColumnText(int column) override { return columns.at(column - 1).text; }
+  void SetColumnText(int column, const std::string& t) override { columns.at(column - 1).text = t; }
+  void SetColumnWidth(int index, int widthCode) override { columns.at(index).widthCode = widthCode; }
+  int RowCount() override { return static_cast<int>(rows.size()); }
+  void AddRow(const std::string& key, const std::string& text, const std::string& sub1,
+              const std::string& sub2) override;
+  int FindRow(const std::string& key) override;
+  std::string RowKey(int r) override { return rows.at(r).key; }
+  std::string RowText(int r) override { return rows.at(r).text; }
+  std::string RowSubItem(int r, int sub) override { return sub == 1 ? rows.at(r).sub1 : rows.at(r).sub2; }
+  bool RowChecked(int r) override { return rows.at(r).checked; }
+  void SetRowChecked(int r, bool c) override { rows.at(r).checked = c; }
+  int SelectedRow() override { return selected; }
+  void SelectRow(int r) override { selected = r; }
+
+  std::string LogText() override { return log; }
+  void SetLogText(const std::string& t) override { log = t; }
+  void DoEvents() override;
+
+  int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
+  void ShowAbout() override { ++aboutShown; }
+
+  // The user's own toggle of a row's check box (the logic's handler is called by the test).
+  void UserToggle(int r) { rows.at(r).checked = !rows.at(r).checked; }
+  std::vector<int> CheckedRows() const;
+
+  struct Control {
+    long top = 0, height = 0;
+    bool enabled = true;
+    std::string caption, toolTip;
+  };
+  struct Column {
+    std::string text;
+    int widthCode = 0;  // 0 = design width kept
+  };
+  struct Row {
+    std::string key, text, sub1, sub2;
+    bool checked = false;
+  };
+  struct Box {
+    std::string text, title;
+    unsigned style;
+  };
+
+  std::string caption = "Gleisora";
+  bool hourglass = false;
+  long clientHeight = 8895;
+  long frameHeight = 435;
+  std::map<Ctl, Control> controls;
+  std::vector<Column> columns;
+  std::vector<Row> rows;
+  int selected = -1;
+  std::string log;
+  int doEvents = 0;
+  std::function<void()> onDoEvents;  // runs inside a yield (user input meanwhile)
+  std::vector<Box> boxes;            // every message box shown
+  std::deque<int> answers;           // answers to give; IDOK / IDNO when empty
+  int aboutShown = 0;
+};

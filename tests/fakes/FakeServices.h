@@ -1,0 +1,125 @@
+// Fakes of the process list, component libraries, shell and version resources, and
+// the bundle of every fake as one platform.
+#pragma once
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeRegistry.h"
+
+class FakeProcessApi : public plat::IProcessApi {
+ public:
+  struct Proc {
+    std::uint32_t pid;
+    std::string path;     // full executable path
+    bool readable = true; // can be opened with query + read access
+  };
+  std::uint32_t platformId = 2;
+  std::vector<Proc> processes;
+  std::vector<std::uint32_t> enumBufferSizes;  // cb of every EnumProcessIds call
+
+  void Add(const std::string& path, bool readable = true) {
+    processes.push_back({static_cast<std::uint32_t>(processes.size() * 4 + 8), path, readable});
+  }
+  bool PlatformId(std::uint32_t& id) override { id = platformId; return true; }
+  bool SnapshotExeFiles(std::vector<std::string>& exeFiles) override;
+  bool EnumProcessIds(std::uint32_t* ids, std::uint32_t cb, std::uint32_t& needed) override;
+  plat::ProcHandle Open(std::uint32_t access, std::uint32_t pid) override;
+  bool FirstModule(plat::ProcHandle process, std::uint32_t count, std::uintptr_t& module) override;
+  std::uint32_t ModuleFileName(plat::ProcHandle process, std::uintptr_t module, char* buf,
+                               std::uint32_t size) override;
+  std::string ImageName(std::uint32_t pid) override;
+  void Close(plat::ProcHandle) override { ++closed; }
+  int closed = 0;
+
+ private:
+  const Proc* ByPid(std::uint32_t pid) const;
+};
+
+class FakeLibraryApi : public plat::ILibraryApi {
+ public:
+  struct Library {
+    std::map<std::string, std::function<void()>> exports;  // entry name -> what it does
+  };
+  std::map<std::string, Library> libraries;  // by upper-case full path
+  std::vector<std::string> calls;            // "path!entry" for each entry run
+  bool threadFails = false, waitFails = false;
+  int loaded = 0;                            // libraries currently loaded
+
+  plat::ModuleHandle Load(const std::string& path) override;
+  plat::ProcAddress Find(plat::ModuleHandle module, const std::string& name) override;
+  RunResult RunOnWorker(plat::ProcAddress entry) override;
+  void Free(plat::ModuleHandle module) override;
+
+ private:
+  std::vector<std::string> handles_;  // module handle = index + 1
+  std::vector<std::pair<std::string, std::string>> procs_;  // proc = index + 1
+};
+
+class FakeShell : public plat::IShell {
+ public:
+  struct Call {
+    std::string verb, file, params, dir;
+    int show;
+  };
+  std::vector<Call> executed;
+  std::vector<std::string> started;
+  std::function<std::intptr_t(const Call&)> result;  // default: 42, or 2 when file is empty
+  bool startFails = false;
+
+  std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
+                        const std::string& params, const std::string& dir, int show) override;
+  bool StartProgram(const std::string& path) override;
+};
+
+// Version resources of fake files, described by their items.
+struct VersionSpec {
+  std::uint16_t fileVersion[4] = {1, 0, 0, 0};
+  std::uint16_t productVersion[4] = {1, 0, 0, 0};
+  std::uint32_t fileFlags = 0, fileOS = 0x40004, fileType = 1, fileSubtype = 0;
+  std::uint16_t language = 0x0407, codePage = 0x04E4;
+  bool translation = true;
+  std::map<std::string, std::string> strings;  // entry name -> value
+  // Further string tables: (language, code page) -> entries.
+  std::map<std::pair<std::uint16_t, std::uint16_t>, std::map<std::string, std::string>> extraTables;
+};
+
+// Builds a VS_VERSIONINFO block for a spec (the layout Windows' resource compiler emits).
+std::string BuildVersionBlock(const VersionSpec& spec);
+
+class FakeVersionApi : public plat::IVersionApi {
+ public:
+  explicit FakeVersionApi(FakeFileSystem& files) : files_(files) {}
+  // Gives the file at `path` (created in the file system if missing) a version resource.
+  void SetVersion(const std::string& path, const VersionSpec& spec);
+  void SetRawBlock(const std::string& path, const std::string& block);
+
+  std::uint32_t FullPathName(const std::string& path, std::uint32_t bufLen, char* buf) override;
+  std::uint32_t InfoSize(const std::string& path) override;
+  bool InfoData(const std::string& path, std::uint32_t size, void* data) override;
+  bool QueryValue(const void* block, const std::string& subBlock, const void** out,
+                  std::uint32_t* len) override;
+  std::uint32_t LanguageName(std::uint32_t lang, char* buf, std::uint32_t len) override;
+
+ private:
+  FakeFileSystem& files_;
+  std::map<std::string, std::string> blocks_;  // upper-case path -> block
+};
+
+// Every fake, bundled as the platform the logic runs on.
+struct FakePlatform {
+  FakeRegistry registry;
+  FakeFileSystem files;
+  FakeVersionApi version{files};
+  FakeProcessApi process;
+  FakeLibraryApi library;
+  FakeShell shell;
+  plat::Platform platform;
+
+  explicit FakePlatform(const std::string& appDir = "C:\\Gleisora");
+};
