@@ -6,6 +6,7 @@
 
 #include "app/MainView.h"
 #include "platform/Platform.h"
+#include "support/Errors.h"
 #include "support/cInifile.h"
 
 class frmMain {
@@ -53,11 +54,20 @@ class frmMain {
   std::string LauncherIniPath() const;
   std::string DefinitionFilePath(const std::string& regType) const;
   std::string Text(const std::string& section, const std::string& key, const std::string& deflt);
+  const plat::Platform& Platform() const { return p_; }
+  IMainView& View() { return view_; }
 
   // Number of the last run-time error since the previous log line (0 = none).
   long LastError = 0;
+  // Runs one step; a run-time error it raises is remembered in LastError and skipped.
+  template <class F>
+  void Resume(F&& step) {
+    if (long n = Attempt(step)) LastError = n;
+  }
 
- private:
+ protected:
+  // The header block of a logging operation for the row: separators, word, row text
+  // and directory.
   void AppendLogHeader(const std::string& word, int row);
   void EnterBusy();
   void LeaveBusy();

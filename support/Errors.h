@@ -1,6 +1,7 @@
 // Run-time errors raised by the support classes: a number, a source and a
 // description. Routines of the main window catch them per step and log the number.
 #pragma once
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -20,3 +21,19 @@ constexpr long TypeMismatch = 13;
 constexpr long RegistryFailure = 26001;
 constexpr long SetValueFailure = -2147194455;  // 0x800469A9
 }  // namespace err
+
+// Runs one step and returns the number of the run-time error it raised (0 = none):
+// the callers skip a failing step and go on with the next, logging its number.
+template <class F>
+long Attempt(F&& step) noexcept {
+  try {
+    step();
+    return 0;
+  } catch (const RuntimeError& e) {
+    return e.Number;
+  } catch (const std::bad_alloc&) {
+    return 7;  // out of memory
+  } catch (...) {
+    return 5;  // invalid procedure call
+  }
+}

@@ -1,6 +1,6 @@
-#include <windows.h>
+#include "platform/win32/EnvironmentWin32.h"
 
-#include "platform/win32/Win32Services.h"
+#include <windows.h>
 
 std::uint32_t EnvironmentWin32::ExpandStrings(const std::string& src, char* dst, std::uint32_t size) {
   return ExpandEnvironmentStringsA(src.c_str(), dst, size);

@@ -1,6 +1,6 @@
-// The real Windows services, passing straight through to the ANSI functions.
+// Environment-reference expansion through ExpandEnvironmentStringsA.
 #pragma once
-#include "platform/Platform.h"
+#include "platform/Registry.h"
 
 class EnvironmentWin32 : public plat::IEnvironment {
  public:

@@ -1,0 +1,14 @@
+// The real file system through the ANSI file functions.
+#pragma once
+#include "platform/FileSystem.h"
+
+class FileSystemWin32 : public plat::IFileSystem {
+ public:
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  bool WriteAllAtomic(const std::string& path, const std::string& data) override;
+  plat::FileStamp Stamp(const std::string& path) override;
+  std::optional<plat::FoundEntry> FindFirst(const std::string& pattern) override;
+  bool SetCurrentDir(const std::string& dir) override;
+  bool SetCurrentDrive(char letter) override;
+  std::string CurrentDir() override;
+};
