@@ -1,5 +1,7 @@
 // In-memory registry with the Win32 results the program relies on (held honest by
-// the registry contract tests, which run the same cases under Wine).
+// the registry contract tests, which run the same cases under Wine). Not modelled:
+// RegSetValueExA's habit of counting a string's zero when the byte just past the
+// given size is zero, and the zero it appends on reading a string stored without one.
 #pragma once
 #include <cstdint>
 #include <map>

@@ -81,9 +81,15 @@ TEST(Fixtures, StandInSimulatorHasItsVersionResource) {
 TEST(Fixtures, StandInSimulatorRecordsItsStartAndShowsSettings) {
   const std::string exe = kFixtures + "\\eep.exe";
   const std::string log = kFixtures + "\\starts.log";
-  HKEY eexp;
+  // Other tests expect the simulator's key to be missing: remove what this test adds.
+  HKEY eexp, probe;
+  const bool hadVendor = RegOpenKeyExA(HKEY_CLASSES_ROOT, "Software\\Software Untergrund", 0,
+                                       KEY_READ, &probe) == ERROR_SUCCESS;
+  if (hadVendor) RegCloseKey(probe);
+  DWORD disposition = 0;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, "Software\\Software Untergrund\\EEXP",
-                                           0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &eexp, nullptr));
+                                           0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &eexp,
+                                           &disposition));
   RegSetValueExA(eexp, "GleisoraFixtureProbe", 0, REG_SZ, reinterpret_cast<const BYTE*>("Probe42"),
                  8);
   char temp[MAX_PATH];
@@ -116,6 +122,10 @@ TEST(Fixtures, StandInSimulatorRecordsItsStartAndShowsSettings) {
   CloseHandle(pi.hProcess);
   RegDeleteValueA(eexp, "GleisoraFixtureProbe");
   RegCloseKey(eexp);
+  if (!hadVendor)
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "Software\\Software Untergrund");
+  else if (disposition == REG_CREATED_NEW_KEY)
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "Software\\Software Untergrund\\EEXP");
 
   std::ifstream in(log, std::ios::binary);
   std::stringstream all;
