@@ -8,23 +8,6 @@ using namespace plat::reg;
 
 namespace {
 
-// A key, or a predefined root handed out by ConnectRegistry, closed at scope end.
-// Predefined local roots are never closed.
-class KeyHandle {
- public:
-  explicit KeyHandle(IRegistryApi* api) : api_(api) {}
-  KeyHandle(const KeyHandle&) = delete;
-  KeyHandle& operator=(const KeyHandle&) = delete;
-  ~KeyHandle() {
-    if (key && owned) api_->CloseKey(key);
-  }
-  RegKey key = 0;
-  bool owned = true;
-
- private:
-  IRegistryApi* api_;
-};
-
 // Only the predefined roots (HKEY_CLASSES_ROOT .. HKEY_DYN_DATA) are passed on:
 // any other number could be the value of some unrelated open handle.
 bool IsPredefinedRoot(std::int32_t classKey) {
@@ -93,9 +76,21 @@ ByteArray Dword(std::int32_t v) {
 
 }  // namespace
 
-class cRegistry::Key : public KeyHandle {
+// An open key, or a root handed out by ConnectRegistry, closed at scope end; the
+// local predefined roots are not owned and never closed.
+class cRegistry::Key {
  public:
-  using KeyHandle::KeyHandle;
+  explicit Key(IRegistryApi* api) : api_(api) {}
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  ~Key() {
+    if (key && owned) api_->CloseKey(key);
+  }
+  RegKey key = 0;
+  bool owned = true;
+
+ private:
+  IRegistryApi* api_;
 };
 
 cRegistry::cRegistry(const plat::Platform& platform) : platform_(&platform) {}
@@ -309,19 +304,19 @@ bool cRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& c
   std::uint32_t longest = 0;
   if (api->QueryInfoKey(key.key, &longest) != kSuccess) longest = 0;
   std::vector<char> buf(std::max<std::uint32_t>(longest + 1, 1));
-  for (std::uint32_t index = 0;; ++index) {
+  for (std::uint32_t index = 0;;) {
     std::uint32_t len = static_cast<std::uint32_t>(buf.size());
     long rc = api->EnumValue(key.key, index, buf.data(), &len);
     // A name longer than announced (added meanwhile, or wider in the code page) is
     // read again with more room rather than ending the list early.
     if (rc == kMoreData && buf.size() < kNameLimit) {
       buf.resize(buf.size() * 2);
-      --index;
       continue;
     }
     if (rc != kSuccess) break;
     names.emplace_back(buf.data(), std::min<std::size_t>(len, buf.size()));
     ++count;
+    ++index;
   }
   return true;
 }
@@ -336,16 +331,16 @@ bool cRegistry::EnumerateSections(std::vector<std::string>& sections, std::int32
     return true;
   // Room for the longest key name (255 characters) and its terminating zero.
   std::vector<char> buf(256);
-  for (std::uint32_t index = 0;; ++index) {
+  for (std::uint32_t index = 0;;) {
     long rc = api->EnumKey(key.key, index, buf.data(), static_cast<std::uint32_t>(buf.size()));
     if (rc == kMoreData && buf.size() < kNameLimit) {
       buf.resize(buf.size() * 2);
-      --index;
       continue;
     }
     if (rc != kSuccess) break;
     sections.emplace_back(buf.data(), strnlen(buf.data(), buf.size()));
     ++count;
+    ++index;
   }
   return true;
 }
