@@ -4,8 +4,10 @@
 
 #include "platform/win32/EnvironmentWin32.h"
 #include "platform/win32/FileSystemWin32.h"
+#include "platform/win32/RegistryWin32.h"
 
 Win32Platform::Win32Platform() {
+  registry_ = std::make_unique<RegistryWin32>();
   environment_ = std::make_unique<EnvironmentWin32>();
   files_ = std::make_unique<FileSystemWin32>();
 
