@@ -104,6 +104,8 @@ plat::FileStamp FakeFileSystem::Stamp(const std::string& path) {
 }
 
 std::optional<plat::FoundEntry> FakeFileSystem::FindFirst(const std::string& pattern) {
+  // The ANSI file functions take at most MAX_PATH - 1 characters.
+  if (pattern.size() >= 260) return std::nullopt;
   std::string dirKey = Key(Parent(pattern));
   std::string leaf = Leaf(pattern);
   if (leaf.empty() || !entries_.count(dirKey)) return std::nullopt;
@@ -114,6 +116,9 @@ std::optional<plat::FoundEntry> FakeFileSystem::FindFirst(const std::string& pat
       return std::nullopt;
     return plat::FoundEntry{Leaf(exact->second.storedPath), exact->second.attributes};
   }
+  // A folder below the root lists its own "." entry first.
+  if (dirKey.size() > 2 && Match(leaf.c_str(), "."))
+    return plat::FoundEntry{".", plat::fattr::kDirectory};
   for (const auto& [k, e] : entries_) {
     if (k.size() <= 2 || Key(Parent(e.storedPath)) != dirKey) continue;
     if (Match(leaf.c_str(), Leaf(e.storedPath).c_str()))
