@@ -3,8 +3,16 @@
 #include <cctype>
 
 namespace {
+// Names fold case as Windows folds them, umlauts included (Windows-1252).
+char Fold(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 0x20);
+  if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<char>(u - 0x10);
+  if (u == 0xFF) return static_cast<char>(0x9F);
+  return c;
+}
 std::string Upper(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (auto& c : s) c = Fold(c);
   return s;
 }
 std::string Parent(const std::string& path) {
@@ -20,8 +28,7 @@ bool Match(const char* pat, const char* s) {
   if (!*pat) return !*s;
   if (*pat == '*') return Match(pat + 1, s) || (*s && Match(pat, s + 1));
   if (!*s) return false;
-  if (*pat == '?' || std::toupper(static_cast<unsigned char>(*pat)) ==
-                         std::toupper(static_cast<unsigned char>(*s)))
+  if (*pat == '?' || Fold(*pat) == Fold(*s))
     return Match(pat + 1, s + 1);
   return false;
 }
