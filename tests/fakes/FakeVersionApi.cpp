@@ -134,7 +134,7 @@ std::uint32_t FakeVersionApi::InfoSize(const std::string& path) {
   auto it = blocks_.find(Upper(path));
   if (it == blocks_.end() || !files_.Exists(path) || it->second.empty()) return 0;
   // Room behind the block for the ANSI copies of its texts, as on Windows.
-  return static_cast<std::uint32_t>(it->second.size() * 2);
+  return static_cast<std::uint32_t>(it->second.size() * 2 + 4);
 }
 
 bool FakeVersionApi::InfoData(const std::string& path, std::uint32_t size, void* data) {
@@ -161,7 +161,7 @@ bool FakeVersionApi::QueryValue(const void* block, const std::string& subBlock, 
     return true;
   }
   // Texts are UTF-16 in the block; the ANSI call hands out a converted copy placed in
-  // the room behind the block, at half the text's own offset.
+  // the room behind the block (4 bytes on, at the text's own offset), as Windows does.
   std::u16string wide;
   for (std::size_t p = node->valueOffset; p + 2 <= node->valueOffset + node->valueBytes; p += 2) {
     char16_t c = static_cast<char16_t>(data[p] | (data[p + 1] << 8));
@@ -169,8 +169,10 @@ bool FakeVersionApi::QueryValue(const void* block, const std::string& subBlock, 
     wide.push_back(c);
   }
   const std::string text = verblock::Narrow(wide);
-  const std::size_t at = it->second.blockBytes + node->valueOffset / 2;
-  if (at + text.size() + 1 > it->second.bufferBytes) return false;
+  const std::size_t at = it->second.blockBytes + 4 + node->valueOffset;
+  if (text.size() + 1 > it->second.blockBytes - node->valueOffset ||
+      at + text.size() + 1 > it->second.bufferBytes)
+    return false;
   auto* target = const_cast<unsigned char*>(data) + at;
   std::memcpy(target, text.c_str(), text.size() + 1);
   *out = target;
