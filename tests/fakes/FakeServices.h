@@ -84,7 +84,7 @@ struct VersionSpec {
   std::uint32_t fileFlags = 0, fileOS = 0x40004, fileType = 1, fileSubtype = 0;
   std::uint16_t language = 0x0407, codePage = 0x04E4;
   bool translation = true;
-  std::map<std::string, std::string> strings;  // entry name -> value
+  std::map<std::string, std::string> strings;  // entry name -> value; no table when empty
   // Further string tables: (language, code page) -> entries.
   std::map<std::pair<std::uint16_t, std::uint16_t>, std::map<std::string, std::string>> extraTables;
 };
