@@ -56,7 +56,7 @@ VersionSpec Full() {
 struct Reader {
   FakePlatform fake;
   CFileVersionInfo info{fake.platform};
-  // Gives the file `path` this spec and reads it.
+  // Gives the file `path` this version resource and reads it.
   CFileVersionInfo& Read(const VersionSpec& spec, const std::string& path = kExe) {
     fake.version.SetVersion(path, spec);
     info.FullPathName(path);
