@@ -5,11 +5,13 @@
 #include "platform/win32/EnvironmentWin32.h"
 #include "platform/win32/FileSystemWin32.h"
 #include "platform/win32/RegistryWin32.h"
+#include "platform/win32/VersionApiWin32.h"
 
 Win32Platform::Win32Platform() {
   registry_ = std::make_unique<RegistryWin32>();
   environment_ = std::make_unique<EnvironmentWin32>();
   files_ = std::make_unique<FileSystemWin32>();
+  version_ = std::make_unique<VersionApiWin32>();
 
   platform_.registry = registry_.get();
   platform_.environment = environment_.get();
