@@ -183,7 +183,7 @@ void Bare(const plat::Platform& p, const std::string& file, double& save, double
   restore = Seconds(t);
 }
 
-std::string Format(double seconds) {
+[[maybe_unused]] std::string Format(double seconds) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.3f", seconds);
   return buf;
