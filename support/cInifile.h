@@ -66,9 +66,10 @@ class cInifile {
   std::int32_t lastReturnCode_ = 0;
 };
 
-// Defers every launcher-INI write of the calling routine to one file replacement at
-// the end of the scope (or at Flush), so a routine that writes N keys rewrites the
-// file once. Reads inside the scope see the pending writes. Nested scopes join the
+// Defers every INI write of the calling routine to one replacement per file at the
+// end of the scope (or at Flush), so a routine that writes N keys rewrites the file
+// once. Writes inside report success; a file that then cannot be written keeps its
+// old content and Flush (or the end of the scope) forgets the writes. Reads inside the scope see the pending writes. Nested scopes join the
 // outermost one.
 class IniWriteBatch {
  public:

@@ -138,6 +138,13 @@ TEST(IniContract, MissingFileAndWindows1252Text) {
   });
 }
 
+// Latin-1 text as UTF-16LE with its byte-order mark.
+std::string Utf16(const std::string& latin1) {
+  std::string out = "\xff\xfe";
+  for (char c : latin1) out += std::string{c, '\0'};
+  return out;
+}
+
 // Writes: the return value, the resulting bytes, and reads afterwards.
 struct Op {
   const char* section;
@@ -198,6 +205,8 @@ TEST(IniContract, WritingKeys) {
        "[S]\r\na=\r\nb=\r\n", std::nullopt, {{"S", "a", "D", 100, ""}}},
       {"a null section writes nothing", "[S]\r\na=1\r\n", {{nullptr, "k", "v", 0}},
        "[S]\r\na=1\r\n", std::nullopt, {}},
+      {"UTF-16 files stay UTF-16", Utf16("[S]\r\na=1\r\n"), {{"S", "b", "\xe4", 1}},
+       Utf16("[S]\r\na=1\r\nb=\xe4\r\n"), std::nullopt, {{"S", "b", "D", 100, "\xe4"}}},
       {"UTF-8 files stay UTF-8", "\xef\xbb\xbf[S]\r\na=\xc3\xa4\r\n", {{"S", "b", "\xe4\x80", 1}},
        "\xef\xbb\xbf[S]\r\na=\xc3\xa4\r\nb=\xc3\xa4\xe2\x82\xac\r\n", std::nullopt,
        {{"S", "b", "D", 100, "\xe4\x80"}}},
