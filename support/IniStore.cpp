@@ -351,6 +351,11 @@ bool Document::DeleteSection(const std::string& section) {
 
 namespace {
 
+struct Change {
+  std::string section;
+  Text key, value;
+};
+
 struct Cached {
   plat::FileStamp stamp;
   bool readable = true;  // false: the file exists but could not be read
@@ -358,7 +363,14 @@ struct Cached {
   plat::IFileSystem* files = nullptr;
   std::string path;
   Document doc;
+  std::vector<Change> pending;  // the batch's changes, in order
 };
+
+bool Apply(Document& doc, const Change& ch) {
+  if (!ch.key) return doc.DeleteSection(ch.section);
+  if (!ch.value) return doc.DeleteKey(ch.section, *ch.key);
+  return doc.Set(ch.section, *ch.key, *ch.value);
+}
 
 // Process-wide like the files it mirrors: every cInifile on a path shares one parse.
 struct Cache {
@@ -398,13 +410,22 @@ Cached& Load(plat::IFileSystem& files, const std::string& path) {
 }
 
 bool Store(Cached& c) {
-  if (c.files->WriteAllAtomic(c.path, c.doc.Serialize())) {
+  bool ok = true;
+  if (c.dirty && c.files->Stamp(c.path) != c.stamp) {
+    // Edited from outside during the batch: the batch's changes go onto the new text.
+    const auto bytes = c.files->ReadAll(c.path);
+    Document fresh = bytes ? Document::Parse(*bytes) : Document();
+    ok = (bytes || !c.files->Stamp(c.path).exists) && fresh.Writable();
+    for (const Change& ch : c.pending) Apply(fresh, ch);
+    c.doc = std::move(fresh);
+  }
+  c.pending.clear();
+  c.dirty = false;
+  if (ok && c.files->WriteAllAtomic(c.path, c.doc.Serialize())) {
     c.stamp = c.files->Stamp(c.path);
-    c.dirty = false;
     return true;
   }
   // The old file stays; forget the changes so reads show what the disk holds.
-  c.dirty = false;
   c.files = nullptr;
   return false;
 }
@@ -501,13 +522,11 @@ std::int32_t WriteString(plat::IFileSystem& files, const Text& section, const Te
   // A file that exists but cannot be read, or would not be written back as it was,
   // is never overwritten.
   if (!c.readable || !c.doc.Writable()) return 0;
-  bool changed;
-  if (!key) changed = c.doc.DeleteSection(*section);
-  else if (!value) changed = c.doc.DeleteKey(*section, *key);
-  else changed = c.doc.Set(*section, *key, *value);
-  if (!changed) return 1;
+  Change ch{*section, key, value};
+  if (!Apply(c.doc, ch)) return 1;
   if (g_cache.batchDepth > 0) {
     c.dirty = true;
+    c.pending.push_back(std::move(ch));
     return 1;
   }
   return Store(c) ? 1 : 0;

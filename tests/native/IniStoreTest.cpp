@@ -119,6 +119,18 @@ TEST_F(IniStoreTest, AFailedBatchKeepsTheOldFileAndForgetsItsWrites) {
   EXPECT_EQ("1", Read("a"));
 }
 
+TEST_F(IniStoreTest, AnEditFromOutsideDuringABatchIsKept) {
+  fp.files.AddFile(kIni, "[S]\r\na=1\r\n");
+  {
+    IniWriteBatch batch(fp.platform);
+    Write("b", "2");
+    ini.Key("a");
+    ini.DeleteKey();
+    fp.files.AddFile(kIni, "[S]\r\na=1\r\n[User]\r\nnote=mine\r\n");
+  }
+  EXPECT_EQ("[S]\r\nb=2\r\n[User]\r\nnote=mine\r\n", fp.files.Content(kIni));
+}
+
 // A file system whose files exist but cannot be read (locked, no access).
 struct UnreadableFiles : FakeFileSystem {
   std::optional<std::string> ReadAll(const std::string&) override { return std::nullopt; }
