@@ -544,6 +544,4 @@ bool FlushBatch() { return FlushAll(); }
 
 bool InBatch() { return g_cache.batchDepth > 0; }
 
-void ResetCache() { g_cache.entries.clear(); }
-
 }  // namespace ini

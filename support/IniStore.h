@@ -37,9 +37,6 @@ bool EndBatch();    // false when a pending file could not be written
 bool FlushBatch();  // writes the pending files now; the batch stays open
 bool InBatch();
 
-// Forgets every parsed copy (pending batch writes included).
-void ResetCache();
-
 // One parsed file. Lines keep their bytes; a changed line is written as name=value.
 class Document {
  public:
