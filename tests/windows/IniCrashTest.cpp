@@ -86,7 +86,7 @@ TEST(IniCrashSafety, AWriterKilledMidwayLeavesACompleteFile) {
     SetEnvironmentVariableA(kWriterVar, nullptr);
     ASSERT_TRUE(started);
     // Let it write for a while, a different time each round, then kill it.
-    for (int i = 0; i < 400 && ReadFileBytes(file) == old; ++i) Sleep(10);
+    for (int i = 0; i < 3000 && ReadFileBytes(file) == old; ++i) Sleep(10);
     Sleep(37 * round + 5);
     TerminateProcess(pi.hProcess, 9);
     WaitForSingleObject(pi.hProcess, INFINITE);
