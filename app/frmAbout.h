@@ -13,10 +13,10 @@ namespace maker {
 inline constexpr const char* kName = "Gleisora-Projekt";
 inline constexpr const char* kCompany1 = "Freie Software";
 inline constexpr const char* kCompany2 = "für Modellbahner";
-inline constexpr const char* kWebHost1 = "www.gleisora.example.org";
-inline constexpr const char* kWebHost2 = "dl.gleisora.example.org";
-inline constexpr const char* kMail1 = "info@gleisora.example.org";
-inline constexpr const char* kMail2 = "hilfe@gleisora.example.org";
+inline constexpr const char* kWebHost1 = "gleisora.example.org";
+inline constexpr const char* kWebHost2 = "download.example.org";
+inline constexpr const char* kMail1 = "info@example.org";
+inline constexpr const char* kMail2 = "hilfe@example.org";
 inline constexpr const char* kStreet = "Am Prellbock 0";
 inline constexpr const char* kTown = "00000 Weichenhausen";
 inline constexpr const char* kCountry = "Nirgendland";

@@ -234,23 +234,24 @@ bool AboutWindow::Build(HWND owner) {
   labels_[AboutLabel::lblDescription] = Label(p0, "Anwendungsbeschreibung", 240, 1320, 4695, 1770,
                                               kDescriptionFont, -1, SS_NOTIFY);
 
-  // Tab 2: the maker.
+  // Tab 2: the maker. The contact column starts a little further left than the
+  // classic layout so that the addresses fit in common fonts.
   HWND p1 = panels_[1];
   Label(p1, maker::kName, 2280, 120, 2535, 240, kNameFont);
   Label(p1, maker::kCompany1, 2280, 360, 2535, 240, kNameFont);
   Label(p1, maker::kCompany2, 2280, 600, 2535, 240, kNameFont);
-  links_.push_back(Label(p1, maker::kWebHost1, 240, 1200, 2520, 240, kNameFont, kIdLink1, SS_NOTIFY));
-  links_.push_back(Label(p1, maker::kWebHost2, 240, 1440, 2520, 240, kNameFont, kIdLink2, SS_NOTIFY));
+  links_.push_back(Label(p1, maker::kWebHost1, 240, 1200, 2460, 240, kNameFont, kIdLink1, SS_NOTIFY));
+  links_.push_back(Label(p1, maker::kWebHost2, 240, 1440, 2460, 240, kNameFont, kIdLink2, SS_NOTIFY));
   Label(p1, maker::kStreet, 240, 2280, 2400, 225, kSmallFont);
   Label(p1, maker::kTown, 240, 2520, 2400, 225, kSmallFont);
   Label(p1, maker::kCountry, 240, 2760, 2400, 225, kSmallFont);
-  Label(p1, "telefon", 2880, 1200, 1800, 225, kSmallBoldFont);
-  Label(p1, maker::kPhone, 2880, 1440, 2040, 225, kSmallFont);
-  Label(p1, "telefax", 2880, 1680, 1800, 225, kSmallBoldFont);
-  Label(p1, maker::kFax, 2880, 1920, 2040, 225, kSmallFont);
-  Label(p1, "e-mail", 2880, 2280, 1800, 225, kSmallBoldFont);
-  links_.push_back(Label(p1, maker::kMail1, 2880, 2520, 2040, 225, kSmallFont, kIdMail1, SS_NOTIFY));
-  links_.push_back(Label(p1, maker::kMail2, 2880, 2760, 2040, 225, kSmallFont, kIdMail2, SS_NOTIFY));
+  Label(p1, "telefon", 2760, 1200, 1800, 225, kSmallBoldFont);
+  Label(p1, maker::kPhone, 2760, 1440, 2160, 225, kSmallFont);
+  Label(p1, "telefax", 2760, 1680, 1800, 225, kSmallBoldFont);
+  Label(p1, maker::kFax, 2760, 1920, 2160, 225, kSmallFont);
+  Label(p1, "e-mail", 2760, 2280, 1800, 225, kSmallBoldFont);
+  links_.push_back(Label(p1, maker::kMail1, 2760, 2520, 2160, 225, kSmallFont, kIdMail1, SS_NOTIFY));
+  links_.push_back(Label(p1, maker::kMail2, 2760, 2760, 2160, 225, kSmallFont, kIdMail2, SS_NOTIFY));
 
   labels_[AboutLabel::lblDisclaimer] =
       CreateWindowExA(0, "STATIC", "Warnung: ...", WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_NOTIFY,
