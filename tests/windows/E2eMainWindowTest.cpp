@@ -242,3 +242,24 @@ TEST_F(E2eMainWindow, LanguageFileRenamesTheSecondAboutTab) {
   PostMessageA(about, WM_CLOSE, 0, 0);
   EXPECT_TRUE(e2e::WaitFor([&] { return !IsWindow(about); }));
 }
+
+TEST_F(E2eMainWindow, SystemInfoWithoutTheProgramShowsThePlainMessage) {
+  // The lookup finds a folder without MSINFO32.EXE.
+  e2e::DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+  ASSERT_TRUE(e2e::SetRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location",
+                                     "MSINFO", folder->Dir()));
+  Start();
+  HWND about = OpenAbout();
+  ASSERT_NE(nullptr, about);
+  App::Click(FindWindowExA(about, nullptr, "Button", "&System-Info..."));
+  auto box = app.WaitForMessageBox();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ("Systeminformationsprogramm zur Zeit nicht verfügbar.", box->text);
+  EXPECT_EQ("Gleisora", box->title);
+  EXPECT_EQ(std::vector<std::string>{"OK"}, box->buttons);
+  ASSERT_TRUE(App::Answer(*box, "OK"));
+  // The About window stays open until its own OK.
+  EXPECT_TRUE(IsWindow(about));
+  App::Click(FindWindowExA(about, nullptr, "Button", "OK"));
+  EXPECT_TRUE(e2e::WaitFor([&] { return !IsWindow(about); }));
+}
