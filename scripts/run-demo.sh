@@ -69,10 +69,14 @@ if [ -n "$eep" ]; then
   for inst in "EEP6" "EEP6 Demo"; do
     mkdir -p "$drive_c/Programme/$inst/Resourcen"
     cp -f "$eep" "$drive_c/Programme/$inst/eep.exe"
-    # Definition files and components that come with the stand-in, if any.
-    for extra in "$eep_dir"/*.ini "$eep_dir"/*.dll; do
-      [ -f "$extra" ] && cp -f "$extra" "$drive_c/Programme/$inst/"
+    # Components that come with the stand-in, if any.
+    for dll in "$eep_dir"/*.dll; do
+      [ -f "$dll" ] && cp -f "$dll" "$drive_c/Programme/$inst/"
     done
+  done
+  # Definition files lie beside the program.
+  for def in "$eep_dir"/EEP*.ini; do
+    [ -f "$def" ] && cp -f "$def" "$prog/"
   done
   reg_add 'HKCR\Software\Software Untergrund\EEXP' AppPath 'C:\Programme\EEP6\eep.exe'
   reg_add 'HKCR\Software\Software Untergrund\EEXP' ResBase 'C:\Programme\EEP6\Resourcen'

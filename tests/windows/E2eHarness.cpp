@@ -242,12 +242,19 @@ bool App::Start(const ProgramFolder& folder) {
     pi_ = {};
     return false;
   }
+  // Start-up may ask about catalogue entries before the window appears.
   WaitFor([&] {
     FindData d{pi_.dwProcessId, kMainClass};
     EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&d));
     main_ = d.found;
-    return main_ != nullptr || !Running();
+    return main_ != nullptr || FindMessageBox().has_value() || !Running();
   });
+  return main_ != nullptr || FindMessageBox().has_value();
+}
+
+bool App::WaitForMain(int timeoutMs) {
+  WaitFor([&] { return (main_ = FindWindowOfClass(kMainClass)) != nullptr || !Running(); },
+          timeoutMs);
   return main_ != nullptr;
 }
 

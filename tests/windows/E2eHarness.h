@@ -80,8 +80,10 @@ class App {
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
-  // Starts the program and waits until its main window is shown.
+  // Starts the program and waits until it shows its main window or, while still
+  // loading, a message box (answer it, then call WaitForMain).
   bool Start(const ProgramFolder& folder);
+  bool WaitForMain(int timeoutMs = 20000);
   HWND Main() const { return main_; }
   DWORD Pid() const { return pi_.dwProcessId; }
   bool Running() const;
