@@ -128,6 +128,8 @@ class AboutWindow : public IAboutView {
   std::map<AboutLabel, HWND> labels_;
   std::map<AboutLabel, std::string> labelTips_;
   std::vector<std::string> tabTips_;
+  const std::string empty_;
+  std::wstring wideTip_;
   std::vector<HWND> links_;
   std::map<std::string, HFONT> fonts_;
   HFONT uiFont_ = nullptr;
@@ -438,11 +440,18 @@ LRESULT AboutWindow::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
       if (hdr->hwndFrom == tabs_ && hdr->code == TCN_SELCHANGE) {
         Run([&] { form_->tbsAbout_Click(); });
-      } else if (hdr->code == TTN_GETDISPINFOA && tabs_ &&
+      } else if ((hdr->code == TTN_GETDISPINFOA || hdr->code == TTN_GETDISPINFOW) && tabs_ &&
                  hdr->hwndFrom == reinterpret_cast<HWND>(SendMessageA(tabs_, TCM_GETTOOLTIPS, 0, 0))) {
-        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
         const std::size_t tab = hdr->idFrom;
-        info->lpszText = const_cast<char*>(tab < tabTips_.size() ? tabTips_[tab].c_str() : "");
+        const std::string& tip = tab < tabTips_.size() ? tabTips_[tab] : empty_;
+        if (hdr->code == TTN_GETDISPINFOA) {
+          reinterpret_cast<NMTTDISPINFOA*>(lp)->lpszText = const_cast<char*>(tip.c_str());
+        } else {
+          const int n = MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, nullptr, 0);
+          wideTip_.assign(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
+          if (n > 0) MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, wideTip_.data(), n);
+          reinterpret_cast<NMTTDISPINFOW*>(lp)->lpszText = wideTip_.data();
+        }
       }
       return 0;
     }

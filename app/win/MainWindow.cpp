@@ -513,6 +513,8 @@ bool MainWindow::RowChecked(int row) {
 }
 
 void MainWindow::SetRowChecked(int row, bool checked) {
+  // Index -1 would mean every row to the list view.
+  if (row < 0 || row >= RowCount()) return;
   settingChecks_ = true;
   LVITEMA item{};
   item.stateMask = LVIS_STATEIMAGEMASK;
@@ -527,6 +529,7 @@ int MainWindow::SelectedRow() {
 }
 
 void MainWindow::SelectRow(int row) {
+  if (row < 0 || row >= RowCount()) return;
   LVITEMA item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
