@@ -249,6 +249,8 @@ bool App::Start(const ProgramFolder& folder) {
     main_ = d.found;
     return main_ != nullptr || FindMessageBox().has_value() || !Running();
   });
+  // Let the window finish its first round of messages (painting, mapping).
+  if (main_) WaitForInputIdle(pi_.hProcess, 10000);
   return main_ != nullptr || FindMessageBox().has_value();
 }
 
@@ -417,6 +419,19 @@ bool App::PressKeys(HWND foreground, const std::vector<WORD>& modifiers, WORD ke
 }
 
 bool App::ToggleCheck(int row) {
+  // A click can get lost while the window is still being mapped on the display; a
+  // click that took effect changes the mark or brings up a message box.
+  const bool before = Row(row).checked;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (!ClickStateIcon(row)) return false;
+    if (WaitFor([&] { return Row(row).checked != before || FindMessageBox() || !Running(); },
+                3000))
+      return true;
+  }
+  return false;
+}
+
+bool App::ClickStateIcon(int row) {
   HWND list = List();
   RemoteMemory mem(pi_.hProcess, sizeof(LVHITTESTINFO) + sizeof(RECT));
   if (!mem.ok()) return false;

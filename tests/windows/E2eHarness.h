@@ -136,6 +136,7 @@ class App {
 
  private:
   PROCESS_INFORMATION pi_{};
+  bool ClickStateIcon(int row);
   HWND main_ = nullptr;
 };
 
