@@ -3,8 +3,12 @@
 # folder C:\Gleisora and, when the fixtures are built, two simulator installations
 # (full edition and demo). With a DISPLAY it simply runs; without one it runs under a
 # private Xvfb, saves a screenshot to <build>/gleisora.png, prints its path and ends.
+# With --docs as second argument it also refreshes docs/screenshot.png (the window only).
 set -u
 B=$(cd "${1:-build}" && pwd)
+docs=0
+[ "${2:-}" = --docs ] && docs=1
+here=$(cd "$(dirname "$0")/.." && pwd)
 exe=$B/win64/Gleisora.exe
 if [ ! -f "$exe" ]; then
   echo "run-demo: $exe is missing (make win64)" >&2
@@ -118,3 +122,9 @@ fi
 sleep 1.5  # let it paint
 import -window root "$shot"
 echo "$shot"
+if [ $docs = 1 ]; then
+  # The desktop is black: trimming it leaves the window.
+  mkdir -p "$here/docs"
+  convert "$shot" -trim +repage "$here/docs/screenshot.png"
+  echo "$here/docs/screenshot.png"
+fi

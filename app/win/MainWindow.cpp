@@ -176,6 +176,9 @@ bool MainWindow::Create(HINSTANCE instance) {
                WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, kTxtLog,
                hwnd_, 1010);
   SendMessageA(log_, EM_SETLIMITTEXT, 0, 0);
+  // The edit's own procedure is kept in its user data.
+  SetWindowLongPtrA(log_, GWLP_USERDATA,
+                    SetWindowLongPtrA(log_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LogProc)));
   container_ = child(WS_EX_CONTROLPARENT, kPanelClass, nullptr, WS_CLIPCHILDREN, kPicVersions,
                      hwnd_, 1020);
   list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWA, nullptr,
@@ -223,6 +226,17 @@ LRESULT CALLBACK MainWindow::ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// The read-only log passes Tab on, so the keyboard moves through it like through a
+// single-line box.
+// The read-only log passes Tab on, so the keyboard moves through it as through a
+// single-line box instead of staying inside it.
+LRESULT CALLBACK MainWindow::LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto edit = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!edit) return DefWindowProcA(hwnd, msg, wp, lp);
+  const LRESULT result = CallWindowProcA(edit, hwnd, msg, wp, lp);
+  return msg == WM_GETDLGCODE ? result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB) : result;
+}
+
 template <class F>
 void MainWindow::Run(F&& handler) {
   if (!form_) return;
@@ -264,6 +278,19 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       break;
+    case WM_ACTIVATE:
+      // As a dialog does: keep the focused control across activation.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND f = GetFocus();
+        if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+      } else {
+        HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                              IsWindowEnabled(GetParent(lastFocus_))
+                          ? lastFocus_
+                          : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        if (target) SetFocus(target);
+      }
+      return 0;
     case WM_PAINT:
       Paint();
       return 0;

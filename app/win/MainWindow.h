@@ -67,6 +67,7 @@ class MainWindow : public IMainView {
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnNotify(const NMHDR& hdr);
   void OnCommand(int id);
@@ -82,6 +83,7 @@ class MainWindow : public IMainView {
   const plat::Platform& platform_;
   frmMain* form_ = nullptr;
   HINSTANCE instance_ = nullptr;
+  HWND lastFocus_ = nullptr;  // restored when the window is activated again
   HWND hwnd_ = nullptr, container_ = nullptr, list_ = nullptr, log_ = nullptr, tips_ = nullptr;
   std::map<Ctl, HWND> buttons_;
   std::map<Ctl, std::string> toolTips_;

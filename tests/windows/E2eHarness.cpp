@@ -298,6 +298,14 @@ int App::ClientHeight() const {
   return r.bottom - r.top;
 }
 
+HWND App::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  // The window's own thread: under Wine it need not be the process's first thread.
+  const DWORD thread = GetWindowThreadProcessId(main_, nullptr);
+  return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
 void App::Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 int App::RowCount() const {

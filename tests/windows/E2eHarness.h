@@ -98,6 +98,7 @@ class App {
   std::string Caption() const { return Text(main_); }
   std::string LogText() const { return Text(Log()); }
   int ClientHeight() const;  // pixels
+  HWND Focus() const;         // the control with the keyboard focus in the program
 
   // Presses a button without waiting for what it does (a modal box may follow).
   static void Click(HWND button);

@@ -263,3 +263,18 @@ TEST_F(E2eMainWindow, SystemInfoWithoutTheProgramShowsThePlainMessage) {
   App::Click(FindWindowExA(about, nullptr, "Button", "OK"));
   EXPECT_TRUE(e2e::WaitFor([&] { return !IsWindow(about); }));
 }
+
+TEST_F(E2eMainWindow, TabKeyFollowsTheButtonRowThenTheLogSkippingTheLockedList) {
+  Start();
+  HWND info = app.Button("Info"), details = app.Button("Details  >>"), log = app.Log();
+  // The disabled buttons before Info take no focus: Info is the first stop.
+  ASSERT_TRUE(e2e::WaitFor([&] { return app.Focus() == info; }));
+  ASSERT_TRUE(app.PressKeys(app.Main(), {}, VK_TAB));
+  EXPECT_TRUE(e2e::WaitFor([&] { return app.Focus() == details; }));
+  ASSERT_TRUE(app.PressKeys(app.Main(), {}, VK_TAB));
+  EXPECT_TRUE(e2e::WaitFor([&] { return app.Focus() == log; }));
+  ASSERT_TRUE(app.PressKeys(app.Main(), {}, VK_TAB));
+  EXPECT_TRUE(e2e::WaitFor([&] { return app.Focus() == info; }));
+  ASSERT_TRUE(app.PressKeys(app.Main(), {VK_SHIFT}, VK_TAB));
+  EXPECT_TRUE(e2e::WaitFor([&] { return app.Focus() == log; }));
+}
