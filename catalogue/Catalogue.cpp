@@ -2,6 +2,8 @@
 // installation the simulator's registry key points to.
 #include <cstdint>
 #include <limits>
+#include <locale>
+#include <sstream>
 #include <set>
 
 #include "app/frmMain.h"
@@ -74,11 +76,18 @@ std::int64_t EntryNumber(const std::string& section, bool snapshot) {
   return n;
 }
 
-// "Saved" read as a number; text that is not a number is a type mismatch.
+// "Saved" compared with 1 as a number; text that is no number is a type mismatch.
 bool SavedIsOne(const std::string& text) {
-  const std::int32_t a = cInifile::CLngDefault(text, 0), b = cInifile::CLngDefault(text, 1);
-  if (a != b) throw RuntimeError(err::TypeMismatch, "Gleisora", "Type mismatch");
-  return a == 1;
+  const auto first = text.find_first_not_of(' ');
+  const auto last = text.find_last_not_of(' ');
+  if (first != std::string::npos) {
+    const std::string number = text.substr(first, last - first + 1);
+    std::istringstream in(number);
+    in.imbue(std::locale::classic());
+    double value = 0;
+    if (in >> value && in.peek() == std::char_traits<char>::eof()) return value == 1.0;
+  }
+  throw RuntimeError(err::TypeMismatch, "Gleisora", "Type mismatch");
 }
 
 }  // namespace
