@@ -5,11 +5,15 @@
 #include "platform/win32/EnvironmentWin32.h"
 #include "platform/win32/FileSystemWin32.h"
 #include "platform/win32/ProcessApiWin32.h"
+#include "platform/win32/RegistryWin32.h"
 #include "platform/win32/ShellWin32.h"
+#include "platform/win32/VersionApiWin32.h"
 
 Win32Platform::Win32Platform() {
+  registry_ = std::make_unique<RegistryWin32>();
   environment_ = std::make_unique<EnvironmentWin32>();
   files_ = std::make_unique<FileSystemWin32>();
+  version_ = std::make_unique<VersionApiWin32>();
   process_ = std::make_unique<ProcessApiWin32>();
   shell_ = std::make_unique<ShellWin32>();
 
