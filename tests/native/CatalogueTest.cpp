@@ -92,9 +92,8 @@ class Catalogue : public ::testing::Test {
 };
 
 TEST_F(Catalogue, FirstRunWritesOneTickedEntryInOrder) {
-  fp.files.AddShortName("C:\\PROGRA~1", "C:\\Programme");
   Exe("C:\\Programme\\EEP6\\eep.exe");
-  Install(kFullKey, "C:\\PROGRA~1\\EEP6\\eep.exe", "C:\\Programme\\EEP6\\Resourcen");
+  Install(kFullKey, "C:\\PROGRAMME\\EEP6\\eep.exe", "C:\\Programme\\EEP6\\Resourcen");
   Definition("EEP6003");
 
   Start();
@@ -107,7 +106,7 @@ TEST_F(Catalogue, FirstRunWritesOneTickedEntryInOrder) {
             ini.Keys("EEP_1"));
   EXPECT_EQ("EEP Eisenbahn v6.03", ini.Get("EEP_1", "Description"));
   EXPECT_EQ("C:\\Programme\\EEP6", ini.Get("EEP_1", "AppDir"));  // long form
-  EXPECT_EQ("C:\\PROGRA~1\\EEP6\\eep.exe", ini.Get("EEP_1", "AppPath"));
+  EXPECT_EQ("C:\\PROGRAMME\\EEP6\\eep.exe", ini.Get("EEP_1", "AppPath"));
   EXPECT_EQ("C:\\Programme\\EEP6\\Resourcen", ini.Get("EEP_1", "ResBase"));
   EXPECT_EQ("EEP Eisenbahn", ini.Get("EEP_1", "ProductName"));
   EXPECT_EQ("6, 0, 0, 3", ini.Get("EEP_1", "ProductVersion"));
@@ -181,11 +180,12 @@ TEST_F(Catalogue, DescriptionTakesFirstSeventhAndLastCharacterOfVersion) {
     Start(f);
     EXPECT_EQ(expected, IniFile(p.files.Content(kIni)).Get("EEP_1", "Description")) << pv;
   }
-  // No version resource at all: a blank, the letter v and a point.
+  // No version resource at all: a blank, the letter v and a point, of which the
+  // profile file keeps no leading blank.
   fp.files.AddFile("C:\\Bare\\eep.exe", "MZ");
   Install(kFullKey, "C:\\Bare\\eep.exe");
   Start();
-  EXPECT_EQ(" v.", Written().Get("EEP_1", "Description"));
+  EXPECT_EQ("v.", Written().Get("EEP_1", "Description"));
 }
 
 TEST_F(Catalogue, GapsDuplicatesAndCaseOfDirectories) {
