@@ -9,6 +9,8 @@ bool cRegistry::DeleteKey() { return false; }
 bool cRegistry::DeleteValue() { return false; }
 Variant cRegistry::Value() { return default_; }
 void cRegistry::Value(const Variant&) {}
+bool cRegistry::ReadRaw(std::uint32_t&, ByteArray&) { return false; }
+void cRegistry::WriteRaw(std::uint32_t, const ByteArray&) {}
 bool cRegistry::EnumerateValues(std::vector<std::string>& n, std::int32_t& c) const { n.clear(); c = 0; return true; }
 bool cRegistry::EnumerateSections(std::vector<std::string>& n, std::int32_t& c) const { n.clear(); c = 0; return true; }
 void cRegistry::DeleteEXEAssociation(const std::string&, const std::string&, const std::string&, const std::string&) {}

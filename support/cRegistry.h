@@ -22,6 +22,12 @@ class cRegistry {
   bool DeleteValue();
   Variant Value();
   void Value(const Variant& value);
+  // The stored type and bytes of ValueKey, unexpanded and unconverted; false when the
+  // value cannot be read.
+  bool ReadRaw(std::uint32_t& type, ByteArray& data);
+  // Stores the bytes with the type as they are (key created as for a Value write);
+  // raises the set-failure errors of a Value write.
+  void WriteRaw(std::uint32_t type, const ByteArray& data);
   // 0-based lists.
   bool EnumerateValues(std::vector<std::string>& names, std::int32_t& count) const;
   bool EnumerateSections(std::vector<std::string>& sections, std::int32_t& count) const;
