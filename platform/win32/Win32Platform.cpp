@@ -4,10 +4,12 @@
 
 #include "platform/win32/EnvironmentWin32.h"
 #include "platform/win32/FileSystemWin32.h"
+#include "platform/win32/LibraryApiWin32.h"
 
 Win32Platform::Win32Platform() {
   environment_ = std::make_unique<EnvironmentWin32>();
   files_ = std::make_unique<FileSystemWin32>();
+  library_ = std::make_unique<LibraryApiWin32>();
 
   platform_.registry = registry_.get();
   platform_.environment = environment_.get();
