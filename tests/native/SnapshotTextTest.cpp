@@ -128,7 +128,9 @@ TEST(SnapshotText, ParsingEntryValues) {
       EXPECT_EQ(c.type, line.type) << c.text;
       EXPECT_EQ(c.data, line.data) << c.text;
     }
-    if (c.kind == Kind::BadHex) EXPECT_EQ(c.type, line.type) << c.text;
+    if (c.kind == Kind::BadHex) {
+      EXPECT_EQ(c.type, line.type) << c.text;
+    }
   }
 }
 
