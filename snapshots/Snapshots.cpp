@@ -43,7 +43,7 @@ std::vector<std::string> Keys(const cInifile& ini) {
 
 }  // namespace
 
-void frmMain::SaveSettings(const std::string& entry) {
+bool frmMain::SaveSettings(const std::string& entry) {
   // Every write below goes to the launcher INI in one file replacement.
   IniWriteBatch batch(p_);
 
@@ -72,11 +72,11 @@ void frmMain::SaveSettings(const std::string& entry) {
     SaveRegistry(name, launcher);
   }
 
-  if (!batch.Flush()) {
-    // The snapshot did not reach the disk: say so rather than let the switch look clean.
-    LogAction("SaveSettings: " + LauncherIniPath());
-    LogResult(75);  // path/file access error
-  }
+  if (batch.Flush()) return true;
+  // The snapshot did not reach the disk; the caller must not clear the settings.
+  LogAction("SaveSettings: " + LauncherIniPath());
+  LogResult(75);  // path/file access error
+  return false;
 }
 
 void frmMain::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {

@@ -76,16 +76,20 @@ void frmMain::lvwVersions_ItemCheck(int row) {
   } else {
     EnterBusy();
     view_.SetLogText("");
+    bool left = true;
     if (!ActiveKey.empty()) {
       const std::string leaving = ActiveKey;
       if (const int active = view_.FindRow(leaving); active >= 0)
         AppendLogHeader("UNREGISTER", active);
-      Attempt([&] { SaveSettings(leaving); });
-      Attempt([&] { RegisterComponents(leaving, false); });
-      Attempt([&] { DeleteRegistryKeys(leaving); });
-      ActiveKey.clear();
+      // Settings that could not be stored are not cleared: the entry stays active.
+      if (Attempt([&] { left = SaveSettings(leaving); }) != 0) left = false;
+      if (left) {
+        Attempt([&] { RegisterComponents(leaving, false); });
+        Attempt([&] { DeleteRegistryKeys(leaving); });
+        ActiveKey.clear();
+      }
     }
-    if (view_.RowChecked(row)) {
+    if (left && view_.RowChecked(row)) {
       AppendLogHeader("REGISTER", row);
       Attempt([&] { LoadSavedSettings(key); });
       Attempt([&] { RegisterComponents(key, true); });

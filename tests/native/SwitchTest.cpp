@@ -144,3 +144,16 @@ TEST_F(Switch, DoubleClick) {
   EXPECT_EQ("EEP_2", form.ActiveKey);
   EXPECT_EQ(2u, fp.shell.executed.size() + fp.shell.started.size());
 }
+
+TEST_F(Switch, SettingsThatCannotBeStoredAreNotCleared) {
+  fp.files.failWrites = true;
+  Tick(1);
+  const Lines log = LogLines();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ("SaveSettings: " + LauncherIni() + "...ERROR: 75", log.back());
+  EXPECT_EQ("EEP_1", form.ActiveKey);
+  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  EXPECT_EQ(SzBytes("six"), fp.registry.Get(kHKCU, "Sim", "setting")->data);
+  EXPECT_EQ("C:\\EEP6", registeredFrom);
+  EXPECT_FALSE(form.Busy);
+}
