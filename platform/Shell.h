@@ -15,6 +15,9 @@ class IShell {
                                 const std::string& dir, int show) = 0;
   // Starts a program by path in a normal, focused window without waiting; false on failure.
   virtual bool StartProgram(const std::string& path) = 0;
+  // Tells the shell that file-type associations changed (SHChangeNotify with
+  // SHCNE_ASSOCCHANGED). Only the registry class's association members use it.
+  virtual void NotifyAssociationsChanged() {}
 };
 
 }  // namespace plat

@@ -22,12 +22,6 @@ class cRegistry {
   bool DeleteValue();
   Variant Value();
   void Value(const Variant& value);
-  // The stored type and bytes of ValueKey, unexpanded and unconverted; false when the
-  // value cannot be read.
-  bool ReadRaw(std::uint32_t& type, ByteArray& data);
-  // Stores the bytes with the type as they are (key created as for a Value write);
-  // raises the set-failure errors of a Value write.
-  void WriteRaw(std::uint32_t type, const ByteArray& data);
   // 0-based lists.
   bool EnumerateValues(std::vector<std::string>& names, std::int32_t& count) const;
   bool EnumerateSections(std::vector<std::string>& sections, std::int32_t& count) const;
@@ -38,7 +32,7 @@ class cRegistry {
                             const std::string& openCaption = "", bool supportPrint = false,
                             const std::string& printCaption = "", bool supportNew = false,
                             const std::string& newCaption = "", bool supportInstall = false,
-                            const std::string& installCaption = "", long defaultIcon = -1);
+                            const std::string& installCaption = "", long defaultIcon = 0);
   void CreateAdditionalEXEAssociations(const std::string& className,
                                        const std::vector<Variant>& items);
   std::int32_t ValueType() const { return valueType_; }
@@ -56,10 +50,27 @@ class cRegistry {
   const Variant& Default() const { return default_; }
   void Default(const Variant& v) { default_ = v; }
 
+  // Raw access for snapshots that keep every type as stored: the value's bytes and
+  // type without expansion or conversion. ReadRaw returns false (and changes nothing)
+  // when the key or value is missing; on success it sets ValueType like a read.
+  // WriteRaw creates the key like a write and raises the same set-failure errors.
+  bool ReadRaw(std::uint32_t& type, ByteArray& data);
+  void WriteRaw(std::uint32_t type, const ByteArray& data);
+
   // The root handle value for "HKCR", "HKCU", "HKLM" (exact case); 0 otherwise.
   static std::int32_t RootFromName(const std::string& name);
 
  private:
+  class Key;
+  long OpenRoot(Key& root) const;
+  long Fetch(std::uint32_t& type, ByteArray& data) const;
+  void Store(std::uint32_t type, const ByteArray& data, const std::string& shown);
+  void OpenForWrite(Key& root, Key& key, const std::string& shown);
+  std::string Source() const;
+  std::string SetFailure(const std::string& shown) const;
+  void WriteDefault(std::int32_t root, const std::string& path, const std::string& text);
+  void AssociationsChanged();
+
   const plat::Platform* platform_;
   std::int32_t classKey_ = 0;
   std::string sectionKey_, valueKey_;

@@ -2,6 +2,9 @@
 
 #include <cctype>
 #include <cmath>
+#include <optional>
+
+#include "support/Errors.h"
 
 std::string GetFileName(const std::string& Path) {
   auto p = Path.find_last_of('\\');
@@ -21,14 +24,54 @@ std::string ReplaceAll(std::string text, const std::string& what, const std::str
 }
 
 namespace {
+constexpr long kSubscriptOutOfRange = 9;
+
+// Upper case in Windows-1252, so that umlauts fold as the file system folds them.
 std::string Upper(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (auto& c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+      c = static_cast<char>(u - 0x20);
+    else if (u == 0x9A || u == 0x9C || u == 0x9E)  // š œ ž
+      c = static_cast<char>(u - 0x10);
+    else if (u == 0xFF)  // ÿ
+      c = static_cast<char>(0x9F);
+  }
   return s;
 }
 }  // namespace
 
+std::string GetLongPath(plat::IFileSystem& files, const std::string& Path) {
+  const std::string work = Path + "\\";
+  std::string result;
+  // From the fourth character on, so the drive's own backslash is skipped.
+  for (std::size_t p = work.find('\\', 3); p != std::string::npos; p = work.find('\\', p + 1)) {
+    const auto found = files.FindFirst(work.substr(0, p));
+    if (!found) return {};
+    result += "\\" + found->name;
+  }
+  // Taken from Work, so an empty path gives a lone backslash.
+  return work.substr(0, 2) + result;
+}
+
+bool FileExists(plat::IFileSystem& files, const std::string& Path) {
+  if (Path.empty()) return false;
+  std::optional<plat::FoundEntry> found;
+  try {
+    found = files.FindFirst(Path);
+  } catch (...) {
+    return false;
+  }
+  if (!found || (found->attributes & plat::fattr::kDirectory)) return false;
+  // The lookup answers with the long name: a short alias or a wildcard does not count.
+  const std::string& name = found->name;
+  return Path.size() >= name.size() && Upper(Path.substr(Path.size() - name.size())) == Upper(name);
+}
+
 void SortStrings(std::vector<std::string>& Items, std::int32_t Low, std::int32_t High) {
   if (Low >= High) return;
+  if (Low < 0 || static_cast<std::size_t>(High) >= Items.size())
+    throw RuntimeError(kSubscriptOutOfRange, "mdlTools", "Subscript out of range");
   std::int32_t i = Low, j = High;
   // Midpoint rounded half to even.
   const std::string pivot =

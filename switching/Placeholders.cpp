@@ -1,4 +1,4 @@
-// Placeholder until the process list and path helpers land; removed then.
+// Placeholder until the process list lands; removed then.
 #include <cctype>
 
 #include "support/mdlTools.h"
@@ -17,10 +17,4 @@ bool IsProcessRunning(plat::IProcessApi& process, const std::string& exeName, bo
   for (const auto& f : files)
     if (UpperText(fileNameOnly ? GetFileName(f) : f) == UpperText(exeName)) return true;
   return false;
-}
-
-bool FileExists(plat::IFileSystem& files, const std::string& Path) {
-  if (Path.empty()) return false;
-  auto e = files.FindFirst(Path);
-  return e && !(e->attributes & plat::fattr::kDirectory);
 }

@@ -5,10 +5,14 @@
 #include "platform/win32/EnvironmentWin32.h"
 #include "platform/win32/FileSystemWin32.h"
 #include "platform/win32/LibraryApiWin32.h"
+#include "platform/win32/RegistryWin32.h"
+#include "platform/win32/VersionApiWin32.h"
 
 Win32Platform::Win32Platform() {
+  registry_ = std::make_unique<RegistryWin32>();
   environment_ = std::make_unique<EnvironmentWin32>();
   files_ = std::make_unique<FileSystemWin32>();
+  version_ = std::make_unique<VersionApiWin32>();
   library_ = std::make_unique<LibraryApiWin32>();
 
   platform_.registry = registry_.get();

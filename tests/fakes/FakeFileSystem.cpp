@@ -3,8 +3,16 @@
 #include <cctype>
 
 namespace {
+// Names fold case as Windows folds them, umlauts included (Windows-1252).
+char Fold(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 0x20);
+  if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<char>(u - 0x10);
+  if (u == 0xFF) return static_cast<char>(0x9F);
+  return c;
+}
 std::string Upper(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (auto& c : s) c = Fold(c);
   return s;
 }
 std::string Parent(const std::string& path) {
@@ -20,8 +28,7 @@ bool Match(const char* pat, const char* s) {
   if (!*pat) return !*s;
   if (*pat == '*') return Match(pat + 1, s) || (*s && Match(pat, s + 1));
   if (!*s) return false;
-  if (*pat == '?' || std::toupper(static_cast<unsigned char>(*pat)) ==
-                         std::toupper(static_cast<unsigned char>(*s)))
+  if (*pat == '?' || Fold(*pat) == Fold(*s))
     return Match(pat + 1, s + 1);
   return false;
 }
@@ -104,6 +111,8 @@ plat::FileStamp FakeFileSystem::Stamp(const std::string& path) {
 }
 
 std::optional<plat::FoundEntry> FakeFileSystem::FindFirst(const std::string& pattern) {
+  // The ANSI file functions take at most MAX_PATH - 1 characters.
+  if (pattern.size() >= 260) return std::nullopt;
   std::string dirKey = Key(Parent(pattern));
   std::string leaf = Leaf(pattern);
   if (leaf.empty() || !entries_.count(dirKey)) return std::nullopt;
@@ -114,6 +123,9 @@ std::optional<plat::FoundEntry> FakeFileSystem::FindFirst(const std::string& pat
       return std::nullopt;
     return plat::FoundEntry{Leaf(exact->second.storedPath), exact->second.attributes};
   }
+  // A folder below the root lists its own "." entry first.
+  if (dirKey.size() > 2 && Match(leaf.c_str(), "."))
+    return plat::FoundEntry{".", plat::fattr::kDirectory};
   for (const auto& [k, e] : entries_) {
     if (k.size() <= 2 || Key(Parent(e.storedPath)) != dirKey) continue;
     if (Match(leaf.c_str(), Leaf(e.storedPath).c_str()))

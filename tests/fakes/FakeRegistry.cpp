@@ -8,6 +8,29 @@ using namespace plat;
 using namespace plat::reg;
 
 namespace {
+// Windows-1252 bytes 0x80..0x9F as Unicode; the undefined ones stay as they are.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The registry compares names by their lower-case Unicode form (as Wine does), so
+// "_" sorts before the letters and umlauts match regardless of case.
+char16_t Folded(unsigned char c) {
+  char16_t u = c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c;
+  if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return u + 0x20;
+  switch (u) {
+    case 0x0160: case 0x0152: case 0x017D: return u + 1;
+    case 0x0178: return 0x00FF;
+    default: return u;
+  }
+}
+std::u16string Fold(const std::string& s) {
+  std::u16string f;
+  for (char c : s) f += Folded(static_cast<unsigned char>(c));
+  return f;
+}
+bool SameName(const std::string& a, const std::string& b) { return Fold(a) == Fold(b); }
 std::string Upper(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
@@ -29,10 +52,44 @@ std::vector<std::string> Split(const std::string& path) {
 bool IsRoot(RegKey k) {
   return k == RootKey(kHKCR) || k == RootKey(kHKCU) || k == RootKey(kHKLM);
 }
+constexpr long kBadPathname = 161;
 }  // namespace
 
 bool FakeRegistry::Less::operator()(const std::string& a, const std::string& b) const {
-  return Upper(a) < Upper(b);
+  return Fold(a) < Fold(b);
+}
+
+// Values stay sorted by name as well.
+FakeRegistry::ValueList::iterator FakeRegistry::FindValue(ValueList& values,
+                                                          const std::string& name) {
+  return std::find_if(values.begin(), values.end(),
+                      [&](const auto& v) { return SameName(v.first, name); });
+}
+
+void FakeRegistry::StoreValue(ValueList& values, const std::string& name, const RawValue& v) {
+  auto it = FindValue(values, name);
+  if (it != values.end()) {
+    it->second = v;  // the first spelling of the name stays
+    return;
+  }
+  auto at = std::find_if(values.begin(), values.end(),
+                         [&](const auto& e) { return Fold(name) < Fold(e.first); });
+  values.emplace(at, name, v);
+}
+
+// The key a handle or predefined root names, if the handle allows `need`.
+FakeRegistry::Node* FakeRegistry::Access(RegKey key, std::uint32_t need, long& rc) const {
+  std::int32_t root;
+  std::vector<std::string> path;
+  rc = kInvalidHandle;
+  if (!Locate(key, "", root, path)) return nullptr;
+  if (const Handle* h = Find(key); h && (h->access & need) != need) {
+    rc = kAccessDenied;
+    return nullptr;
+  }
+  Node* n = Resolve(root, path);
+  rc = n ? kSuccess : kFileNotFound;  // deleted while open
+  return n;
 }
 
 FakeRegistry::FakeRegistry() {
@@ -85,12 +142,18 @@ bool FakeRegistry::Locate(RegKey parent, const std::string& sub, std::int32_t& r
   return true;
 }
 
+long FakeRegistry::LocatePath(RegKey parent, const std::string& sub, std::int32_t& root,
+                              std::vector<std::string>& path) const {
+  if (!sub.empty() && sub[0] == '\\') return kBadPathname;
+  return Locate(parent, sub, root, path) ? kSuccess : kInvalidHandle;
+}
+
 long FakeRegistry::OpenKey(RegKey parent, const std::string& subKey, std::uint32_t access,
                            RegKey& out) {
   out = 0;
   std::int32_t root;
   std::vector<std::string> path;
-  if (!Locate(parent, subKey, root, path)) return kInvalidHandle;
+  if (long rc = LocatePath(parent, subKey, root, path)) return rc;
   Node* n = Resolve(root, path);
   if (!n) return kFileNotFound;
   if (n->denied) return kAccessDenied;
@@ -104,7 +167,7 @@ long FakeRegistry::CreateKey(RegKey parent, const std::string& subKey, std::uint
   out = 0;
   std::int32_t root;
   std::vector<std::string> path;
-  if (!Locate(parent, subKey, root, path)) return kInvalidHandle;
+  if (long rc = LocatePath(parent, subKey, root, path)) return rc;
   // A denied key refuses creation below it as well.
   std::vector<std::string> prefix;
   for (const auto& part : path) {
@@ -124,12 +187,10 @@ long FakeRegistry::CloseKey(RegKey key) {
 
 long FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) {
-  const Handle* h = Find(key);
-  if (!h) return kInvalidHandle;
-  Node* n = Resolve(h->root, h->path);
-  if (!n) return kFileNotFound;
-  auto it = std::find_if(n->values.begin(), n->values.end(),
-                         [&](auto& v) { return Upper(v.first) == Upper(name); });
+  long rc;
+  Node* n = Access(key, kKeyQueryValue, rc);
+  if (!n) return rc;
+  auto it = FindValue(n->values, name);
   if (it == n->values.end()) return kFileNotFound;
   const RawValue& v = it->second;
   if (type) *type = v.type;
@@ -150,29 +211,18 @@ long FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t
 
 long FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) {
-  const Handle* h = Find(key);
-  if (!h) return kInvalidHandle;
-  if (!(h->access & kKeySetValue)) return kAccessDenied;
-  Node* n = Resolve(h->root, h->path);
-  if (!n) return kFileNotFound;
-  RawValue v{type, std::vector<std::uint8_t>(data, data + size)};
-  auto it = std::find_if(n->values.begin(), n->values.end(),
-                         [&](auto& e) { return Upper(e.first) == Upper(name); });
-  if (it != n->values.end())
-    it->second = v;
-  else
-    n->values.emplace_back(name, v);
+  long rc;
+  Node* n = Access(key, kKeySetValue, rc);
+  if (!n) return rc;
+  StoreValue(n->values, name, RawValue{type, std::vector<std::uint8_t>(data, data + size)});
   return kSuccess;
 }
 
 long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
-  const Handle* h = Find(key);
-  if (!h) return kInvalidHandle;
-  if (!(h->access & kKeySetValue)) return kAccessDenied;
-  Node* n = Resolve(h->root, h->path);
-  if (!n) return kFileNotFound;
-  auto it = std::find_if(n->values.begin(), n->values.end(),
-                         [&](auto& e) { return Upper(e.first) == Upper(name); });
+  long rc;
+  Node* n = Access(key, kKeySetValue, rc);
+  if (!n) return rc;
+  auto it = FindValue(n->values, name);
   if (it == n->values.end()) return kFileNotFound;
   n->values.erase(it);
   return kSuccess;
@@ -181,7 +231,7 @@ long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
 long FakeRegistry::DeleteKey(RegKey parent, const std::string& subKey) {
   std::int32_t root;
   std::vector<std::string> path;
-  if (!Locate(parent, subKey, root, path)) return kInvalidHandle;
+  if (long rc = LocatePath(parent, subKey, root, path)) return rc;
   if (path.empty()) return kAccessDenied;
   std::vector<std::string> up(path.begin(), path.end() - 1);
   Node* p = Resolve(root, up);
@@ -194,10 +244,9 @@ long FakeRegistry::DeleteKey(RegKey parent, const std::string& subKey) {
 
 long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char* name,
                              std::uint32_t* nameLen) {
-  const Handle* h = Find(key);
-  if (!h) return kInvalidHandle;
-  Node* n = Resolve(h->root, h->path);
-  if (!n) return kFileNotFound;
+  long rc;
+  Node* n = Access(key, kKeyQueryValue, rc);
+  if (!n) return rc;
   if (index >= n->values.size()) return kNoMoreItems;
   const std::string& v = n->values[index].first;
   if (*nameLen <= v.size()) return kMoreData;
@@ -207,11 +256,9 @@ long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char* name,
 }
 
 long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t nameSize) {
-  std::int32_t root;
-  std::vector<std::string> path;
-  if (!Locate(key, "", root, path)) return kInvalidHandle;
-  Node* n = Resolve(root, path);
-  if (!n) return kFileNotFound;
+  long rc;
+  Node* n = Access(key, kKeyEnumerateSubKeys, rc);
+  if (!n) return rc;
   if (index >= n->children.size()) return kNoMoreItems;
   auto it = n->children.begin();
   std::advance(it, index);
@@ -222,11 +269,9 @@ long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uin
 }
 
 long FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t* maxValueNameLen) {
-  std::int32_t root;
-  std::vector<std::string> path;
-  if (!Locate(key, "", root, path)) return kInvalidHandle;
-  Node* n = Resolve(root, path);
-  if (!n) return kFileNotFound;
+  long rc;
+  Node* n = Access(key, kKeyQueryValue, rc);
+  if (!n) return rc;
   std::uint32_t m = 0;
   for (auto& v : n->values) m = std::max<std::uint32_t>(m, static_cast<std::uint32_t>(v.first.size()));
   if (maxValueNameLen) *maxValueNameLen = m;
@@ -252,8 +297,8 @@ std::uint32_t FakeRegistry::ExpandStrings(const std::string& src, char* dst, std
           i = j + 1;
           continue;
         }
-        out += src.substr(i, j - i);
-        i = j;
+        out += src.substr(i, j - i + 1);  // unknown: kept whole, scanning goes on behind it
+        i = j + 1;
         continue;
       }
     }
@@ -266,14 +311,7 @@ std::uint32_t FakeRegistry::ExpandStrings(const std::string& src, char* dst, std
 
 void FakeRegistry::Put(std::int32_t root, const std::string& path, const std::string& name,
                        std::uint32_t type, const std::vector<std::uint8_t>& data) {
-  Node* n = Make(root, Split(path));
-  RawValue v{type, data};
-  for (auto& e : n->values)
-    if (Upper(e.first) == Upper(name)) {
-      e.second = v;
-      return;
-    }
-  n->values.emplace_back(name, v);
+  StoreValue(Make(root, Split(path))->values, name, RawValue{type, data});
 }
 
 void FakeRegistry::PutString(std::int32_t root, const std::string& path, const std::string& name,
@@ -295,7 +333,7 @@ std::optional<FakeRegistry::RawValue> FakeRegistry::Get(std::int32_t root, const
   Node* n = Resolve(root, Split(path));
   if (!n) return std::nullopt;
   for (auto& e : n->values)
-    if (Upper(e.first) == Upper(name)) return e.second;
+    if (SameName(e.first, name)) return e.second;
   return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 // In-memory registry with the Win32 results the program relies on (held honest by
-// the registry contract tests, which run the same cases under Wine).
+// the registry contract tests, which run the same cases under Wine). Not modelled:
+// RegSetValueExA's habit of counting a string's zero when the byte just past the
+// given size is zero, and the zero it appends on reading a string stored without one.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -54,7 +56,8 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
   void MakeKey(std::int32_t root, const std::string& path);
   // Opens of this key (and writes below it) fail with ERROR_ACCESS_DENIED.
   void Deny(std::int32_t root, const std::string& path);
-  // Names and data of a key's values, in enumeration order.
+  // Names and data of a key's values, in enumeration order (sorted by name, as Wine
+  // keeps them; Windows itself enumerates values in creation order).
   std::vector<std::pair<std::string, RawValue>> Values(std::int32_t root,
                                                        const std::string& path) const;
   std::map<std::string, std::string> env;  // for ExpandStrings
@@ -76,6 +79,12 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
     std::vector<std::string> path;
     std::uint32_t access;
   };
+  using ValueList = std::vector<std::pair<std::string, RawValue>>;
+  static ValueList::iterator FindValue(ValueList& values, const std::string& name);
+  static void StoreValue(ValueList& values, const std::string& name, const RawValue& v);
+  Node* Access(plat::RegKey key, std::uint32_t need, long& rc) const;
+  long LocatePath(plat::RegKey parent, const std::string& sub, std::int32_t& root,
+                  std::vector<std::string>& path) const;
   Node* Resolve(std::int32_t root, const std::vector<std::string>& path) const;
   bool Locate(plat::RegKey parent, const std::string& sub, std::int32_t& root,
               std::vector<std::string>& path) const;

@@ -84,7 +84,7 @@ struct VersionSpec {
   std::uint32_t fileFlags = 0, fileOS = 0x40004, fileType = 1, fileSubtype = 0;
   std::uint16_t language = 0x0407, codePage = 0x04E4;
   bool translation = true;
-  std::map<std::string, std::string> strings;  // entry name -> value
+  std::map<std::string, std::string> strings;  // entry name -> value; no table when empty
   // Further string tables: (language, code page) -> entries.
   std::map<std::pair<std::uint16_t, std::uint16_t>, std::map<std::string, std::string>> extraTables;
 };
@@ -106,9 +106,18 @@ class FakeVersionApi : public plat::IVersionApi {
                   std::uint32_t* len) override;
   std::uint32_t LanguageName(std::uint32_t lang, char* buf, std::uint32_t len) override;
 
+  // Display names by language identifier; others have none.
+  std::map<std::uint32_t, std::string> languageNames = {
+      {0x0000, "Language Neutral"}, {0x0407, "German (Germany)"}, {0x0409, "English (United States)"}};
+
  private:
+  struct Filled {
+    std::size_t blockBytes;   // the block copied in
+    std::size_t bufferBytes;  // the whole buffer, with room for ANSI copies of texts
+  };
   FakeFileSystem& files_;
   std::map<std::string, std::string> blocks_;  // upper-case path -> block
+  std::map<const void*, Filled> filled_;       // buffers filled by InfoData
 };
 
 // Every fake, bundled as the platform the logic runs on.
