@@ -25,6 +25,7 @@ if [ -z "${DISPLAY:-}" ]; then
     break
   done
 fi
+"$(dirname "$0")/wine-run.sh" --init
 ctest --test-dir "$dir" "${args[@]}" || rc=1
 WINEPREFIX=$GLEISORA_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null
 [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null

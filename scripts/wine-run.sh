@@ -16,6 +16,12 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     touch "$WINEPREFIX/.gleisora-ready"
   fi
 ) 9>"$WINEPREFIX.lock"
+# --init: only prepare the prefix and keep its wineserver running (a test run then
+# pays Wine's start-up once, not per test program).
+if [ "${1:-}" = --init ]; then
+  /usr/lib/wine/wineserver -p
+  exit 0
+fi
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 90 140); do

@@ -1,26 +1,235 @@
-// Placeholder until the INI engine lands.
 #include "support/cInifile.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "support/IniStore.h"
+
+namespace {
+constexpr std::uint32_t kValueBuffer = 255;
+constexpr std::uint32_t kListBuffer = 8192;
+
+ini::Text Maybe(bool assigned, const std::string& s) {
+  return assigned ? ini::Text(s) : std::nullopt;
+}
+}  // namespace
+
 cInifile::cInifile(const plat::Platform& platform) : platform_(&platform) {}
-std::string cInifile::Value() const { return default_; }
-void cInifile::Value(std::string&) {}
-void cInifile::Value(const std::string&) {}
-void cInifile::DeleteKey() {}
-void cInifile::DeleteSection() {}
-std::string cInifile::INISection() const { return default_; }
-void cInifile::INISection(const std::string&) {}
-std::string cInifile::Sections() const { return default_; }
+
+std::string cInifile::Value() const {
+  return ini::GetString(*platform_->files, Maybe(hasSection_, section_), Maybe(hasKey_, key_),
+                        Maybe(hasDefault_, default_), kValueBuffer, path_);
+}
+
+void cInifile::Value(std::string& sValue) {
+  sValue.erase(std::remove(sValue.begin(), sValue.end(), '\0'), sValue.end());
+  lastReturnCode_ = ini::WriteString(*platform_->files, Maybe(hasSection_, section_),
+                                     Maybe(hasKey_, key_), sValue, path_);
+}
+
+void cInifile::Value(const std::string& sValue) {
+  std::string copy = sValue;
+  Value(copy);
+}
+
+void cInifile::DeleteKey() {
+  lastReturnCode_ = ini::WriteString(*platform_->files, Maybe(hasSection_, section_),
+                                     Maybe(hasKey_, key_), std::nullopt, path_);
+}
+
+void cInifile::DeleteSection() {
+  lastReturnCode_ = ini::WriteString(*platform_->files, Maybe(hasSection_, section_),
+                                     std::nullopt, std::nullopt, path_);
+}
+
+std::string cInifile::INISection() const {
+  return ini::GetString(*platform_->files, Maybe(hasSection_, section_), std::nullopt,
+                        Maybe(hasDefault_, default_), kListBuffer, path_);
+}
+
+void cInifile::INISection(const std::string& sSection) {
+  // With a null key the profile function removes the section and ignores the text.
+  lastReturnCode_ = ini::WriteString(*platform_->files, Maybe(hasSection_, section_),
+                                     std::nullopt, sSection, path_);
+}
+
+std::string cInifile::Sections() const {
+  return ini::GetString(*platform_->files, std::nullopt, std::nullopt,
+                        Maybe(hasDefault_, default_), kListBuffer, path_);
+}
+
+namespace {
+// The names of a NUL-separated list; text after the last NUL is a cut name and is
+// not taken.
+void SplitList(const std::string& list, bool skipEmpty, std::vector<std::string>& out,
+               std::int32_t& count) {
+  out.clear();
+  count = 0;
+  std::size_t pos = 0;
+  for (std::size_t nul = list.find('\0'); nul != std::string::npos; nul = list.find('\0', pos)) {
+    if (!(skipEmpty && nul == pos)) {
+      out.push_back(list.substr(pos, nul - pos));
+      ++count;
+    }
+    pos = nul + 1;
+  }
+}
+}  // namespace
+
 void cInifile::EnumerateCurrentSection(std::vector<std::string>& list, std::int32_t& iCount) const {
-  list.clear();
-  iCount = 0;
+  // Empty names are kept: a line "=x" is a key with an empty name.
+  SplitList(INISection(), false, list, iCount);
 }
+
 void cInifile::EnumerateAllSections(std::vector<std::string>& list, std::int32_t& iCount) const {
-  list.clear();
-  iCount = 0;
+  SplitList(Sections(), true, list, iCount);
 }
-void cInifile::SaveFormPosition(IFormGeometry&) {}
-void cInifile::LoadFormPosition(IFormGeometry&, long, long) {}
-std::int32_t cInifile::CLngDefault(const std::string&, std::int32_t lDefault) { return lDefault; }
-IniWriteBatch::IniWriteBatch(const plat::Platform& platform) : platform_(&platform), outermost_(true) {}
-IniWriteBatch::~IniWriteBatch() = default;
-bool IniWriteBatch::Flush() { return true; }
+
+void cInifile::SaveFormPosition(IFormGeometry& frmThis) {
+  const std::string key = key_;
+  const bool hasKey = hasKey_;
+  try {
+    if (!frmThis.Minimized()) {
+      const bool maximised = frmThis.Maximized();
+      Key("Maximised");
+      Value(std::string(maximised ? "1" : "0"));
+      if (!maximised) {
+        const long left = frmThis.Left(), top = frmThis.Top(), width = frmThis.Width(),
+                   height = frmThis.Height();
+        Key("Left");
+        Value(std::to_string(left));
+        Key("Top");
+        Value(std::to_string(top));
+        Key("Width");
+        Value(std::to_string(width));
+        Key("Height");
+        Value(std::to_string(height));
+      }
+    }
+  } catch (...) {
+    lastReturnCode_ = 0;
+  }
+  key_ = key;
+  hasKey_ = hasKey;
+}
+
+void cInifile::LoadFormPosition(IFormGeometry& frmThis, long lMinWidth, long lMinHeight) {
+  const std::string key = key_, deflt = default_;
+  const bool hasKey = hasKey_, hasDefault = hasDefault_;
+  try {
+    // A missing key reads as text that does not convert, so the current value stays.
+    Default("FAIL");
+    auto read = [&](const char* name, long current) {
+      Key(name);
+      return static_cast<long>(CLngDefault(Value(), static_cast<std::int32_t>(current)));
+    };
+    long left = read("Left", frmThis.Left());
+    long top = read("Top", frmThis.Top());
+    long width = read("Width", frmThis.Width());
+    long height = read("Height", frmThis.Height());
+    if (width < lMinWidth) width = lMinWidth;
+    if (height < lMinHeight) height = lMinHeight;
+    // Keep the window on the screen, 4 pixels from its edges.
+    auto fit = [](long& pos, long& size, long screen, long margin) {
+      if (pos < margin) pos = margin;
+      if (pos + size > screen - margin) {
+        pos = screen - margin - size;
+        if (pos < margin) pos = margin;
+        if (pos + size > screen - margin) size = screen - margin - pos;
+      }
+    };
+    fit(left, width, frmThis.ScreenWidth(), 4 * frmThis.TwipsPerPixelX());
+    fit(top, height, frmThis.ScreenHeight(), 4 * frmThis.TwipsPerPixelY());
+    if (width >= lMinWidth && height >= lMinHeight) frmThis.Move(left, top, width, height);
+    Key("Maximised");
+    if (CLngDefault(Value(), 0) != 0) frmThis.Maximize();
+  } catch (...) {
+    lastReturnCode_ = 0;
+  }
+  key_ = key;
+  hasKey_ = hasKey;
+  default_ = deflt;
+  hasDefault_ = hasDefault;
+}
+
+std::int32_t cInifile::CLngDefault(const std::string& sString, std::int32_t lDefault) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t b = 0, e = sString.size();
+  while (b < e && blank(sString[b])) ++b;
+  while (e > b && blank(sString[e - 1])) --e;
+  const std::string s = sString.substr(b, e - b);
+  if (s.empty()) return lDefault;
+
+  // &H and &O numbers are 32-bit patterns.
+  if (s.size() > 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
+    const bool hex = s[1] == 'H' || s[1] == 'h';
+    std::uint64_t v = 0;
+    for (std::size_t i = 2; i < s.size(); ++i) {
+      const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i])));
+      int d = c >= '0' && c <= '9' ? c - '0' : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+      if (d < 0 || (!hex && d > 7)) return lDefault;
+      v = v * (hex ? 16 : 8) + d;
+      if (v > 0xFFFFFFFFull) return lDefault;
+    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+  }
+
+  std::size_t i = 0;
+  bool negative = false;
+  if (s[i] == '+' || s[i] == '-') negative = s[i++] == '-';
+  std::string digits;
+  long long point = -1;  // digits before the decimal point
+  bool any = false;
+  for (; i < s.size(); ++i) {
+    if (std::isdigit(static_cast<unsigned char>(s[i]))) {
+      digits += s[i];
+      any = true;
+    } else if (s[i] == '.' && point < 0) {
+      point = static_cast<long long>(digits.size());
+    } else {
+      break;
+    }
+  }
+  if (!any) return lDefault;
+  if (point < 0) point = static_cast<long long>(digits.size());
+  if (i < s.size()) {
+    if (s[i] != 'e' && s[i] != 'E') return lDefault;
+    ++i;
+    bool expNeg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) expNeg = s[i++] == '-';
+    if (i >= s.size()) return lDefault;
+    long long exp = 0;
+    for (; i < s.size(); ++i) {
+      if (!std::isdigit(static_cast<unsigned char>(s[i]))) return lDefault;
+      exp = std::min<long long>(exp * 10 + (s[i] - '0'), 100000);
+    }
+    point += expNeg ? -exp : exp;
+  }
+  // Integer part, then round the fraction half to even.
+  unsigned long long whole = 0;
+  const long long n = static_cast<long long>(digits.size());
+  for (long long k = 0; k < point; ++k) {
+    whole = whole * 10 + (k < n ? digits[k] - '0' : 0);
+    if (whole > 0x80000000ull) return lDefault;
+  }
+  const long long firstFrac = std::max<long long>(point, 0);
+  if (firstFrac < n && point >= 0) {
+    const int d = digits[firstFrac] - '0';
+    bool restNonZero = false;
+    for (long long k = firstFrac + 1; k < n; ++k) restNonZero |= digits[k] != '0';
+    if (d > 5 || (d == 5 && (restNonZero || (whole & 1)))) ++whole;
+  }
+  // A number below 0.1 (point < 0) rounds to 0.
+  if (negative ? whole > 0x80000000ull : whole > 0x7FFFFFFFull) return lDefault;
+  return negative ? static_cast<std::int32_t>(-static_cast<long long>(whole))
+                  : static_cast<std::int32_t>(whole);
+}
+
+IniWriteBatch::IniWriteBatch(const plat::Platform& platform)
+    : platform_(&platform), outermost_(!ini::InBatch()) {
+  ini::BeginBatch();
+}
+
+IniWriteBatch::~IniWriteBatch() { ini::EndBatch(); }
+
+bool IniWriteBatch::Flush() { return ini::FlushBatch(); }

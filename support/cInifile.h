@@ -1,6 +1,6 @@
 // cInifile: a small stateful cursor (Path, Section, Key, Default) over INI files.
-// Reads and writes follow the Windows profile-file rules; values and lists are
-// returned whole, however long.
+// Reads and writes follow the Windows profile-file rules; a value is read through a
+// 255-character buffer (at most 254 characters arrive), a list through 8192.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -33,13 +33,15 @@ class cInifile {
   std::int32_t LastReturnCode() const { return lastReturnCode_; }
   bool Success() const { return lastReturnCode_ != 0; }
 
-  void Default(const std::string& sDefault) { default_ = sDefault; }
+  // A field never assigned is a null string: the profile functions get a null pointer
+  // (a null key lists the section's keys, a null section the file's sections).
+  void Default(const std::string& sDefault) { default_ = sDefault; hasDefault_ = true; }
   const std::string& Default() const { return default_; }
   void Path(const std::string& sPath) { path_ = sPath; }
   const std::string& Path() const { return path_; }
-  void Key(const std::string& sKey) { key_ = sKey; }
+  void Key(const std::string& sKey) { key_ = sKey; hasKey_ = true; }
   const std::string& Key() const { return key_; }
-  void Section(const std::string& sSection) { section_ = sSection; }
+  void Section(const std::string& sSection) { section_ = sSection; hasSection_ = true; }
   const std::string& Section() const { return section_; }
 
   std::string Value() const;
@@ -60,12 +62,14 @@ class cInifile {
  private:
   const plat::Platform* platform_;
   std::string path_, key_, section_, default_;
+  bool hasKey_ = false, hasSection_ = false, hasDefault_ = false;
   std::int32_t lastReturnCode_ = 0;
 };
 
-// Defers every launcher-INI write of the calling routine to one file replacement at
-// the end of the scope (or at Flush), so a routine that writes N keys rewrites the
-// file once. Reads inside the scope see the pending writes. Nested scopes join the
+// Defers every INI write of the calling routine to one replacement per file at the
+// end of the scope (or at Flush), so a routine that writes N keys rewrites the file
+// once. Writes inside report success; a file that then cannot be written keeps its
+// old content and Flush (or the end of the scope) forgets the writes. Reads inside the scope see the pending writes. Nested scopes join the
 // outermost one.
 class IniWriteBatch {
  public:

@@ -1,4 +1,32 @@
-// Entry point (the window arrives with the main window's code).
+// Program entry: the real platform, the main window and its logic, the message loop.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <commctrl.h>
+
+#include "app/frmMain.h"
+#include "app/win/MainWindow.h"
+#include "platform/win32/Win32Platform.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
+                                           ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  Win32Platform platform;
+  MainWindow window(platform.Get());
+  if (!window.Create(instance)) return 1;
+  frmMain form(platform.Get(), window);
+  window.Attach(&form);
+  // The window appears once loaded, already localised and collapsed.
+  form.Form_Load();
+  window.Show(showCommand);
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (window.PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  window.Attach(nullptr);
+  return static_cast<int>(msg.wParam);
+}

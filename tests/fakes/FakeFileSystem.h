@@ -46,5 +46,6 @@ class FakeFileSystem : public plat::IFileSystem {
   std::map<std::string, std::string> shortNames_;  // upper alias -> long path
   std::set<char> drives_;
   std::string current_ = "C:\\";
-  std::int64_t clock_ = 1;
+  // Shared by every instance, so a file time is never repeated within a process.
+  static inline std::int64_t clock_ = 1;
 };

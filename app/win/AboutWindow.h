@@ -1,0 +1,8 @@
+// The About window: modal, owned by the main window, built afresh at every opening.
+#pragma once
+#include <windows.h>
+
+#include "platform/Platform.h"
+
+// Returns when the window has been closed.
+void ShowAboutWindow(HWND owner, const plat::Platform& platform);

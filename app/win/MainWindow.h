@@ -1,0 +1,97 @@
+// The Win32 main window: creates the controls from the design layout (twips, scaled
+// by the system DPI), forwards their events to frmMain and implements IMainView.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainView.h"
+#include "platform/Platform.h"
+
+class frmMain;
+
+class MainWindow : public IMainView {
+ public:
+  explicit MainWindow(const plat::Platform& platform);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and its controls (hidden); false when Windows refuses.
+  bool Create(HINSTANCE instance);
+  void Attach(frmMain* form) { form_ = form; }
+  void Show(int showCommand);
+  HWND Handle() const { return hwnd_; }
+  // Dialog-style keyboard handling (Tab order, Space on buttons) for one message.
+  bool PreTranslate(MSG& msg);
+
+  // IMainView
+  std::string Caption() override;
+  void SetCaption(const std::string& text) override;
+  void SetHourglass(bool on) override;
+  long OuterHeight() override;
+  long ClientHeight() override;
+  void SetOuterHeight(long twips) override;
+  long ControlTop(Ctl c) override;
+  long ControlHeight(Ctl c) override;
+  void SetEnabled(Ctl c, bool enabled) override;
+  bool Enabled(Ctl c) override;
+  std::string ControlCaption(Ctl c) override;
+  void SetControlCaption(Ctl c, const std::string& text) override;
+  std::string ToolTip(Ctl c) override;
+  void SetToolTip(Ctl c, const std::string& text) override;
+  int ColumnCount() override;
+  std::string ColumnText(int column) override;
+  void SetColumnText(int column, const std::string& text) override;
+  void SetColumnWidth(int index, int widthCode) override;
+  int RowCount() override;
+  void AddRow(const std::string& key, const std::string& text, const std::string& sub1,
+              const std::string& sub2) override;
+  int FindRow(const std::string& key) override;
+  std::string RowKey(int row) override;
+  std::string RowText(int row) override;
+  std::string RowSubItem(int row, int sub) override;
+  bool RowChecked(int row) override;
+  void SetRowChecked(int row, bool checked) override;
+  int SelectedRow() override;
+  void SelectRow(int row) override;
+  std::string LogText() override;
+  void SetLogText(const std::string& text) override;
+  void DoEvents() override;
+  int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
+  void ShowAbout() override;
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnNotify(const NMHDR& hdr);
+  void OnCommand(int id);
+  void Paint();
+  template <class F>
+  void Run(F&& handler);  // runs a handler of frmMain; nothing escapes the window procedure
+
+  int Px(long twips) const;     // twips -> pixels at the system DPI
+  long Twips(int pixels) const;  // pixels -> twips, nearest
+  HWND Control(Ctl c) const;
+  std::string RowText(int row, int sub);
+
+  const plat::Platform& platform_;
+  frmMain* form_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  HWND lastFocus_ = nullptr;  // restored when the window is activated again
+  HWND hwnd_ = nullptr, container_ = nullptr, list_ = nullptr, log_ = nullptr, tips_ = nullptr;
+  std::map<Ctl, HWND> buttons_;
+  std::map<Ctl, std::string> toolTips_;
+  std::vector<HBITMAP> banner_;
+  HFONT font_ = nullptr;
+  HICON iconBig_ = nullptr, iconSmall_ = nullptr;
+  int dpi_ = 96;
+  bool hourglass_ = false;
+  bool settingChecks_ = false;            // the program is changing check marks itself
+  std::vector<std::string> keys_;         // row key = keys_[item lParam]
+};

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Starts Gleisora in a demo Wine prefix of its own (<build>/demo-prefix) with a program
+# folder C:\Gleisora and, when the fixtures are built, two simulator installations
+# (full edition and demo). With a DISPLAY it simply runs; without one it runs under a
+# private Xvfb, saves a screenshot to <build>/gleisora.png, prints its path and ends.
+# With --docs as second argument it also refreshes docs/screenshot.png (the window only).
+set -u
+B=$(cd "${1:-build}" && pwd)
+docs=0
+[ "${2:-}" = --docs ] && docs=1
+here=$(cd "$(dirname "$0")/.." && pwd)
+exe=$B/win64/Gleisora.exe
+if [ ! -f "$exe" ]; then
+  echo "run-demo: $exe is missing (make win64)" >&2
+  exit 1
+fi
+export WINEPREFIX=$B/demo-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+xvfb_pid=""
+cleanup() {
+  "$WINESERVER" -k 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+}
+headless=0
+if [ -z "${DISPLAY:-}" ]; then
+  headless=1
+  for n in $(seq 150 199); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=:$n
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    break
+  done
+  if [ -z "$xvfb_pid" ]; then
+    echo "run-demo: no free X display number" >&2
+    exit 1
+  fi
+fi
+trap cleanup EXIT
+
+if [ ! -f "$WINEPREFIX/.gleisora-ready" ]; then
+  echo "Preparing the demo prefix $WINEPREFIX ..."
+  "$WINE" wineboot -i >/dev/null 2>&1
+  "$WINESERVER" -w
+  # Without a window manager Wine draws the frames itself, so screenshots show captions.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  "$WINESERVER" -w
+  touch "$WINEPREFIX/.gleisora-ready"
+fi
+
+drive_c=$WINEPREFIX/drive_c
+prog=$drive_c/Gleisora
+mkdir -p "$prog"
+cp -f "$exe" "$prog/Gleisora.exe"
+cp -f "$B/win64/DEFAULT.ini" "$prog/DEFAULT.ini" 2>/dev/null
+
+reg_add() {  # key value data
+  "$WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1
+}
+
+# Two installations of the stand-in simulator, when the fixtures are built.
+eep=""
+for d in "$B/win64/fixtures" "$B/fixtures"; do
+  for f in "$d/eep.exe" "$d"/*/eep.exe; do
+    [ -f "$f" ] && { eep=$f; break 2; }
+  done
+done
+if [ -n "$eep" ]; then
+  eep_dir=$(dirname "$eep")
+  for inst in "EEP6" "EEP6 Demo"; do
+    mkdir -p "$drive_c/Programme/$inst/Resourcen"
+    cp -f "$eep" "$drive_c/Programme/$inst/eep.exe"
+    # Components that come with the stand-in, if any.
+    for dll in "$eep_dir"/*.dll; do
+      [ -f "$dll" ] && cp -f "$dll" "$drive_c/Programme/$inst/"
+    done
+  done
+  # Definition files lie beside the program.
+  for def in "$eep_dir"/EEP*.ini; do
+    [ -f "$def" ] && cp -f "$def" "$prog/"
+  done
+  reg_add 'HKCR\Software\Software Untergrund\EEXP' AppPath 'C:\Programme\EEP6\eep.exe'
+  reg_add 'HKCR\Software\Software Untergrund\EEXP' ResBase 'C:\Programme\EEP6\Resourcen'
+  reg_add 'HKCR\Software\Software Untergrund Demo\EEXP' AppPath 'C:\Programme\EEP6 Demo\eep.exe'
+  reg_add 'HKCR\Software\Software Untergrund Demo\EEXP' ResBase 'C:\Programme\EEP6 Demo\Resourcen'
+  # A catalogue that knows both installations (the full edition is the active one).
+  if [ ! -f "$prog/Gleisora.ini" ]; then
+    printf '%s\r\n' '[Settings]' 'Count=2' \
+      '[EEP_1]' 'Description=EEP 6' 'AppDir=C:\Programme\EEP6' \
+      'AppPath=C:\Programme\EEP6\eep.exe' 'ResBase=C:\Programme\EEP6\Resourcen' 'RegType=DEFAULT' \
+      '[EEP_2]' 'Description=EEP 6 Demo' 'AppDir=C:\Programme\EEP6 Demo' \
+      'AppPath=C:\Programme\EEP6 Demo\eep.exe' 'ResBase=C:\Programme\EEP6 Demo\Resourcen' \
+      'RegType=DEFAULT' > "$prog/Gleisora.ini"
+  fi
+else
+  echo "run-demo: no stand-in simulator in $B/win64/fixtures; starting with an empty catalogue"
+fi
+
+if [ $headless = 0 ]; then
+  "$WINE" 'C:\Gleisora\Gleisora.exe'
+  exit 0
+fi
+
+"$WINE" 'C:\Gleisora\Gleisora.exe' >/dev/null 2>&1 &
+# Wait for the main window, a top-level X window of the program.
+shot=$B/gleisora.png
+found=0
+for _ in $(seq 60); do
+  sleep 0.5
+  if xwininfo -root -tree 2>/dev/null | grep -q '("gleisora.exe"'; then
+    found=1
+    break
+  fi
+done
+if [ $found = 0 ]; then
+  echo "run-demo: the window did not appear" >&2
+  exit 1
+fi
+sleep 1.5  # let it paint
+import -window root "$shot"
+echo "$shot"
+if [ $docs = 1 ]; then
+  # The desktop is black: trimming it leaves the window.
+  mkdir -p "$here/docs"
+  convert "$shot" -trim +repage "$here/docs/screenshot.png"
+  echo "$here/docs/screenshot.png"
+fi

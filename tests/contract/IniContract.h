@@ -1,0 +1,35 @@
+// The profile functions as the INI contract tests call them: the real Windows
+// functions, or the INI engine on a fake or real file system.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/IniStore.h"
+
+class IniSubject {
+ public:
+  virtual ~IniSubject() = default;
+  virtual std::string Name() const = 0;
+  // Makes the test file hold exactly these bytes (nullopt: no file).
+  virtual void PutFile(const std::optional<std::string>& bytes) = 0;
+  virtual std::optional<std::string> FileBytes() = 0;
+  // GetPrivateProfileStringA into a buffer of `size` characters: the characters before
+  // the count it returns; `terminated` tells whether a NUL followed them.
+  struct Read {
+    std::string text;
+    bool terminated = true;
+  };
+  virtual Read Get(const ini::Text& section, const ini::Text& key, const ini::Text& def,
+                   std::uint32_t size) = 0;
+  virtual std::int32_t Write(const ini::Text& section, const ini::Text& key,
+                             const ini::Text& value) = 0;
+  // True for the real functions, which write every line of the file anew.
+  virtual bool RewritesWholeFile() const { return false; }
+};
+
+// Defined by each test program: the engine on the fake file system natively; the
+// real functions and the engine on the real file system under Wine.
+std::vector<std::unique_ptr<IniSubject>> MakeIniSubjects();

@@ -1,0 +1,36 @@
+// The INI engine on the fake file system, for the INI contract tests.
+#include "tests/contract/IniContract.h"
+#include "tests/fakes/FakeFileSystem.h"
+
+namespace {
+class FakeFileSubject : public IniSubject {
+ public:
+  std::string Name() const override { return "engine on the fake file system"; }
+  void PutFile(const std::optional<std::string>& bytes) override {
+    if (bytes) files_.AddFile(kPath, *bytes);
+    else files_.Remove(kPath);
+  }
+  std::optional<std::string> FileBytes() override {
+    if (!files_.Exists(kPath)) return std::nullopt;
+    return files_.Content(kPath);
+  }
+  Read Get(const ini::Text& section, const ini::Text& key, const ini::Text& def,
+           std::uint32_t size) override {
+    return {ini::GetString(files_, section, key, def, size, kPath), true};
+  }
+  std::int32_t Write(const ini::Text& section, const ini::Text& key,
+                     const ini::Text& value) override {
+    return ini::WriteString(files_, section, key, value, kPath);
+  }
+
+ private:
+  static constexpr const char* kPath = "C:\\Contract\\test.ini";
+  FakeFileSystem files_;
+};
+}  // namespace
+
+std::vector<std::unique_ptr<IniSubject>> MakeIniSubjects() {
+  std::vector<std::unique_ptr<IniSubject>> v;
+  v.push_back(std::make_unique<FakeFileSubject>());
+  return v;
+}

@@ -1,0 +1,294 @@
+// The About window's logic: texts from the version resource and the language file,
+// tab switching by click and keyboard, links, and the system information lookup.
+#include "app/frmAbout.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "app/MainView.h"
+#include "tests/fakes/FakeServices.h"
+
+namespace {
+
+class FakeAboutView : public IAboutView {
+ public:
+  std::string Caption() override { return caption; }
+  void SetCaption(const std::string& t) override { caption = t; }
+  std::string LabelText(AboutLabel l) override { return labels[l]; }
+  void SetLabelText(AboutLabel l, const std::string& t) override { labels[l] = t; }
+  std::string LabelToolTip(AboutLabel l) override { return labelTips[l]; }
+  void SetLabelToolTip(AboutLabel l, const std::string& t) override { labelTips[l] = t; }
+  int TabCount() override { return static_cast<int>(tabs.size()); }
+  std::string TabCaption(int tab) override { return tabs.at(tab - 1).caption; }
+  void SetTabCaption(int tab, const std::string& t) override { tabs.at(tab - 1).caption = t; }
+  std::string TabToolTip(int tab) override { return tabs.at(tab - 1).toolTip; }
+  void SetTabToolTip(int tab, const std::string& t) override { tabs.at(tab - 1).toolTip = t; }
+  int SelectedTab() override { return selected; }
+  void SelectTab(int tab) override { selected = tab; }
+  void MovePanel(int index, long left) override { panels.at(index).left = left; }
+  void SetPanelEnabled(int index, bool e) override { panels.at(index).enabled = e; }
+  std::uintptr_t Handle() override { return 0x1234; }
+  int MsgBox(const std::string& text, unsigned style, const std::string& title) override {
+    boxes.push_back({text, title, style});
+    return mb::kIdOk;
+  }
+  void Close() override { closed = true; }
+
+  struct Tab {
+    std::string caption, toolTip;
+  };
+  struct Panel {
+    long left;
+    bool enabled;
+  };
+  struct Box {
+    std::string text, title;
+    unsigned style;
+  };
+  std::string caption = "Info";
+  std::map<AboutLabel, std::string> labels{{AboutLabel::lblTitle, "Anwendungstitel"},
+                                           {AboutLabel::lblVersion, "Version"},
+                                           {AboutLabel::lblDescription, "Anwendungsbeschreibung"},
+                                           {AboutLabel::lblDisclaimer, "Warnung: ..."}};
+  std::map<AboutLabel, std::string> labelTips;
+  std::vector<Tab> tabs{{"Anwendung", ""}, {"Autor", ""}};
+  std::vector<Panel> panels{{210, true}, {-19882, true}};
+  int selected = 1;
+  std::vector<Box> boxes;
+  bool closed = false;
+};
+
+class AboutTest : public ::testing::Test {
+ protected:
+  AboutTest() : form(fake.platform, view) {}
+
+  void GiveOwnVersion(std::uint16_t major, std::uint16_t minor, std::uint16_t revision) {
+    VersionSpec spec;
+    spec.fileVersion[0] = spec.productVersion[0] = major;
+    spec.fileVersion[1] = spec.productVersion[1] = minor;
+    spec.fileVersion[2] = spec.productVersion[2] = revision;
+    spec.strings = {{"ProductName", "Gleisora"},
+                    {"FileDescription", "Start-Programm für EEP"},
+                    {"LegalCopyright", "Copyright © 2026 Gleisora-Projekt"},
+                    {"CompanyName", "Gleisora-Projekt"}};
+    fake.version.SetVersion(fake.platform.exePath, spec);
+  }
+  std::string LanguageFile() { return fake.files.Content("C:\\Gleisora\\Gleisora.lng"); }
+
+  FakePlatform fake;
+  FakeAboutView view;
+  frmAbout form;
+};
+
+const char kMsinfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const char kLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const char kUnavailable[] = "Systeminformationsprogramm zur Zeit nicht verfügbar.";
+
+}  // namespace
+
+TEST_F(AboutTest, LoadShowsTheProgramsOwnVersionInformation) {
+  GiveOwnVersion(1, 1, 0);
+  form.Form_Load();
+  EXPECT_EQ("Info über Gleisora", view.caption);
+  EXPECT_EQ("Version 1.10", view.labels[AboutLabel::lblVersion]);
+  EXPECT_EQ("Gleisora", view.labels[AboutLabel::lblTitle]);
+  EXPECT_EQ("Start-Programm für EEP", view.labels[AboutLabel::lblDescription]);
+  EXPECT_EQ("Copyright © 2026 Gleisora-Projekt", view.labels[AboutLabel::lblDisclaimer]);
+  // The load selects nothing and moves no panel.
+  EXPECT_EQ(1, view.selected);
+  EXPECT_EQ(210, view.panels[0].left);
+  EXPECT_EQ(-19882, view.panels[1].left);
+}
+
+TEST_F(AboutTest, VersionJoinsMinorAndRevisionWithoutSeparator) {
+  GiveOwnVersion(1, 12, 3);
+  form.Form_Load();
+  EXPECT_EQ("Version 1.123", view.labels[AboutLabel::lblVersion]);
+}
+
+TEST_F(AboutTest, LanguageFileReplacesTextsAndLearnsTheMissingKeys) {
+  GiveOwnVersion(1, 1, 0);
+  fake.files.AddFile("C:\\Gleisora\\Gleisora.lng",
+                     "[frmAbout]\r\ntbsAbout.2.Caption=Kontakt\r\nlblTitle.ToolTipText=Name\r\n");
+  form.Form_Load();
+  EXPECT_EQ("Kontakt", view.tabs[1].caption);
+  EXPECT_EQ("Anwendung", view.tabs[0].caption);
+  EXPECT_EQ("Name", view.labelTips[AboutLabel::lblTitle]);
+  // Keys the file lacked now hold their defaults; fixed texts are not looked up.
+  const std::string lng = LanguageFile();
+  EXPECT_NE(std::string::npos, lng.find("Caption=Info über Gleisora"));
+  EXPECT_NE(std::string::npos, lng.find("tbsAbout.1.Caption=Anwendung"));
+  EXPECT_NE(std::string::npos, lng.find("lblDescription.Caption=Start-Programm für EEP"));
+  EXPECT_EQ(std::string::npos, lng.find("lblVersion"));
+  EXPECT_EQ(std::string::npos, lng.find("cmdOK"));
+}
+
+TEST_F(AboutTest, TabClickMovesAndDisablesPanelsInsteadOfHidingThem) {
+  view.selected = 2;
+  form.tbsAbout_Click();
+  EXPECT_EQ(-20000, view.panels[0].left);
+  EXPECT_FALSE(view.panels[0].enabled);
+  EXPECT_EQ(210, view.panels[1].left);
+  EXPECT_TRUE(view.panels[1].enabled);
+  view.selected = 1;
+  form.tbsAbout_Click();
+  EXPECT_EQ(210, view.panels[0].left);
+  EXPECT_TRUE(view.panels[0].enabled);
+  EXPECT_EQ(-20000, view.panels[1].left);
+  EXPECT_FALSE(view.panels[1].enabled);
+}
+
+TEST_F(AboutTest, CtrlTabCyclesThroughTabsAndShowsTheirPanels) {
+  using F = frmAbout;
+  view.tabs.push_back({"Drei", ""});
+  view.panels.push_back({-19882, true});
+  const struct {
+    int from, shift, to;
+  } cases[] = {
+      {1, F::kCtrlMask, 2},
+      {3, F::kCtrlMask, 1},                             // wraps to the first
+      {1, F::kCtrlMask | F::kShiftMask, 3},             // wraps to the last
+      {2, F::kCtrlMask | F::kShiftMask, 1},
+      {2, F::kCtrlMask | F::kAltMask, 3},               // Alt does not count
+      {1, F::kCtrlMask | F::kShiftMask | F::kAltMask, 3},
+      {2, 0, 2},                                        // plain Tab
+      {2, F::kShiftMask, 2},                            // Shift+Tab
+      {2, F::kAltMask, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("from " + std::to_string(c.from) + " shift " + std::to_string(c.shift));
+    view.selected = c.from;
+    view.panels = {{-20000, false}, {-20000, false}, {-20000, false}};
+    form.Form_KeyDown(F::kKeyTab, c.shift);
+    EXPECT_EQ(c.to, view.selected);
+    if (c.to != c.from) {
+      EXPECT_EQ(210, view.panels[c.to - 1].left);
+      EXPECT_TRUE(view.panels[c.to - 1].enabled);
+    }
+  }
+  // Only the Tab key switches.
+  view.selected = 1;
+  form.Form_KeyDown(0x22 /* page down */, F::kCtrlMask);
+  EXPECT_EQ(1, view.selected);
+}
+
+TEST_F(AboutTest, WebLinksOpenTheHostsOverHttp) {
+  form.lblLink1_Click();
+  form.lblLink2_Click();
+  ASSERT_EQ(2u, fake.shell.executed.size());
+  EXPECT_EQ(std::string("http://") + maker::kWebHost1 + "/", fake.shell.executed[0].file);
+  EXPECT_EQ(std::string("http://") + maker::kWebHost2 + "/", fake.shell.executed[1].file);
+  for (const auto& call : fake.shell.executed) {
+    EXPECT_EQ("open", call.verb);
+    EXPECT_EQ("", call.params);
+    EXPECT_EQ("", call.dir);
+    EXPECT_EQ(1, call.show);  // normal window
+  }
+}
+
+TEST_F(AboutTest, MailLinksCarryTheProductNameAsSubject) {
+  GiveOwnVersion(1, 1, 0);
+  form.Form_Load();
+  form.lblMail1_Click();
+  form.lblMail2_Click();
+  ASSERT_EQ(2u, fake.shell.executed.size());
+  EXPECT_EQ(std::string("mailto:") + maker::kMail1 + "?subject=Gleisora",
+            fake.shell.executed[0].file);
+  EXPECT_EQ(std::string("mailto:") + maker::kMail2 + "?subject=Gleisora",
+            fake.shell.executed[1].file);
+  EXPECT_EQ("open", fake.shell.executed[1].verb);
+}
+
+TEST_F(AboutTest, OkClosesTheWindow) {
+  form.cmdOK_Click();
+  EXPECT_TRUE(view.closed);
+}
+
+TEST_F(AboutTest, SystemInformationPathIsStartedWithoutExistenceTest) {
+  fake.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\Nowhere\\msinfo32.exe");
+  fake.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Other");
+  form.cmdSysInfo_Click();
+  EXPECT_EQ(std::vector<std::string>{"C:\\Nowhere\\msinfo32.exe"}, fake.shell.started);
+  EXPECT_TRUE(view.boxes.empty());
+  EXPECT_EQ(0, fake.registry.openHandles());
+}
+
+TEST_F(AboutTest, SystemInformationFallsBackToTheToolsLocation) {
+  fake.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools\\MSInfo");
+  fake.files.AddFile("C:\\Tools\\MSInfo\\MSINFO32.EXE");
+  form.StartSysInfo();
+  EXPECT_EQ(std::vector<std::string>{"C:\\Tools\\MSInfo\\MSINFO32.EXE"}, fake.shell.started);
+  EXPECT_TRUE(view.boxes.empty());
+}
+
+TEST_F(AboutTest, SystemInformationUnavailableShowsThePlainMessage) {
+  struct Setup {
+    const char* what;
+    std::function<void(FakePlatform&)> arrange;
+  };
+  const Setup setups[] = {
+      {"no keys", [](FakePlatform&) {}},
+      {"location without program",
+       [](FakePlatform& f) { f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools"); }},
+      {"location names a folder",
+       [](FakePlatform& f) {
+         f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools");
+         f.files.AddDir("C:\\Tools\\MSINFO32.EXE");
+       }},
+      {"keys denied",
+       [](FakePlatform& f) {
+         f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\msinfo32.exe");
+         f.registry.Deny(plat::kHKLM, kMsinfoKey);
+       }},
+      {"start fails",
+       [](FakePlatform& f) {
+         f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\msinfo32.exe");
+         f.shell.startFails = true;
+       }},
+  };
+  for (const auto& s : setups) {
+    SCOPED_TRACE(s.what);
+    FakePlatform f;
+    FakeAboutView v;
+    s.arrange(f);
+    frmAbout about(f.platform, v);
+    about.StartSysInfo();
+    ASSERT_EQ(1u, v.boxes.size());
+    EXPECT_EQ(kUnavailable, v.boxes[0].text);
+    EXPECT_EQ(mb::kOk, v.boxes[0].style);  // OK only, no icon
+    EXPECT_EQ(0, f.registry.openHandles());
+  }
+}
+
+TEST_F(AboutTest, GetKeyValueReadsTextCutAtNulAndReportsMissingValues) {
+  fake.registry.Put(plat::kHKLM, "SOFTWARE\\T", "Text", plat::reg::kRegSz,
+                    {'a', 'b', 0, 'c', 0});
+  fake.registry.PutDword(plat::kHKLM, "SOFTWARE\\T", "Number", 0xBEEF);
+  fake.registry.Put(plat::kHKLM, "SOFTWARE\\T", "Bytes", plat::reg::kRegBinary, {'x', 'y'});
+  fake.registry.PutString(plat::kHKLM, "SOFTWARE\\T", "Long", std::string(1500, 'L'));
+
+  std::string value = "before";
+  EXPECT_TRUE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Text", value));
+  EXPECT_EQ("ab", value);
+
+  EXPECT_TRUE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Number", value));
+  EXPECT_EQ("&hBEEF", value);
+
+  value = "kept";
+  EXPECT_TRUE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Bytes", value));
+  EXPECT_EQ("kept", value);  // other types leave the caller's text
+
+  value = "x";
+  EXPECT_FALSE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Long", value));  // over 1024 bytes
+  EXPECT_EQ("", value);
+  value = "x";
+  EXPECT_FALSE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Missing", value));
+  EXPECT_EQ("", value);
+  value = "x";
+  EXPECT_FALSE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\Absent", "Text", value));
+  EXPECT_EQ("", value);
+  EXPECT_EQ(0, fake.registry.openHandles());
+}
