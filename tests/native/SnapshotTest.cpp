@@ -137,12 +137,20 @@ TEST_F(Snapshots, ThousandsOfValuesRoundTrip) {
   }
   File("DEFAULT.ini", "[Registry Keys]\r\nHKCU\\Many=1\r\n");
   form.SaveSettings("EEP_1");
-  EXPECT_EQ(3000u, Snapshot().size());
+  EXPECT_EQ(3000u, LogLines().size());
   form.DeleteRegistryKeys("EEP_1");
   view.log.clear();
   form.LoadSavedSettings("EEP_1");
   EXPECT_EQ(3000u, LogLines().size());
   EXPECT_EQ(original, Values(kHKCU, "Many"));
+  // A later save clears every old line, however many there were.
+  form.DeleteRegistryKeys("EEP_1");
+  fp.registry.PutString(kHKCU, "Many", "only", "1");
+  form.SaveSettings("EEP_1");
+  form.DeleteRegistryKeys("EEP_1");
+  view.log.clear();
+  form.LoadSavedSettings("EEP_1");
+  EXPECT_EQ(std::vector<std::string>{"RestoreRegistry: HKCU\\Many\\only...ok"}, LogLines());
 }
 
 TEST_F(Snapshots, RestoreWritesStringsAndDwords) {
