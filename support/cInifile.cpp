@@ -12,13 +12,25 @@ constexpr std::uint32_t kListBuffer = 8192;
 ini::Text Maybe(bool assigned, const std::string& s) {
   return assigned ? ini::Text(s) : std::nullopt;
 }
+
+// Reads with a buffer that grows until the result fits with room to spare: a value
+// or list cut at the buffer's end would silently drop saved settings.
+std::string ReadWhole(plat::IFileSystem& files, const ini::Text& section, const ini::Text& key,
+                      const ini::Text& def, std::uint32_t initial, const std::string& path) {
+  for (std::uint32_t size = initial;; size *= 2) {
+    std::string s = ini::GetString(files, section, key, def, size, path);
+    // A cut read fills the buffer up to its last one or two places (quotes at the
+    // edge lose one more); anything shorter than that is whole.
+    if (s.size() + 4 <= size || size >= (1u << 30)) return s;
+  }
+}
 }  // namespace
 
 cInifile::cInifile(const plat::Platform& platform) : platform_(&platform) {}
 
 std::string cInifile::Value() const {
-  return ini::GetString(*platform_->files, Maybe(hasSection_, section_), Maybe(hasKey_, key_),
-                        Maybe(hasDefault_, default_), kValueBuffer, path_);
+  return ReadWhole(*platform_->files, Maybe(hasSection_, section_), Maybe(hasKey_, key_),
+                   Maybe(hasDefault_, default_), kValueBuffer, path_);
 }
 
 void cInifile::Value(std::string& sValue) {
@@ -43,8 +55,8 @@ void cInifile::DeleteSection() {
 }
 
 std::string cInifile::INISection() const {
-  return ini::GetString(*platform_->files, Maybe(hasSection_, section_), std::nullopt,
-                        Maybe(hasDefault_, default_), kListBuffer, path_);
+  return ReadWhole(*platform_->files, Maybe(hasSection_, section_), std::nullopt,
+                   Maybe(hasDefault_, default_), kListBuffer, path_);
 }
 
 void cInifile::INISection(const std::string& sSection) {
@@ -54,8 +66,8 @@ void cInifile::INISection(const std::string& sSection) {
 }
 
 std::string cInifile::Sections() const {
-  return ini::GetString(*platform_->files, std::nullopt, std::nullopt,
-                        Maybe(hasDefault_, default_), kListBuffer, path_);
+  return ReadWhole(*platform_->files, std::nullopt, std::nullopt, Maybe(hasDefault_, default_),
+                   kListBuffer, path_);
 }
 
 namespace {

@@ -1,6 +1,6 @@
 // cInifile: a small stateful cursor (Path, Section, Key, Default) over INI files.
-// Reads and writes follow the Windows profile-file rules; a value is read through a
-// 255-character buffer (at most 254 characters arrive), a list through 8192.
+// Reads and writes follow the Windows profile-file rules; values and lists are
+// returned whole, however long (the read buffer grows until the result fits).
 #pragma once
 #include <cstdint>
 #include <string>

@@ -18,11 +18,17 @@ struct IniFileTest : ::testing::Test {
   void SetUp() override { ini.Path(kIni); }
 };
 
-TEST_F(IniFileTest, ValueIsCutAt254CharactersAndMissingKeysGiveTheDefault) {
-  fp.files.AddFile(kIni, "[S]\r\nlong=" + std::string(300, 'x') + "\r\n");
+TEST_F(IniFileTest, LongValuesReadWholeAndMissingKeysGiveTheDefault) {
+  fp.files.AddFile(kIni, "[S]\r\nlong=" + std::string(300, 'x') + "\r\nedge='" +
+                             std::string(253, 'y') + "'\r\nhuge=" + std::string(100000, 'z') +
+                             "\r\n");
   ini.Section("S");
   ini.Key("long");
-  EXPECT_EQ(std::string(254, 'x'), ini.Value());
+  EXPECT_EQ(std::string(300, 'x'), ini.Value());
+  ini.Key("edge");  // quoted, filling the first buffer exactly
+  EXPECT_EQ(std::string(253, 'y'), ini.Value());
+  ini.Key("huge");
+  EXPECT_EQ(std::string(100000, 'z'), ini.Value());
   ini.Key("missing");
   EXPECT_EQ("", ini.Value());
   ini.Default("DEFAULT");
@@ -79,18 +85,24 @@ TEST_F(IniFileTest, EnumerationsListNamesInFileOrder) {
   EXPECT_EQ(2, count);
 }
 
-TEST_F(IniFileTest, ListsEndAt8192CharactersWithoutTheCutName) {
+TEST_F(IniFileTest, ListsReadWholeHoweverLong) {
   std::string file = "[S]\r\n";
   for (int i = 0; i < 2000; ++i) file += "name" + std::to_string(100000 + i) + "=1\r\n";
   fp.files.AddFile(kIni, file);
   ini.Section("S");
-  EXPECT_EQ(8190u, ini.INISection().size());
+  EXPECT_EQ(2000u * 11, ini.INISection().size());
   std::vector<std::string> list;
   std::int32_t count = 0;
   ini.EnumerateCurrentSection(list, count);
-  // 10 characters and a NUL each: 744 whole names fit before the cut one.
-  ASSERT_EQ(744, count);
-  EXPECT_EQ("name100743", list.back());
+  ASSERT_EQ(2000, count);
+  EXPECT_EQ("name100000", list.front());
+  EXPECT_EQ("name101999", list.back());
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += "[Section" + std::to_string(10000 + i) + "]\r\n";
+  fp.files.AddFile(kIni, many);
+  ini.EnumerateAllSections(list, count);
+  EXPECT_EQ(1000, count);
+  EXPECT_EQ("Section10999", list.back());
 }
 
 TEST_F(IniFileTest, NeverAssignedFieldsActAsNullPointers) {
