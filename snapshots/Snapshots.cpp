@@ -4,7 +4,6 @@
 
 #include "app/frmMain.h"
 #include "snapshots/SnapshotText.h"
-#include "support/IniStore.h"
 #include "support/cRegistry.h"
 #include "support/mdlTools.h"
 
@@ -42,24 +41,6 @@ std::vector<std::string> Keys(const cInifile& ini) {
   return names;
 }
 
-// The snapshot section is read whole, past the INI class's 254-character value and
-// 8192-character list buffers: a snapshot gives back every line it holds, at any
-// length, and a save clears every old line.
-constexpr std::uint32_t kWhole = 0xFFFFFFFFu;
-
-std::vector<std::string> SnapshotKeys(const plat::Platform& p, const cInifile& ini) {
-  const std::string list =
-      ini::GetString(*p.files, ini.Section(), std::nullopt, std::string(), kWhole, ini.Path());
-  std::vector<std::string> names;
-  for (std::size_t pos = 0, nul; (nul = list.find('\0', pos)) != std::string::npos; pos = nul + 1)
-    names.push_back(list.substr(pos, nul - pos));
-  return names;
-}
-
-std::string SnapshotValue(const plat::Platform& p, const cInifile& ini) {
-  return ini::GetString(*p.files, ini.Section(), ini.Key(), std::string(), kWhole, ini.Path());
-}
-
 }  // namespace
 
 bool frmMain::SaveSettings(const std::string& entry) {
@@ -77,7 +58,7 @@ bool frmMain::SaveSettings(const std::string& entry) {
   launcher.Value(std::string("1"));
 
   launcher.Section(entry + "\\Settings");
-  for (const auto& name : SnapshotKeys(p_, launcher)) {
+  for (const auto& name : Keys(launcher)) {
     launcher.Key(name);
     launcher.DeleteKey();
   }
@@ -178,9 +159,9 @@ void frmMain::LoadSavedSettings(const std::string& entry) {
   cInifile launcher(p_);
   launcher.Path(LauncherIniPath());
   launcher.Section(entry + "\\Settings");
-  for (const auto& name : SnapshotKeys(p_, launcher)) {
+  for (const auto& name : Keys(launcher)) {
     launcher.Key(name);
-    RestoreRegistry(name, SnapshotValue(p_, launcher));
+    RestoreRegistry(name, launcher.Value());
   }
   CanReset = true;
 }
