@@ -18,8 +18,11 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 ) 9>"$WINEPREFIX.lock"
 # --init: only prepare the prefix and keep its wineserver running (a test run then
 # pays Wine's start-up once, not per test program).
+# Wine's system processes start with the first program and inherit its output; start
+# them here, detached, so no test's output pipe is held open after the test ends.
 if [ "${1:-}" = --init ]; then
   /usr/lib/wine/wineserver -p
+  "$WINE" cmd.exe /c exit >/dev/null 2>&1 </dev/null
   exit 0
 fi
 xvfb_pid=""

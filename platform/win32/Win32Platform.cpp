@@ -5,7 +5,9 @@
 #include "platform/win32/EnvironmentWin32.h"
 #include "platform/win32/FileSystemWin32.h"
 #include "platform/win32/LibraryApiWin32.h"
+#include "platform/win32/ProcessApiWin32.h"
 #include "platform/win32/RegistryWin32.h"
+#include "platform/win32/ShellWin32.h"
 #include "platform/win32/VersionApiWin32.h"
 
 Win32Platform::Win32Platform() {
@@ -13,6 +15,8 @@ Win32Platform::Win32Platform() {
   environment_ = std::make_unique<EnvironmentWin32>();
   files_ = std::make_unique<FileSystemWin32>();
   version_ = std::make_unique<VersionApiWin32>();
+  process_ = std::make_unique<ProcessApiWin32>();
+  shell_ = std::make_unique<ShellWin32>();
   library_ = std::make_unique<LibraryApiWin32>();
 
   platform_.registry = registry_.get();

@@ -1,0 +1,16 @@
+// The process list through the version, tool-help and psapi functions.
+#pragma once
+#include "platform/ProcessApi.h"
+
+class ProcessApiWin32 : public plat::IProcessApi {
+ public:
+  bool PlatformId(std::uint32_t& id) override;
+  bool SnapshotExeFiles(std::vector<std::string>& exeFiles) override;
+  bool EnumProcessIds(std::uint32_t* ids, std::uint32_t cb, std::uint32_t& needed) override;
+  plat::ProcHandle Open(std::uint32_t access, std::uint32_t pid) override;
+  bool FirstModule(plat::ProcHandle process, std::uint32_t count, std::uintptr_t& module) override;
+  std::uint32_t ModuleFileName(plat::ProcHandle process, std::uintptr_t module, char* buf,
+                               std::uint32_t size) override;
+  std::string ImageName(std::uint32_t pid) override;
+  void Close(plat::ProcHandle process) override;
+};
