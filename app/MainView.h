@@ -56,6 +56,8 @@ class IMainView {
   // Log.
   virtual std::string LogText() = 0;
   virtual void SetLogText(const std::string& text) = 0;
+  // Same text as SetLogText(LogText() + text), without copying the whole log each time.
+  virtual void AppendLogText(const std::string& text) = 0;
   // Processes all pending window messages, then returns.
   virtual void DoEvents() = 0;
 

@@ -135,15 +135,12 @@ void frmMain::AutoSizeColumnHeader(int column, bool SizeToHeader) {
 }
 
 void frmMain::LogAction(const std::string& Text) {
-  view_.SetLogText(view_.LogText() + Text + "...");
+  view_.AppendLogText(Text + "...");
   view_.DoEvents();
 }
 
 void frmMain::LogResult(long Code) {
-  std::string log = view_.LogText();
-  log += Code != 0 ? "ERROR: " + std::to_string(Code) : std::string("ok");
-  log += kCrLf;
-  view_.SetLogText(log);
+  view_.AppendLogText((Code != 0 ? "ERROR: " + std::to_string(Code) : std::string("ok")) + kCrLf);
   LastError = 0;
   view_.DoEvents();
 }
@@ -155,7 +152,7 @@ void frmMain::AppendLogHeader(const std::string& word, int row) {
   block += "in " + view_.RowSubItem(row, 2) + kCrLf;
   block += kSeparator;
   block += kCrLf;
-  view_.SetLogText(view_.LogText() + block);
+  view_.AppendLogText(block);
 }
 
 void frmMain::EnterBusy() {

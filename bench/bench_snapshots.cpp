@@ -29,6 +29,7 @@ class BenchView : public FakeMainView {
  public:
   std::string LogText() override { return ""; }
   void SetLogText(const std::string& t) override { logged += t.size(); }
+  void AppendLogText(const std::string& t) override { logged += t.size(); }
   void DoEvents() override {}
   std::size_t logged = 0;
 };

@@ -566,6 +566,12 @@ void MainWindow::SelectRow(int row) {
 
 std::string MainWindow::LogText() { return WindowText(log_); }
 void MainWindow::SetLogText(const std::string& text) { SetWindowTextA(log_, text.c_str()); }
+void MainWindow::AppendLogText(const std::string& text) {
+  // Replacing the empty selection at the end appends without re-sending the whole log.
+  const LRESULT end = SendMessageA(log_, WM_GETTEXTLENGTH, 0, 0);
+  SendMessageA(log_, EM_SETSEL, end, end);
+  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 void MainWindow::DoEvents() {
   MSG msg;

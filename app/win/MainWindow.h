@@ -60,6 +60,7 @@ class MainWindow : public IMainView {
   void SelectRow(int row) override;
   std::string LogText() override;
   void SetLogText(const std::string& text) override;
+  void AppendLogText(const std::string& text) override;
   void DoEvents() override;
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
   void ShowAbout() override;

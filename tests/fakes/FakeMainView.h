@@ -46,6 +46,7 @@ class FakeMainView : public IMainView {
 
   std::string LogText() override { return log; }
   void SetLogText(const std::string& t) override { log = t; }
+  void AppendLogText(const std::string& t) override { log += t; }
   void DoEvents() override;
 
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
