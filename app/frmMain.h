@@ -41,7 +41,7 @@ class frmMain {
   void LoadVersionList();
   void AddVersionEntry(const std::string& Section);
   std::string GetRegType(const std::string& AppPath);
-  void SaveSettings(const std::string& entry);
+  bool SaveSettings(const std::string& entry);  // false when the snapshot was not stored
   void SaveRegistry(const std::string& keyPath, cInifile& snapshot);
   void DeleteRegistryKeys(const std::string& entry);
   void DeleteRegistry(const std::string& keyPath);

@@ -4,6 +4,7 @@
 
 #include "platform/win32/EnvironmentWin32.h"
 #include "platform/win32/FileSystemWin32.h"
+#include "platform/win32/LibraryApiWin32.h"
 #include "platform/win32/ProcessApiWin32.h"
 #include "platform/win32/RegistryWin32.h"
 #include "platform/win32/ShellWin32.h"
@@ -16,6 +17,7 @@ Win32Platform::Win32Platform() {
   version_ = std::make_unique<VersionApiWin32>();
   process_ = std::make_unique<ProcessApiWin32>();
   shell_ = std::make_unique<ShellWin32>();
+  library_ = std::make_unique<LibraryApiWin32>();
 
   platform_.registry = registry_.get();
   platform_.environment = environment_.get();

@@ -1,0 +1,193 @@
+#include "snapshots/SnapshotText.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/Registry.h"
+#include "support/Errors.h"
+
+namespace snap {
+namespace {
+
+std::string Trim(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+  return s.substr(b, e - b);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Decimal number text: sign, digits with an optional fraction, optional exponent.
+std::optional<double> ParseNumber(const std::string& raw) {
+  const std::string s = Trim(raw);
+  std::size_t i = 0, digits = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t exp = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++exp;
+    if (exp == 0) return std::nullopt;
+  }
+  if (i != s.size()) return std::nullopt;
+  return std::strtod(s.c_str(), nullptr);  // the grammar above is the C locale's
+}
+
+bool EqualsNoCase(const std::string& a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i]; ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
+  return i == a.size() && !b[i];
+}
+
+const char* const kNames[] = {"REG_NONE",
+                              "REG_SZ",
+                              "REG_EXPAND_SZ",
+                              "REG_BINARY",
+                              "REG_DWORD",
+                              "REG_DWORD_BIG_ENDIAN",
+                              "REG_LINK",
+                              "REG_MULTI_SZ",
+                              "REG_RESOURCE_LIST",
+                              "REG_FULL_RESOURCE_DESCRIPTOR",
+                              "REG_RESOURCE_REQUIREMENTS_LIST",
+                              "REG_QWORD"};
+constexpr std::uint32_t kNamedTypes = sizeof kNames / sizeof kNames[0];
+const char kUnnamedPrefix[] = "REG_TYPE_";
+const char kHexPrefix[] = "hex:";
+
+// A string the plain "REG_SZ:" form writes back as the same REG_SZ bytes: stored with
+// one terminating zero and none inside, nothing the INI file trims or splits, no pair
+// of percent signs (restored as REG_EXPAND_SZ), and not mistakable for the hex form.
+bool PlainStringSurvives(const ByteArray& data) {
+  if (data.empty() || data.back() != 0) return false;
+  const std::string text(data.begin(), data.end() - 1);
+  if (text.find('\0') != std::string::npos) return false;
+  if (text.find_first_of("\r\n") != std::string::npos) return false;
+  if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) return false;
+  const auto first = text.find('%'), last = text.rfind('%');
+  if (first != std::string::npos && last >= first + 2) return false;
+  if (text.compare(0, 4, kHexPrefix) == 0) return false;
+  return true;
+}
+
+}  // namespace
+
+std::optional<bool> TruthValue(const std::string& text) {
+  const std::string t = Trim(text);
+  if (EqualsNoCase(t, "true")) return true;
+  if (EqualsNoCase(t, "false")) return false;
+  if (auto n = ParseNumber(t)) return *n != 0.0;
+  return std::nullopt;
+}
+
+std::int32_t ToLong(const std::string& text) {
+  auto n = ParseNumber(text);
+  if (!n) throw RuntimeError(err::TypeMismatch, "", "Type mismatch");
+  const double r = std::nearbyint(*n);  // default rounding: halves to the even neighbour
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) throw RuntimeError(err::Overflow, "", "Overflow");
+  return static_cast<std::int32_t>(r);
+}
+
+std::string TypeName(std::uint32_t type) {
+  if (type < kNamedTypes) return kNames[type];
+  return kUnnamedPrefix + std::to_string(type);
+}
+
+std::optional<std::uint32_t> TypeFromName(const std::string& name) {
+  for (std::uint32_t t = 0; t < kNamedTypes; ++t)
+    if (name == kNames[t]) return t;
+  const std::string prefix = kUnnamedPrefix;
+  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+    return std::nullopt;
+  std::uint64_t n = 0;
+  for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+    if (!IsDigit(name[i])) return std::nullopt;
+    n = n * 10 + static_cast<std::uint64_t>(name[i] - '0');
+    if (n > 0xFFFFFFFFull) return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(n);
+}
+
+std::string ToHex(const ByteArray& data) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(data.size() * 3);
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    if (i) out += ',';
+    out += digits[data[i] >> 4];
+    out += digits[data[i] & 0xF];
+  }
+  return out;
+}
+
+std::optional<ByteArray> FromHex(const std::string& text) {
+  ByteArray out;
+  if (text.empty()) return out;
+  // "xx" then ",xx" repeated: the length is 3n - 1.
+  if ((text.size() + 1) % 3 != 0) return std::nullopt;
+  out.reserve((text.size() + 1) / 3);
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  for (std::size_t i = 0; i < text.size(); i += 3) {
+    const int hi = nibble(text[i]), lo = nibble(text[i + 1]);
+    if (hi < 0 || lo < 0) return std::nullopt;
+    if (i + 2 < text.size() && text[i + 2] != ',') return std::nullopt;
+    out.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
+  }
+  return out;
+}
+
+std::string EntryValue(std::uint32_t type, const ByteArray& data) {
+  if (type == plat::reg::kRegSz && PlainStringSurvives(data))
+    return "REG_SZ:" + std::string(data.begin(), data.end() - 1);
+  if (type == plat::reg::kRegDword && data.size() == 4) {
+    const std::uint32_t u = static_cast<std::uint32_t>(data[0]) | data[1] << 8 | data[2] << 16 |
+                            static_cast<std::uint32_t>(data[3]) << 24;
+    return "REG_DWORD:" + std::to_string(static_cast<std::int32_t>(u));
+  }
+  return TypeName(type) + ":" + kHexPrefix + ToHex(data);
+}
+
+ValueLine ParseEntryValue(const std::string& entryValue) {
+  ValueLine line;
+  const auto colon = entryValue.find(':');
+  if (colon == std::string::npos) return line;  // NoColon
+  const std::string name = entryValue.substr(0, colon), data = entryValue.substr(colon + 1);
+  const auto type = TypeFromName(name);
+  line.kind = ValueLine::Kind::Unsupported;
+  if (!type) return line;
+  line.type = *type;
+  const bool hexForm = data.compare(0, 4, kHexPrefix) == 0;
+  std::optional<ByteArray> bytes;
+  if (hexForm) bytes = FromHex(data.substr(4));
+  if (bytes) {
+    line.kind = ValueLine::Kind::Raw;
+    line.bytes = std::move(*bytes);
+  } else if (*type == plat::reg::kRegSz && name == "REG_SZ") {
+    line.kind = ValueLine::Kind::Text;
+    line.data = data;
+  } else if (*type == plat::reg::kRegDword && name == "REG_DWORD") {
+    line.kind = ValueLine::Kind::Number;
+    line.data = data;
+  } else if (hexForm) {
+    line.kind = ValueLine::Kind::BadHex;
+  }
+  return line;
+}
+
+}  // namespace snap

@@ -1,0 +1,56 @@
+// Text forms shared by the snapshot, factory-settings and registration routines:
+// truth values, number text, registry type names and the value-line data text.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "support/Variant.h"
+
+namespace snap {
+
+// A number (0 = false, anything else = true) or the word True/False in any letter
+// case, blanks around allowed; nullopt for anything else (the empty text included).
+std::optional<bool> TruthValue(const std::string& text);
+
+// A "Registry Keys" entry selects its key unless its value reads as false.
+inline bool SelectsKey(const std::string& text) { return TruthValue(text) != false; }
+
+// Number text to a signed 32-bit integer: blanks around, sign, digits, a fraction
+// rounded half to even, an exponent. Raises 13 for text that is not a number and 6
+// for a number outside the signed 32-bit range.
+std::int32_t ToLong(const std::string& text);
+
+// Registry type names. Numbers without a Windows name are written "REG_TYPE_" and
+// the decimal number.
+std::string TypeName(std::uint32_t type);
+std::optional<std::uint32_t> TypeFromName(const std::string& name);
+
+// Raw bytes as two-digit lowercase hex pairs separated by commas ("01,02,ff"), and
+// back (either case accepted; an empty text is zero bytes). nullopt for malformed text.
+std::string ToHex(const ByteArray& data);
+std::optional<ByteArray> FromHex(const std::string& text);
+
+// The entry value of a snapshot line for a stored value: REG_SZ and REG_DWORD as
+// plain text whenever that text writes the same type and bytes back; everything
+// else as type name, ":hex:" and the bytes.
+std::string EntryValue(std::uint32_t type, const ByteArray& data);
+
+// A parsed entry value.
+struct ValueLine {
+  enum class Kind {
+    NoColon,      // no ":" at all
+    Unsupported,  // a type name (or form) that is not written back
+    Text,         // "REG_SZ:" and a string
+    Number,       // "REG_DWORD:" and number text
+    Raw,          // a type name, ":hex:" and well-formed hex bytes
+    BadHex,       // an accepted type name and ":hex:" with malformed bytes
+  };
+  Kind kind = Kind::NoColon;
+  std::uint32_t type = 0;
+  std::string data;  // Text/Number: the data text
+  ByteArray bytes;   // Raw
+};
+ValueLine ParseEntryValue(const std::string& entryValue);
+
+}  // namespace snap

@@ -1,0 +1,106 @@
+// Registering one component, and the "Register"/"Unregister" lists of a definition file.
+#include <gtest/gtest.h>
+
+#include "switching/mdlRegister.h"
+#include "tests/native/SnapshotHarness.h"
+
+namespace {
+struct Registration : ::testing::Test, Harness {
+  Registration() {
+    File("Gleisora.ini", "[EEP_1]\r\nAppDir=C:\\EEP6\r\n");
+    for (const char* name : {"a.dll", "b.dll", "noentry.dll"}) AddComponent("C:\\EEP6", name);
+    AddComponent("C:\\Other", "c.dll");
+    fp.library.libraries.erase("C:\\EEP6\\NOENTRY.DLL");
+    fp.library.libraries["C:\\EEP6\\NOENTRY.DLL"];  // a library without entry points
+    fp.files.AddFile("C:\\EEP6\\text.dll", "not a library");
+  }
+  void AddComponent(const std::string& dir, const std::string& name) {
+    fp.files.AddFile(dir + "\\" + name, "MZ");
+    std::string key = dir + "\\" + name;
+    for (auto& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    fp.library.libraries[key].exports["DllRegisterServer"] = [] {};
+    fp.library.libraries[key].exports["DllUnregisterServer"] = [] {};
+  }
+};
+
+// A library whose entry point crashes; the real one ends only the worker thread.
+struct CrashingLibrary : plat::ILibraryApi {
+  int freed = 0;
+  plat::ModuleHandle Load(const std::string&) override { return 1; }
+  plat::ProcAddress Find(plat::ModuleHandle, const std::string&) override { return 2; }
+  RunResult RunOnWorker(plat::ProcAddress) override { return RunResult::Crashed; }
+  void Free(plat::ModuleHandle) override { ++freed; }
+};
+}  // namespace
+
+TEST_F(Registration, ResultCodesOfOneComponent) {
+  auto& lib = fp.library;
+  EXPECT_EQ(0, RegisterComponent(lib, "C:\\EEP6\\a.dll", true));
+  EXPECT_EQ(0, RegisterComponent(lib, "C:\\EEP6\\a.dll", false));
+  EXPECT_EQ((std::vector<std::string>{"C:\\EEP6\\A.DLL!DllRegisterServer",
+                                      "C:\\EEP6\\A.DLL!DllUnregisterServer"}),
+            lib.calls);
+  EXPECT_EQ(-2, RegisterComponent(lib, "C:\\EEP6\\text.dll", true));
+  EXPECT_EQ(-3, RegisterComponent(lib, "C:\\EEP6\\noentry.dll", true));
+  EXPECT_EQ(0, lib.loaded);
+  lib.threadFails = true;
+  EXPECT_EQ(-4, RegisterComponent(lib, "C:\\EEP6\\a.dll", true));
+  EXPECT_EQ(0, lib.loaded);
+  lib.threadFails = false;
+  lib.waitFails = true;
+  EXPECT_EQ(-5, RegisterComponent(lib, "C:\\EEP6\\a.dll", true));
+  EXPECT_EQ(1, lib.loaded);  // the thread may still run library code
+  CrashingLibrary crashing;
+  EXPECT_EQ(-6, RegisterComponent(crashing, "C:\\EEP6\\a.dll", true));
+  EXPECT_EQ(0, crashing.freed);
+}
+
+TEST_F(Registration, ListLogsEachEnabledLineFromItsOwnFolder) {
+  File("DEFAULT.ini",
+       "[Register]\r\n{AppDir}\\a.dll=1\r\n{AppDir}\\b.dll=0\r\n{AppDir}\\missing.dll=TRUE\r\n"
+       "{AppDir}\\noentry.dll=-1\r\n{AppDir}\\text.dll=false\r\n{appdir}\\b.dll=0\r\n"
+       "C:\\Other\\c.dll=2\r\n"
+       "[Unregister]\r\n{AppDir}\\b.dll=1\r\n");
+  form.RegisterComponents("EEP_1", true);
+  EXPECT_EQ((std::vector<std::string>{"Register: a.dll...ok", "Register: missing.dll...ERROR: -1",
+                                      "Register: noentry.dll...ERROR: -3", "Register: c.dll...ok"}),
+            LogLines());
+  EXPECT_EQ((std::vector<std::string>{"C:\\EEP6\\A.DLL!DllRegisterServer",
+                                      "C:\\OTHER\\C.DLL!DllRegisterServer"}),
+            fp.library.calls);
+  EXPECT_EQ("C:\\Other", fp.files.CurrentDir());
+  EXPECT_TRUE(view.boxes.empty());
+
+  view.log.clear();
+  form.RegisterComponents("EEP_1", false);
+  EXPECT_EQ(std::vector<std::string>{"Unregister: b.dll...ok"}, LogLines());
+  EXPECT_EQ("C:\\EEP6\\B.DLL!DllUnregisterServer", fp.library.calls.back());
+}
+
+TEST_F(Registration, RunTimeErrorShowsMessageAndEndsList) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"{AppDir}\\b.dll=yes", "Type mismatch\r\n(Runtime-Error: 13)"},
+      {"{AppDir}\\b.dll=", "Type mismatch\r\n(Runtime-Error: 13)"},
+      {"{AppDir}\\NoDir\\b.dll=1", "Path not found\r\n(Runtime-Error: 76)"},
+      {"Q:\\b.dll=1", "Device unavailable\r\n(Runtime-Error: 68)"},
+  };
+  for (const auto& [line, message] : cases) {
+    File("DEFAULT.ini", "[Register]\r\n{AppDir}\\a.dll=1\r\n" + line + "\r\n{AppDir}\\c.dll=1\r\n");
+    view.log.clear();
+    view.boxes.clear();
+    form.RegisterComponents("EEP_1", true);
+    EXPECT_EQ(std::vector<std::string>{"Register: a.dll...ok"}, LogLines()) << line;
+    ASSERT_EQ(1u, view.boxes.size()) << line;
+    EXPECT_EQ(message, view.boxes[0].text);
+    EXPECT_EQ(mb::kOk | mb::kIconStop, view.boxes[0].style);
+    EXPECT_EQ(view.caption, view.boxes[0].title);
+  }
+}
+
+TEST_F(Registration, UnknownDefinitionFileRegistersNothing) {
+  File("Gleisora.ini", "[EEP_1]\r\nRegType=NOSUCH\r\nAppDir=C:\\EEP6\r\n");
+  File("DEFAULT.ini", "[Register]\r\n{AppDir}\\a.dll=1\r\n");
+  form.RegisterComponents("EEP_1", true);
+  EXPECT_EQ("", view.log);
+  EXPECT_TRUE(fp.library.calls.empty());
+}

@@ -1,0 +1,243 @@
+// Saving, deleting and restoring the simulator's registry settings through snapshot
+// sections, and writing factory settings.
+#include <gtest/gtest.h>
+
+#include "tests/native/SnapshotHarness.h"
+
+using namespace plat;
+
+namespace {
+const char kEexp[] = "Software\\Software Untergrund\\EEXP";
+const std::string kEexpPath = std::string("HKCR\\") + kEexp;
+
+struct Snapshots : ::testing::Test, Harness {
+  Snapshots() {
+    File("DEFAULT.ini", "[Registry Keys]\r\n" + kEexpPath + "=1\r\n");
+    File("Gleisora.ini", "[EEP_1]\r\nRegType=DEFAULT\r\n");
+  }
+  std::vector<std::pair<std::string, std::string>> Snapshot() {
+    return Section(LauncherIni(), "EEP_1\\Settings");
+  }
+  // One value line restored; returns its log line.
+  std::string Restore(const std::string& path, const std::string& value) {
+    view.log.clear();
+    form.RestoreRegistry(path, value);
+    return LogLines().at(0);
+  }
+};
+}  // namespace
+
+TEST_F(Snapshots, SaveWritesSortedLinesAndLogsEachValue) {
+  fp.registry.PutString(kHKCR, kEexp, "SamplePath", "C:\\Games\\EEP\\Data");
+  fp.registry.PutDword(kHKCR, kEexp, "SampleFlag", 1);
+  fp.registry.PutDword(kHKCR, kEexp, "SampleSize", 0xFFFFFFFF);
+  const int writesBefore = fp.files.writes;
+  form.SaveSettings("EEP_1");
+
+  EXPECT_EQ("1", Read(LauncherIni(), "EEP_1", "Saved"));
+  EXPECT_EQ("DEFAULT", Read(LauncherIni(), "EEP_1", "RegType"));
+  using Lines = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ((Lines{{kEexpPath + "\\SampleFlag", "REG_DWORD:1"},
+                   {kEexpPath + "\\SamplePath", "REG_SZ:C:\\Games\\EEP\\Data"},
+                   {kEexpPath + "\\SampleSize", "REG_DWORD:-1"}}),
+            Snapshot());
+  EXPECT_EQ((std::vector<std::string>{"SaveRegistry: " + kEexpPath + "\\SampleFlag...ok",
+                                      "SaveRegistry: " + kEexpPath + "\\SamplePath...ok",
+                                      "SaveRegistry: " + kEexpPath + "\\SampleSize...ok"}),
+            LogLines());
+  // The whole save (Saved, the emptied section, three lines) is one file write.
+  EXPECT_EQ(writesBefore + 1, fp.files.writes);
+}
+
+TEST_F(Snapshots, SaveOrderDefaultValueAndStaleLines) {
+  File("Gleisora.ini", "[EEP_1]\r\n[EEP_1\\Settings]\r\nHKCR\\Gone\\x=REG_SZ:old\r\n");
+  fp.registry.PutString(kHKCR, kEexp, "b", "2");
+  fp.registry.PutString(kHKCR, kEexp, "A", "1");
+  fp.registry.PutString(kHKCR, kEexp, "c", "3");
+  fp.registry.PutString(kHKCR, kEexp, "", "default");
+  form.SaveSettings("EEP_1");
+  const auto first = Snapshot();
+  ASSERT_EQ(4u, first.size());
+  EXPECT_EQ(kEexpPath + "\\", first[0].first);
+  EXPECT_EQ(kEexpPath + "\\A", first[1].first);
+  EXPECT_EQ(kEexpPath + "\\b", first[2].first);
+  EXPECT_EQ(kEexpPath + "\\c", first[3].first);
+  form.SaveSettings("EEP_1");
+  EXPECT_EQ(first, Snapshot());
+}
+
+TEST_F(Snapshots, KeySelectionAndPathsThatNameNothing) {
+  File("DEFAULT.ini",
+       "[Registry Keys]\r\nHKCU\\Off=0\r\nHKCU\\Off2=fALSE\r\nHKCU\\On=yes\r\nHKU\\\\On=1\r\n"
+       "hkcu\\On=1\r\nHKCU\\=1\r\nHKCU=1\r\n");
+  for (const char* key : {"Off", "Off2", "On"}) fp.registry.PutString(kHKCU, key, "v", key);
+  fp.registry.PutString(kHKCU, "", "rootValue", "x");
+  form.SaveSettings("EEP_1");
+  ASSERT_EQ(1u, Snapshot().size());
+  EXPECT_EQ("HKCU\\On\\v", Snapshot()[0].first);
+  view.log.clear();
+  form.DeleteRegistryKeys("EEP_1");
+  EXPECT_EQ(std::vector<std::string>{"DeleteRegistry: HKCU\\On\\v...ok"}, LogLines());
+  EXPECT_FALSE(fp.registry.HasKey(kHKCU, "On"));
+  EXPECT_TRUE(fp.registry.Get(kHKCU, "Off", "v"));
+  EXPECT_TRUE(fp.registry.Get(kHKCU, "", "rootValue"));  // the root is never cleared
+}
+
+TEST_F(Snapshots, MissingDefinitionFileStillMarksSavedAndEmptiesSection) {
+  File("Gleisora.ini", "[EEP_1]\r\nRegType=NOSUCH\r\n[EEP_1\\Settings]\r\nHKCU\\K\\v=REG_SZ:x\r\n");
+  form.SaveSettings("EEP_1");
+  EXPECT_EQ("1", Read(LauncherIni(), "EEP_1", "Saved"));
+  EXPECT_TRUE(Snapshot().empty());
+  form.DeleteRegistryKeys("EEP_1");
+  form.LoadFactorySettings("EEP_1");
+  EXPECT_EQ("", view.log);
+}
+
+TEST_F(Snapshots, RoundTripKeepsEveryTypeByteForByte) {
+  const std::map<std::string, FakeRegistry::RawValue> original = {
+      {"none", {reg::kRegNone, {1, 2}}},
+      {"sz", {reg::kRegSz, SzBytes("C:\\EEP;a=b")}},
+      {"szPercent", {reg::kRegSz, SzBytes("%WINDIR%\\x")}},
+      {"szNoZero", {reg::kRegSz, {'a', 'b'}}},
+      {"szEmpty", {reg::kRegSz, {}}},
+      {"szTrailingBlank", {reg::kRegSz, SzBytes("x ")}},
+      {"expand", {reg::kRegExpandSz, SzBytes("%TEMP%\\x")}},
+      {"binary", {reg::kRegBinary, {0, 255, 16}}},
+      {"dword", {reg::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}}},
+      {"dwordShort", {reg::kRegDword, {7}}},
+      {"bigEndian", {reg::kRegDwordBigEndian, {0, 0, 0, 1}}},
+      {"link", {reg::kRegLink, {'L', 0, 'k', 0}}},
+      {"multi", {reg::kRegMultiSz, {'a', 0, 'b', 0, 0}}},
+      {"resList", {8, {1, 0, 0, 0}}},
+      {"fullRes", {9, {2}}},
+      {"resReq", {10, {3, 3}}},
+      {"qword", {reg::kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}}},
+      {"unnamed", {0x12345, {9, 9}}},
+      {"huge", {reg::kRegBinary, ByteArray(200000, 0xA5)}},
+      {"hugeSz", {reg::kRegSz, SzBytes(std::string(100000, 'q'))}},
+  };
+  fp.registry.env["TEMP"] = "C:\\Temp";
+  for (const auto& [name, v] : original) fp.registry.Put(kHKCR, kEexp, name, v.type, v.data);
+  form.SaveSettings("EEP_1");
+  form.DeleteRegistryKeys("EEP_1");
+  EXPECT_FALSE(fp.registry.HasKey(kHKCR, kEexp));
+  view.log.clear();
+  form.LoadSavedSettings("EEP_1");
+  EXPECT_EQ(original, Values(kHKCR, kEexp));
+  for (const auto& line : LogLines()) EXPECT_EQ("ok", line.substr(line.size() - 2)) << line;
+  EXPECT_TRUE(form.CanReset);
+}
+
+TEST_F(Snapshots, ThousandsOfValuesRoundTrip) {
+  std::map<std::string, FakeRegistry::RawValue> original;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string name = "v" + std::to_string(i);
+    original[name] = {i % 2 ? reg::kRegSz : reg::kRegBinary, SzBytes(name)};
+    fp.registry.Put(kHKCU, "Many", name, original[name].type, original[name].data);
+  }
+  File("DEFAULT.ini", "[Registry Keys]\r\nHKCU\\Many=1\r\n");
+  form.SaveSettings("EEP_1");
+  EXPECT_EQ(3000u, LogLines().size());
+  form.DeleteRegistryKeys("EEP_1");
+  view.log.clear();
+  form.LoadSavedSettings("EEP_1");
+  EXPECT_EQ(3000u, LogLines().size());
+  EXPECT_EQ(original, Values(kHKCU, "Many"));
+  // A later save clears every old line, however many there were.
+  form.DeleteRegistryKeys("EEP_1");
+  fp.registry.PutString(kHKCU, "Many", "only", "1");
+  form.SaveSettings("EEP_1");
+  form.DeleteRegistryKeys("EEP_1");
+  view.log.clear();
+  form.LoadSavedSettings("EEP_1");
+  EXPECT_EQ(std::vector<std::string>{"RestoreRegistry: HKCU\\Many\\only...ok"}, LogLines());
+}
+
+TEST_F(Snapshots, RestoreWritesStringsAndDwords) {
+  EXPECT_EQ("RestoreRegistry: HKCU\\A\\B\\Name...ok", Restore("HKCU\\A\\B\\Name", "REG_SZ:C:\\Path"));
+  EXPECT_EQ(SzBytes("C:\\Path"), fp.registry.Get(kHKCU, "A\\B", "Name")->data);
+  Restore("HKCU\\A\\pct", "REG_SZ:%WINDIR%\\x");
+  EXPECT_EQ(reg::kRegExpandSz, fp.registry.Get(kHKCU, "A", "pct")->type);
+  Restore("HKCU\\A\\p1", "REG_SZ:100%");
+  Restore("HKCU\\A\\p2", "REG_SZ:%%");
+  EXPECT_EQ(reg::kRegSz, fp.registry.Get(kHKCU, "A", "p1")->type);
+  EXPECT_EQ(reg::kRegSz, fp.registry.Get(kHKCU, "A", "p2")->type);
+  Restore("HKCU\\A\\d", "REG_DWORD:-1");
+  EXPECT_EQ((FakeRegistry::RawValue{reg::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}}),
+            fp.registry.Get(kHKCU, "A", "d"));
+  Restore("HKCU\\A\\", "REG_SZ:default");
+  EXPECT_EQ(SzBytes("default"), fp.registry.Get(kHKCU, "A", "")->data);
+  Restore("HKCU\\A\\bin", "REG_BINARY:hex:0A,0b");
+  EXPECT_EQ((FakeRegistry::RawValue{reg::kRegBinary, {10, 11}}), fp.registry.Get(kHKCU, "A", "bin"));
+}
+
+TEST_F(Snapshots, RestoreRejectsMalformedLinesAndChangesNothing) {
+  fp.registry.Deny(kHKCU, "Denied");
+  const std::pair<std::string, std::string> cases[] = {
+      {"REG_DWORD:12abc", "ERROR: 13"},          {"REG_DWORD:4294967296", "ERROR: 6"},
+      {"REG_DWORD:", "ERROR: 13"},               {"REG_EXPAND_SZ:x", "ERROR: -11"},
+      {"REG_BINARY:", "ERROR: -11"},             {"REG_BINARY:01,02", "ERROR: -11"},
+      {"reg_sz:x", "ERROR: -11"},                {"no colon", "ERROR: -10"},
+      {"REG_BINARY:hex:0", "ERROR: 13"},         {"REG_MULTI_SZ:hex:zz,00", "ERROR: 13"},
+  };
+  for (const auto& [value, result] : cases)
+    EXPECT_EQ("RestoreRegistry: HKCU\\T\\v..." + result, Restore("HKCU\\T\\v", value)) << value;
+  EXPECT_FALSE(fp.registry.HasKey(kHKCU, "T"));
+  // Paths that name no key: unknown roots, a value at a root, a denied key.
+  EXPECT_EQ("RestoreRegistry: HKU\\\\T\\v...ERROR: 26001", Restore("HKU\\\\T\\v", "REG_SZ:x"));
+  EXPECT_EQ("RestoreRegistry: hkcu\\T\\v...ERROR: 26001", Restore("hkcu\\T\\v", "REG_SZ:x"));
+  EXPECT_EQ("RestoreRegistry: HKCU\\v...ERROR: 5", Restore("HKCU\\v", "REG_SZ:x"));
+  EXPECT_EQ("RestoreRegistry: HKCU\\Denied\\v...ERROR: 26001", Restore("HKCU\\Denied\\v", "REG_SZ:x"));
+  EXPECT_FALSE(fp.registry.Get(kHKCU, "", "v"));
+  EXPECT_FALSE(fp.registry.Get(kHKCU, "Denied", "v"));
+}
+
+TEST_F(Snapshots, DeleteClearsValuesAndKeepsKeysWithSubkeys) {
+  fp.registry.PutString(kHKCU, "K", "b", "1");
+  fp.registry.PutString(kHKCU, "K", "A", "2");
+  form.DeleteRegistry("HKCU\\K");
+  EXPECT_EQ((std::vector<std::string>{"DeleteRegistry: HKCU\\K\\A...ok",
+                                      "DeleteRegistry: HKCU\\K\\b...ok"}),
+            LogLines());
+  EXPECT_FALSE(fp.registry.HasKey(kHKCU, "K"));
+  view.log.clear();
+  form.DeleteRegistry("HKCU\\K");
+  EXPECT_EQ("", view.log);
+
+  fp.registry.PutString(kHKCU, "P", "v", "1");
+  fp.registry.PutString(kHKCU, "P\\Sub", "w", "2");
+  form.DeleteRegistry("HKCU\\P");
+  EXPECT_TRUE(Values(kHKCU, "P").empty());
+  EXPECT_TRUE(fp.registry.Get(kHKCU, "P\\Sub", "w"));
+
+  fp.registry.PutString(kHKCU, "D", "v", "1");
+  fp.registry.Deny(kHKCU, "D");
+  view.log.clear();
+  form.DeleteRegistry("HKCU\\D");  // cannot even be listed
+  EXPECT_EQ("", view.log);
+  EXPECT_TRUE(fp.registry.Get(kHKCU, "D", "v"));
+  EXPECT_EQ(0, fp.registry.openHandles());
+}
+
+TEST_F(Snapshots, LoadSavedSettingsWithoutSnapshotStillEnablesReset) {
+  form.LoadSavedSettings("EEP_1");
+  EXPECT_EQ("", view.log);
+  EXPECT_TRUE(form.CanReset);
+}
+
+TEST_F(Snapshots, FactorySettingsReplaceAppDirInFileOrder) {
+  File("DEFAULT.ini",
+       "[Factory Settings]\r\nHKCU\\F\\z=REG_SZ:{AppDir}\\Data;{AppDir}\\Work\r\n"
+       "HKCU\\F\\a=REG_SZ:{appdir}\\x\r\nHKCU\\F\\bin=REG_BINARY:01\r\nHKCU\\F\\n=REG_DWORD:5\r\n");
+  form.RegAppDir = "C:\\EEP";
+  form.LoadFactorySettings("EEP_1");
+  EXPECT_EQ((std::vector<std::string>{"RestoreRegistry: HKCU\\F\\z...ok",
+                                      "RestoreRegistry: HKCU\\F\\a...ok",
+                                      "RestoreRegistry: HKCU\\F\\bin...ERROR: -11",
+                                      "RestoreRegistry: HKCU\\F\\n...ok"}),
+            LogLines());
+  EXPECT_EQ(SzBytes("C:\\EEP\\Data;C:\\EEP\\Work"), fp.registry.Get(kHKCU, "F", "z")->data);
+  EXPECT_EQ(SzBytes("{appdir}\\x"), fp.registry.Get(kHKCU, "F", "a")->data);
+  EXPECT_FALSE(fp.registry.Get(kHKCU, "F", "bin"));
+  EXPECT_EQ("", Read(LauncherIni(), "EEP_1", "Saved"));
+}

@@ -1,0 +1,98 @@
+// A snapshot of a real registry key gives back every type byte for byte.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/frmMain.h"
+#include "platform/win32/Win32Platform.h"
+#include "tests/fakes/FakeMainView.h"
+
+namespace {
+const char kKey[] = "Software\\Gleisora Tests\\Snapshot";
+
+struct Stored {
+  DWORD type;
+  std::vector<BYTE> data;
+  bool operator==(const Stored&) const = default;
+};
+
+std::map<std::string, Stored> ReadKey() {
+  std::map<std::string, Stored> out;
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &k) != ERROR_SUCCESS) return out;
+  std::vector<BYTE> data(1 << 20);
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD nameLen = sizeof name, type = 0, size = static_cast<DWORD>(data.size());
+    if (RegEnumValueA(k, i, name, &nameLen, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+      break;
+    out[std::string(name, nameLen)] = {type, std::vector<BYTE>(data.begin(), data.begin() + size)};
+  }
+  RegCloseKey(k);
+  return out;
+}
+
+std::vector<BYTE> Sz(const std::string& s) {
+  std::vector<BYTE> b(s.begin(), s.end());
+  b.push_back(0);
+  return b;
+}
+}  // namespace
+
+TEST(SnapshotWin32, RoundTripOfEveryTypeThroughTheLauncherIni) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+  const std::map<std::string, Stored> original = {
+      {"none", {REG_NONE, {1, 2}}},
+      {"sz", {REG_SZ, Sz("C:\\EEP;a=b")}},
+      {"szPercent", {REG_SZ, Sz("%WINDIR%\\x")}},
+      {"expand", {REG_EXPAND_SZ, Sz("%SystemRoot%\\x")}},
+      {"binary", {REG_BINARY, {0, 255, 16}}},
+      {"dword", {REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}}},
+      {"bigEndian", {REG_DWORD_BIG_ENDIAN, {0, 0, 0, 1}}},
+      {"link", {REG_LINK, {'L', 0, 'k', 0}}},
+      {"multi", {REG_MULTI_SZ, {'a', 0, 'b', 0, 0}}},
+      {"resList", {REG_RESOURCE_LIST, {1, 0, 0, 0}}},
+      {"fullRes", {REG_FULL_RESOURCE_DESCRIPTOR, {2}}},
+      {"resReq", {REG_RESOURCE_REQUIREMENTS_LIST, {3, 3}}},
+      {"qword", {REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}}},
+      {"unnamed", {0x12345, {9, 9}}},
+      {"", {REG_SZ, Sz("default value")}},
+      {"huge", {REG_BINARY, std::vector<BYTE>(300000, 0xA5)}},
+  };
+  HKEY k;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                           nullptr, &k, nullptr));
+  for (const auto& [name, v] : original)
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(k, name.c_str(), 0, v.type, v.data.data(),
+                                            static_cast<DWORD>(v.data.size())));
+  RegCloseKey(k);
+  ASSERT_EQ(original, ReadKey());
+
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  Win32Platform win;
+  plat::Platform p = win.Get();
+  p.appDir = std::string(temp) + "gleisora-snap-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(p.appDir.c_str(), nullptr);
+  ASSERT_TRUE(p.files->WriteAllAtomic(p.appDir + "\\DEFAULT.ini",
+                                      "[Registry Keys]\r\nHKCU\\" + std::string(kKey) + "=1\r\n"));
+  FakeMainView view;
+  frmMain form(p, view);
+  form.SaveSettings("EEP_1");
+  form.DeleteRegistryKeys("EEP_1");
+  HKEY gone;
+  EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &gone));
+  view.log.clear();
+  form.LoadSavedSettings("EEP_1");
+  EXPECT_EQ(original, ReadKey());
+  EXPECT_EQ(std::string::npos, view.log.find("ERROR")) << view.log;
+
+  RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+  DeleteFileA((p.appDir + "\\DEFAULT.ini").c_str());
+  DeleteFileA((p.appDir + "\\" + p.exeName + ".ini").c_str());
+  RemoveDirectoryA(p.appDir.c_str());
+}
