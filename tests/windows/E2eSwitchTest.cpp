@@ -214,7 +214,8 @@ TEST_F(E2eSwitch, TickingOffTheActiveRowLeavesNothingActive) {
   ASSERT_TRUE(app.ToggleCheck(0));
   ASSERT_TRUE(WaitUntilDone("Unregister: comp_a.dll..."));
   ASSERT_TRUE(e2e::WaitFor([&] { return App::Enabled(app.Button("Info")); }));
-  EXPECT_EQ(std::string::npos, app.LogText().find("REGISTER: EEP"));
+  EXPECT_EQ(std::string::npos, app.LogText().find("\nREGISTER: "));
+  EXPECT_EQ(0u, app.LogText().find(Header("UNREGISTER", "EEP A", dirA)));
   for (const auto& row : app.Rows()) EXPECT_FALSE(row.checked);
   EXPECT_TRUE(app.Row(0).selected);
   EXPECT_FALSE(App::Enabled(app.Button("EEP starten")));
