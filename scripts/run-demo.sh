@@ -73,13 +73,13 @@ if [ -n "$eep" ]; then
   for inst in "EEP6" "EEP6 Demo"; do
     mkdir -p "$drive_c/Programme/$inst/Resourcen"
     cp -f "$eep" "$drive_c/Programme/$inst/eep.exe"
-    # Components that come with the stand-in, if any.
-    for dll in "$eep_dir"/*.dll; do
+    # The test component stands in for the simulator's own components.
+    for dll in "$eep_dir"/components/comp_a.dll; do
       [ -f "$dll" ] && cp -f "$dll" "$drive_c/Programme/$inst/"
     done
   done
-  # Definition files lie beside the program.
-  for def in "$eep_dir"/EEP*.ini; do
+  # Definition files of the stand-in's version lie beside the program.
+  for def in "$here"/app/demo/EEP*.ini; do
     [ -f "$def" ] && cp -f "$def" "$prog/"
   done
   reg_add 'HKCR\Software\Software Untergrund\EEXP' AppPath 'C:\Programme\EEP6\eep.exe'
@@ -90,10 +90,10 @@ if [ -n "$eep" ]; then
   if [ ! -f "$prog/Gleisora.ini" ]; then
     printf '%s\r\n' '[Settings]' 'Count=2' \
       '[EEP_1]' 'Description=EEP 6' 'AppDir=C:\Programme\EEP6' \
-      'AppPath=C:\Programme\EEP6\eep.exe' 'ResBase=C:\Programme\EEP6\Resourcen' 'RegType=DEFAULT' \
+      'AppPath=C:\Programme\EEP6\eep.exe' 'ResBase=C:\Programme\EEP6\Resourcen' 'RegType=EEP6003' \
       '[EEP_2]' 'Description=EEP 6 Demo' 'AppDir=C:\Programme\EEP6 Demo' \
       'AppPath=C:\Programme\EEP6 Demo\eep.exe' 'ResBase=C:\Programme\EEP6 Demo\Resourcen' \
-      'RegType=DEFAULT' > "$prog/Gleisora.ini"
+      'RegType=EEP6003D' > "$prog/Gleisora.ini"
   fi
 else
   echo "run-demo: no stand-in simulator in $B/win64/fixtures; starting with an empty catalogue"
