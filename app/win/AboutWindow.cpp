@@ -31,17 +31,17 @@ enum Id {
   kIdMail2,
 };
 
-struct FontSpec {
+struct FontStyle {
   const char* face;
   int tenthPoints;
   bool bold;
 };
-constexpr FontSpec kTitleFont{"MS Sans Serif", 120, true};
-constexpr FontSpec kVersionFont{"MS Sans Serif", 98, true};
-constexpr FontSpec kDescriptionFont{"MS Sans Serif", 98, false};
-constexpr FontSpec kNameFont{"Arial", 98, true};
-constexpr FontSpec kSmallFont{"Arial", 83, false};
-constexpr FontSpec kSmallBoldFont{"Arial", 83, true};
+constexpr FontStyle kTitleFont{"MS Sans Serif", 120, true};
+constexpr FontStyle kVersionFont{"MS Sans Serif", 98, true};
+constexpr FontStyle kDescriptionFont{"MS Sans Serif", 98, false};
+constexpr FontStyle kNameFont{"Arial", 98, true};
+constexpr FontStyle kSmallFont{"Arial", 83, false};
+constexpr FontStyle kSmallBoldFont{"Arial", 83, true};
 
 bool IsWithin(HWND parent, HWND h) { return h && (h == parent || IsChild(parent, h)); }
 
@@ -106,8 +106,8 @@ class AboutWindow : public IAboutView {
   LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   bool Build(HWND owner);
   HWND Label(HWND parent, const char* text, long left, long top, long width, long height,
-             const FontSpec& font, int id = -1, DWORD style = 0);
-  HFONT Font(const FontSpec& spec);
+             const FontStyle& font, int id = -1, DWORD style = 0);
+  HFONT Font(const FontStyle& style);
   void PaintForm(HDC dc);
   void PaintPanel(HWND panel, HDC dc);
   bool IsLink(HWND h) const {
@@ -137,21 +137,21 @@ class AboutWindow : public IAboutView {
   bool done_ = false;
 };
 
-HFONT AboutWindow::Font(const FontSpec& spec) {
+HFONT AboutWindow::Font(const FontStyle& style) {
   const std::string key =
-      std::string(spec.face) + "/" + std::to_string(spec.tenthPoints) + (spec.bold ? "b" : "");
+      std::string(style.face) + "/" + std::to_string(style.tenthPoints) + (style.bold ? "b" : "");
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
-  HFONT f = CreateFontA(-MulDiv(spec.tenthPoints, dpi_, 720), 0, 0, 0,
-                        spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+  HFONT f = CreateFontA(-MulDiv(style.tenthPoints, dpi_, 720), 0, 0, 0,
+                        style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_SWISS, spec.face);
+                        DEFAULT_PITCH | FF_SWISS, style.face);
   fonts_[key] = f;
   return f;
 }
 
 HWND AboutWindow::Label(HWND parent, const char* text, long left, long top, long width,
-                        long height, const FontSpec& font, int id, DWORD style) {
+                        long height, const FontStyle& font, int id, DWORD style) {
   HWND h = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | style,
                            Px(left), Px(top), Px(width), Px(height), parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),

@@ -89,14 +89,14 @@ struct VersionSpec {
   std::map<std::pair<std::uint16_t, std::uint16_t>, std::map<std::string, std::string>> extraTables;
 };
 
-// Builds a VS_VERSIONINFO block for a spec (the layout Windows' resource compiler emits).
-std::string BuildVersionBlock(const VersionSpec& spec);
+// Builds a VS_VERSIONINFO block for these items (the layout Windows' resource compiler emits).
+std::string BuildVersionBlock(const VersionSpec& vi);
 
 class FakeVersionApi : public plat::IVersionApi {
  public:
   explicit FakeVersionApi(FakeFileSystem& files) : files_(files) {}
   // Gives the file at `path` (created in the file system if missing) a version resource.
-  void SetVersion(const std::string& path, const VersionSpec& spec);
+  void SetVersion(const std::string& path, const VersionSpec& vi);
   void SetRawBlock(const std::string& path, const std::string& block);
 
   std::uint32_t FullPathName(const std::string& path, std::uint32_t bufLen, char* buf) override;

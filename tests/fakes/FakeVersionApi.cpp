@@ -82,28 +82,28 @@ std::string FullForm(std::string p, const std::string& current) {
 
 }  // namespace
 
-std::string BuildVersionBlock(const VersionSpec& spec) {
+std::string BuildVersionBlock(const VersionSpec& vi) {
   const auto pack = [](const std::uint16_t* v, int i) {
     return static_cast<std::uint32_t>(v[i]) << 16 | v[i + 1];
   };
-  std::string fixed = Raw32(0xFEEF04BD) + Raw32(0x00010000) + Raw32(pack(spec.fileVersion, 0)) +
-                      Raw32(pack(spec.fileVersion, 2)) + Raw32(pack(spec.productVersion, 0)) +
-                      Raw32(pack(spec.productVersion, 2)) + Raw32(0x3F) + Raw32(spec.fileFlags) +
-                      Raw32(spec.fileOS) + Raw32(spec.fileType) + Raw32(spec.fileSubtype) +
+  std::string fixed = Raw32(0xFEEF04BD) + Raw32(0x00010000) + Raw32(pack(vi.fileVersion, 0)) +
+                      Raw32(pack(vi.fileVersion, 2)) + Raw32(pack(vi.productVersion, 0)) +
+                      Raw32(pack(vi.productVersion, 2)) + Raw32(0x3F) + Raw32(vi.fileFlags) +
+                      Raw32(vi.fileOS) + Raw32(vi.fileType) + Raw32(vi.fileSubtype) +
                       Raw32(0) + Raw32(0);
 
   std::string tables;
-  if (!spec.strings.empty()) tables += StringTable(spec.language, spec.codePage, spec.strings);
-  for (const auto& [id, entries] : spec.extraTables) {
+  if (!vi.strings.empty()) tables += StringTable(vi.language, vi.codePage, vi.strings);
+  for (const auto& [id, entries] : vi.extraTables) {
     while (tables.size() % 4) tables.push_back('\0');
     tables += StringTable(id.first, id.second, entries);
   }
   std::string children;
   if (!tables.empty()) verblock::AppendNode(children, "StringFileInfo", "", 0, 1, tables);
-  if (spec.translation) {
+  if (vi.translation) {
     std::string var;
     verblock::AppendNode(var, "Translation",
-                         Raw32(static_cast<std::uint32_t>(spec.codePage) << 16 | spec.language), 4, 0,
+                         Raw32(static_cast<std::uint32_t>(vi.codePage) << 16 | vi.language), 4, 0,
                          "");
     verblock::AppendNode(children, "VarFileInfo", "", 0, 1, var);
   }
@@ -112,8 +112,8 @@ std::string BuildVersionBlock(const VersionSpec& spec) {
   return block;
 }
 
-void FakeVersionApi::SetVersion(const std::string& path, const VersionSpec& spec) {
-  SetRawBlock(path, BuildVersionBlock(spec));
+void FakeVersionApi::SetVersion(const std::string& path, const VersionSpec& vi) {
+  SetRawBlock(path, BuildVersionBlock(vi));
 }
 
 void FakeVersionApi::SetRawBlock(const std::string& path, const std::string& block) {

@@ -57,8 +57,8 @@ struct Reader {
   FakePlatform fake;
   CFileVersionInfo info{fake.platform};
   // Gives the file `path` this version resource and reads it.
-  CFileVersionInfo& Read(const VersionSpec& spec, const std::string& path = kExe) {
-    fake.version.SetVersion(path, spec);
+  CFileVersionInfo& Read(const VersionSpec& vi, const std::string& path = kExe) {
+    fake.version.SetVersion(path, vi);
     info.FullPathName(path);
     return info;
   }

@@ -173,9 +173,9 @@ TEST_F(Catalogue, DescriptionTakesFirstSeventhAndLastCharacterOfVersion) {
     FakePlatform p;
     FakeMainView v;
     frmMain f(p.platform, v);
-    VersionSpec spec;
-    spec.strings = {{"FileDescription", "Sim"}, {"ProductVersion", pv}};
-    p.version.SetVersion("C:\\S\\eep.exe", spec);
+    VersionSpec vi;
+    vi.strings = {{"FileDescription", "Sim"}, {"ProductVersion", pv}};
+    p.version.SetVersion("C:\\S\\eep.exe", vi);
     p.registry.PutString(plat::kHKCR, kFullKey, "AppPath", "C:\\S\\eep.exe");
     Start(f);
     EXPECT_EQ(expected, IniFile(p.files.Content(kIni)).Get("EEP_1", "Description")) << pv;

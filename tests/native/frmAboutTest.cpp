@@ -66,15 +66,15 @@ class AboutTest : public ::testing::Test {
   AboutTest() : form(fake.platform, view) {}
 
   void GiveOwnVersion(std::uint16_t major, std::uint16_t minor, std::uint16_t revision) {
-    VersionSpec spec;
-    spec.fileVersion[0] = spec.productVersion[0] = major;
-    spec.fileVersion[1] = spec.productVersion[1] = minor;
-    spec.fileVersion[2] = spec.productVersion[2] = revision;
-    spec.strings = {{"ProductName", "Gleisora"},
+    VersionSpec vi;
+    vi.fileVersion[0] = vi.productVersion[0] = major;
+    vi.fileVersion[1] = vi.productVersion[1] = minor;
+    vi.fileVersion[2] = vi.productVersion[2] = revision;
+    vi.strings = {{"ProductName", "Gleisora"},
                     {"FileDescription", "Start-Programm für EEP"},
                     {"LegalCopyright", "Copyright © 2026 Gleisora-Projekt"},
                     {"CompanyName", "Gleisora-Projekt"}};
-    fake.version.SetVersion(fake.platform.exePath, spec);
+    fake.version.SetVersion(fake.platform.exePath, vi);
   }
   std::string LanguageFile() { return fake.files.Content("C:\\Gleisora\\Gleisora.lng"); }
 
