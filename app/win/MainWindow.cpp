@@ -369,6 +369,7 @@ std::string MainWindow::Caption() { return WindowText(hwnd_); }
 void MainWindow::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
 
 void MainWindow::SetHourglass(bool on) {
+  if (!on) FlushLog();  // the operation is over: its whole log shows
   hourglass_ = on;
   POINT p;
   if (hwnd_ && GetCursorPos(&p) && IsWithin(hwnd_, WindowFromPoint(p)))
@@ -564,13 +565,32 @@ void MainWindow::SelectRow(int row) {
   SendMessageA(list_, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
-std::string MainWindow::LogText() { return WindowText(log_); }
-void MainWindow::SetLogText(const std::string& text) { SetWindowTextA(log_, text.c_str()); }
+std::string MainWindow::LogText() {
+  FlushLog();
+  return WindowText(log_);
+}
+
+void MainWindow::SetLogText(const std::string& text) {
+  pendingLog_.clear();
+  SetWindowTextA(log_, text.c_str());
+}
+
 void MainWindow::AppendLogText(const std::string& text) {
+  // Every insert into a long multi-line edit lays it out anew, which makes a log of
+  // thousands of lines quadratic; lines are gathered and go in every 100 ms, and
+  // whenever the log is read, a message box opens or the operation ends.
+  pendingLog_ += text;
+  if (GetTickCount() - lastLogFlush_ >= 100) FlushLog();
+}
+
+void MainWindow::FlushLog() {
+  lastLogFlush_ = GetTickCount();
+  if (pendingLog_.empty()) return;
   // Replacing the empty selection at the end appends without re-sending the whole log.
   const LRESULT end = SendMessageA(log_, WM_GETTEXTLENGTH, 0, 0);
   SendMessageA(log_, EM_SETSEL, end, end);
-  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingLog_.c_str()));
+  pendingLog_.clear();
 }
 
 void MainWindow::DoEvents() {
@@ -588,6 +608,7 @@ void MainWindow::DoEvents() {
 }
 
 int MainWindow::MsgBox(const std::string& text, unsigned style, const std::string& title) {
+  FlushLog();
   return MessageBoxA(hwnd_, text.c_str(), title.c_str(), style);
 }
 

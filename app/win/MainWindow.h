@@ -61,6 +61,7 @@ class MainWindow : public IMainView {
   std::string LogText() override;
   void SetLogText(const std::string& text) override;
   void AppendLogText(const std::string& text) override;
+  void FlushLog();
   void DoEvents() override;
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
   void ShowAbout() override;
@@ -86,6 +87,8 @@ class MainWindow : public IMainView {
   HINSTANCE instance_ = nullptr;
   HWND lastFocus_ = nullptr;  // restored when the window is activated again
   HWND hwnd_ = nullptr, container_ = nullptr, list_ = nullptr, log_ = nullptr, tips_ = nullptr;
+  std::string pendingLog_;  // appended text not yet in the log box
+  DWORD lastLogFlush_ = 0;
   std::map<Ctl, HWND> buttons_;
   std::map<Ctl, std::string> toolTips_;
   std::vector<HBITMAP> banner_;
