@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/MainView.h"
 #include "platform/Platform.h"
@@ -53,6 +54,10 @@ class frmMain {
   // Paths of the files beside the program.
   std::string LauncherIniPath() const;
   std::string DefinitionFilePath(const std::string& regType) const;
+  // The entry's definition-file type ("DEFAULT" when it has none), and the keys that
+  // type's "Registry Keys" select, in file order.
+  std::string EntryRegType(const std::string& entry) const;
+  std::vector<std::string> SettingsKeys(const std::string& regType) const;
   std::string Text(const std::string& section, const std::string& key, const std::string& deflt);
   const plat::Platform& Platform() const { return p_; }
   IMainView& View() { return view_; }

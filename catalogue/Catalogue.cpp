@@ -19,20 +19,6 @@ constexpr std::int32_t kHkeyClassesRoot = static_cast<std::int32_t>(0x80000000u)
 constexpr std::int32_t kRegSz = 1;
 const char kCrLf[] = "\r\n";
 
-// Upper case in the Windows-1252 code page, as the system's ANSI upper-casing does.
-std::string UpperAnsi(std::string s) {
-  for (auto& ch : s) {
-    auto c = static_cast<unsigned char>(ch);
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-      c = static_cast<unsigned char>(c - 0x20);
-    else if (c == 0x9A || c == 0x9C || c == 0x9E)
-      c = static_cast<unsigned char>(c - 0x10);
-    else if (c == 0xFF)
-      c = 0x9F;
-    ch = static_cast<char>(c);
-  }
-  return s;
-}
 
 // A registry value as text. A path never holds a NUL, so a multi-string value
 // counts up to its first part.

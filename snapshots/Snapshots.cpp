@@ -43,6 +43,27 @@ std::vector<std::string> Keys(const cInifile& ini) {
 
 }  // namespace
 
+std::string frmMain::EntryRegType(const std::string& entry) const {
+  cInifile launcher(p_);
+  launcher.Path(LauncherIniPath());
+  launcher.Section(entry);
+  launcher.Key("RegType");
+  launcher.Default("DEFAULT");
+  return launcher.Value();
+}
+
+std::vector<std::string> frmMain::SettingsKeys(const std::string& regType) const {
+  cInifile definition(p_);
+  definition.Path(DefinitionFilePath(regType));
+  definition.Section("Registry Keys");
+  std::vector<std::string> selected;
+  for (const auto& name : Keys(definition)) {
+    definition.Key(name);
+    if (snap::SelectsKey(definition.Value())) selected.push_back(name);
+  }
+  return selected;
+}
+
 bool frmMain::SaveSettings(const std::string& entry) {
   // Every write below goes to the launcher INI in one file replacement.
   IniWriteBatch batch(p_);
@@ -63,14 +84,7 @@ bool frmMain::SaveSettings(const std::string& entry) {
     launcher.DeleteKey();
   }
 
-  cInifile definition(p_);
-  definition.Path(DefinitionFilePath(regType));
-  definition.Section("Registry Keys");
-  for (const auto& name : Keys(definition)) {
-    definition.Key(name);
-    if (!snap::SelectsKey(definition.Value())) continue;
-    SaveRegistry(name, launcher);
-  }
+  for (const auto& name : SettingsKeys(regType)) SaveRegistry(name, launcher);
 
   if (batch.Flush()) return true;
   // The snapshot did not reach the disk; the caller must not clear the settings.
@@ -112,21 +126,7 @@ void frmMain::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
 }
 
 void frmMain::DeleteRegistryKeys(const std::string& entry) {
-  cInifile launcher(p_);
-  launcher.Path(LauncherIniPath());
-  launcher.Section(entry);
-  launcher.Key("RegType");
-  launcher.Default("DEFAULT");
-  const std::string regType = launcher.Value();
-
-  cInifile definition(p_);
-  definition.Path(DefinitionFilePath(regType));
-  definition.Section("Registry Keys");
-  for (const auto& name : Keys(definition)) {
-    definition.Key(name);
-    if (!snap::SelectsKey(definition.Value())) continue;
-    DeleteRegistry(name);
-  }
+  for (const auto& name : SettingsKeys(EntryRegType(entry))) DeleteRegistry(name);
 }
 
 void frmMain::DeleteRegistry(const std::string& keyPath) {
@@ -204,15 +204,8 @@ void frmMain::RestoreRegistry(const std::string& valuePath, const std::string& e
 }
 
 void frmMain::LoadFactorySettings(const std::string& entry) {
-  cInifile launcher(p_);
-  launcher.Path(LauncherIniPath());
-  launcher.Section(entry);
-  launcher.Key("RegType");
-  launcher.Default("DEFAULT");
-  const std::string regType = launcher.Value();
-
   cInifile definition(p_);
-  definition.Path(DefinitionFilePath(regType));
+  definition.Path(DefinitionFilePath(EntryRegType(entry)));
   definition.Section("Factory Settings");
   for (const auto& name : Keys(definition)) {
     definition.Key(name);

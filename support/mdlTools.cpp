@@ -26,8 +26,10 @@ std::string ReplaceAll(std::string text, const std::string& what, const std::str
 namespace {
 constexpr long kSubscriptOutOfRange = 9;
 
-// Upper case in Windows-1252, so that umlauts fold as the file system folds them.
-std::string Upper(std::string s) {
+std::string Upper(const std::string& s) { return UpperAnsi(s); }
+}  // namespace
+
+std::string UpperAnsi(std::string s) {
   for (auto& c : s) {
     const auto u = static_cast<unsigned char>(c);
     if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
@@ -39,7 +41,6 @@ std::string Upper(std::string s) {
   }
   return s;
 }
-}  // namespace
 
 std::string GetLongPath(plat::IFileSystem& files, const std::string& Path) {
   const std::string work = Path + "\\";

@@ -18,5 +18,8 @@ void SortStrings(std::vector<std::string>& Items, std::int32_t Low, std::int32_t
 std::string GetText(const plat::Platform& platform, const std::string& Section,
                     const std::string& Key, const std::string& Default);
 
+// Upper case in Windows-1252, as the system's ANSI upper-casing folds umlauts.
+std::string UpperAnsi(std::string s);
+
 // Replaces every occurrence of `what` in `text`, scanning from the start.
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with);

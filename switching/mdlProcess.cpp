@@ -13,20 +13,6 @@ constexpr std::uint32_t kPathChars = 260;
 // growing the buffer without end.
 constexpr std::uint32_t kMaxIdBytes = 1u << 24;
 
-// Upper case in the Windows-1252 code page, as the system's ANSI upper-casing does.
-std::string UpperAnsi(std::string s) {
-  for (auto& ch : s) {
-    auto c = static_cast<unsigned char>(ch);
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-      c = static_cast<unsigned char>(c - 0x20);
-    else if (c == 0x9A || c == 0x9C || c == 0x9E)
-      c = static_cast<unsigned char>(c - 0x10);
-    else if (c == 0xFF)
-      c = 0x9F;
-    ch = static_cast<char>(c);
-  }
-  return s;
-}
 
 void PutAt(std::vector<std::string>& list, std::size_t index, std::string path) {
   if (list.size() <= index) list.resize(index + 1);
