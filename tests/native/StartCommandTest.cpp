@@ -65,14 +65,6 @@ TEST_F(StartCommand, RunningSimulatorNeedsAYes) {
   ExpectStateUnchanged();
 }
 
-TEST_F(StartCommand, ElevatedSimulatorIsStillAskedAbout) {
-  fp.process.Add("C:\\Programme\\EEP6\\eep.exe", /*readable=*/false);
-  form.cmdStartEEP_Click();
-  ASSERT_EQ(1u, view.boxes.size());
-  EXPECT_EQ(mb::kYesNo | mb::kIconQuestion, view.boxes[0].style);
-  EXPECT_TRUE(fp.shell.executed.empty());
-}
-
 TEST_F(StartCommand, FailedStartNamesThePathInQuotes) {
   for (std::intptr_t code : {0, 2, 31, 32}) {
     view.boxes.clear();

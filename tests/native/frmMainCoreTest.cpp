@@ -53,28 +53,6 @@ TEST_F(frmMainCore, StartWithNothingInstalledKeepsDesignAndLocksTheList) {
   EXPECT_EQ("", view.log);
 }
 
-TEST_F(frmMainCore, CaptionJoinsMinorAndRevision) {
-  OwnVersion(1, 0, 12);
-  form.Form_Load();
-  EXPECT_EQ("Gleisora v1.012", view.caption);
-}
-
-TEST_F(frmMainCore, StartWithAnInstallationSizesColumnsAndEnablesStart) {
-  fp.version.SetVersion("C:\\EEP6\\eep.exe", VersionSpec{});
-  fp.registry.PutString(plat::kHKCR, "Software\\Software Untergrund\\EEXP", "AppPath",
-                        "C:\\EEP6\\eep.exe");
-  view.answers = {mb::kIdOk};  // the missing definition file's warning
-  form.Form_Load();
-
-  ASSERT_EQ(1, view.RowCount());
-  for (const auto& column : view.columns) EXPECT_EQ(-2, column.widthCode) << column.text;
-  EXPECT_TRUE(On(Ctl::picVersions));
-  EXPECT_TRUE(On(Ctl::cmdStartEEP));
-  EXPECT_FALSE(On(Ctl::cmdDefault));  // RegType DEFAULT
-  EXPECT_FALSE(On(Ctl::cmdReset));
-  EXPECT_TRUE(On(Ctl::cmdInfo));
-}
-
 TEST_F(frmMainCore, EnablingRules) {
   view.AddRow("EEP_1", "Eins", "EEP6003", "C:\\A");
   view.AddRow("EEP_2", "Zwei", "DEFAULT", "C:\\B");
@@ -161,20 +139,6 @@ TEST_F(frmMainCore, LogLinesAndResultCodes) {
       "Register: a.dll...ERROR: 26001\r\n",
       view.log);
   EXPECT_EQ(6, view.doEvents);  // one yield per write
-}
-
-TEST_F(frmMainCore, HeaderBlockNamesTheRowAsShown) {
-  struct Exposed : frmMain {
-    using frmMain::frmMain;
-    using frmMain::AppendLogHeader;
-  } exposed{fp.platform, view};
-  view.AddRow("EEP_1", "EEP Neu v6.04", "EEP6004", "C:\\Programme\\EEP6");
-  view.log = "x";
-  exposed.AppendLogHeader("UNREGISTER", 0);
-  const std::string line(80, '=');
-  EXPECT_EQ("x" + line + "\r\nUNREGISTER: EEP Neu v6.04\r\nin C:\\Programme\\EEP6\r\n" + line + "\r\n",
-            view.log);
-  EXPECT_EQ(0, view.doEvents);  // the header does not yield
 }
 
 }  // namespace
