@@ -157,12 +157,6 @@ TEST_F(cRegistryTest, NumberAndByteWrites) {
   EXPECT_EQ(Variant(std::string("-42")), At("number").Value());
 }
 
-TEST_F(cRegistryTest, WritingBelowMissingKeysCreatesThem) {
-  At("v", kRegSz, kHKCU, "Software\\A\\B\\C").Value(std::string("x"));
-  EXPECT_TRUE(fake.HasKey(kHKCU, "Software\\A\\B"));
-  EXPECT_EQ(Variant(std::string("x")), At("v", 0, kHKCU, "Software\\A\\B\\C").Value());
-}
-
 TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndDescriptions) {
   fake.MakeKey(kHKCU, "Software\\Test\\Sub");
   fake.Deny(kHKCU, "Software\\Locked");

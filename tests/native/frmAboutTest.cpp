@@ -121,18 +121,14 @@ TEST_F(AboutTest, LanguageFileReplacesTextsAndLearnsTheMissingKeys) {
 }
 
 TEST_F(AboutTest, TabClickMovesAndDisablesPanelsInsteadOfHidingThem) {
-  view.selected = 2;
-  form.tbsAbout_Click();
-  EXPECT_EQ(-20000, view.panels[0].left);
-  EXPECT_FALSE(view.panels[0].enabled);
-  EXPECT_EQ(210, view.panels[1].left);
-  EXPECT_TRUE(view.panels[1].enabled);
-  view.selected = 1;
-  form.tbsAbout_Click();
-  EXPECT_EQ(210, view.panels[0].left);
-  EXPECT_TRUE(view.panels[0].enabled);
-  EXPECT_EQ(-20000, view.panels[1].left);
-  EXPECT_FALSE(view.panels[1].enabled);
+  for (int tab : {2, 1}) {
+    view.selected = tab;
+    form.tbsAbout_Click();
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(i == tab - 1 ? 210 : -20000, view.panels[i].left) << tab << i;
+      EXPECT_EQ(i == tab - 1, view.panels[i].enabled) << tab << i;
+    }
+  }
 }
 
 TEST_F(AboutTest, CtrlTabCyclesThroughTabsAndShowsTheirPanels) {
