@@ -31,14 +31,6 @@ std::vector<std::string> Seeds() {
   return {BuildVersionBlock(full), BuildVersionBlock(fallback), BuildVersionBlock(bare)};
 }
 
-const char* const kPaths[] = {"\\",
-                              "\\VarFileInfo\\Translation",
-                              "\\StringFileInfo\\040704E4\\CompanyName",
-                              "\\StringFileInfo\\040704E4\\Comments",
-                              "\\StringFileInfo\\040704B0\\ProductName",
-                              "\\StringFileInfo\\040904B0\\CompanyName",
-                              "\\StringFileInfo"};
-
 std::string Mutate(std::string block, std::mt19937& rng) {
   auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
   switch (pick(4)) {

@@ -109,10 +109,8 @@ TEST(CFileVersionInfo, EveryStringEntryThroughItsPropertyAndByNumber) {
   Reader r;
   CFileVersionInfo& v = r.Read(Full());
   EXPECT_TRUE(v.Available());
-  EXPECT_EQ("Trend", v.CompanyName());
-  EXPECT_EQ("EEP 6", v.ProductName());
-  EXPECT_EQ("6, 0, 0, 3", v.ProductVersion());
-  EXPECT_EQ("Eisenbahn", v.FileDescription());
+  EXPECT_EQ("Trend|EEP 6|6, 0, 0, 3|Eisenbahn",
+            v.CompanyName() + "|" + v.ProductName() + "|" + v.ProductVersion() + "|" + v.FileDescription());
   // Items 1 to 14 in the order of their numbers; each has its own value in Full().
   const char* const values[] = {"Bemerkung", "Trend", "Eisenbahn", "6.0.0.8169", "EEP", "(c) Trend",
                                 "TM", "eep.exe", "EEP 6", "6, 0, 0, 3", "privat", "spezial", "TM1", "TM2"};

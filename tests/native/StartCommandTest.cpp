@@ -37,11 +37,8 @@ TEST_F(StartCommand, StartsTheRegisteredExecutableInItsFolder) {
   EXPECT_TRUE(view.boxes.empty());
   ASSERT_EQ(1u, fp.shell.executed.size());
   const FakeShell::Call& c = fp.shell.executed[0];
-  EXPECT_EQ("Open", c.verb);
-  EXPECT_EQ("C:\\Programme\\EEP6\\eep.exe", c.file);
-  EXPECT_EQ("", c.params);
-  EXPECT_EQ("C:\\Programme\\EEP6", c.dir);
-  EXPECT_EQ(1, c.show);
+  EXPECT_EQ("Open|C:\\Programme\\EEP6\\eep.exe||C:\\Programme\\EEP6|1",
+            c.verb + "|" + c.file + "|" + c.params + "|" + c.dir + "|" + std::to_string(c.show));
   ExpectStateUnchanged();
 }
 
