@@ -210,6 +210,7 @@ TEST_F(Catalogue, EntryWithMissingExecutableIsOfferedForDeletion) {
   frmMain second(fp.platform, again);
   Start(second);
   EXPECT_EQ(1u, again.boxes.size());
+  EXPECT_TRUE(Has("EEP_3"));
   EXPECT_FALSE(Has("EEP_2"));
   EXPECT_FALSE(Has("EEP_2\\Settings"));
   EXPECT_EQ("3", Get("Settings", "Count"));
