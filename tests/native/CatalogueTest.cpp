@@ -73,22 +73,17 @@ TEST_F(Catalogue, FirstRunWritesOneTickedEntryInOrder) {
 
   Start();
 
-  EXPECT_EQ("Settings\0EEP_1\0"s, IniGet(fp.files, std::nullopt, std::nullopt));
-  EXPECT_EQ("Description\0AppDir\0AppPath\0ResBase\0ProductName\0ProductVersion\0RegType\0"s,
-            IniGet(fp.files, "EEP_1", std::nullopt));
-  EXPECT_EQ("EEP Eisenbahn v6.03", Get("EEP_1", "Description"));
-  EXPECT_EQ("C:\\Programme\\EEP6", Get("EEP_1", "AppDir"));  // long form
-  EXPECT_EQ("C:\\PROGRAMME\\EEP6\\eep.exe", Get("EEP_1", "AppPath"));
-  EXPECT_EQ("C:\\Programme\\EEP6\\Resourcen", Get("EEP_1", "ResBase"));
-  EXPECT_EQ("EEP Eisenbahn", Get("EEP_1", "ProductName"));
-  EXPECT_EQ("6, 0, 0, 3", Get("EEP_1", "ProductVersion"));
-  EXPECT_EQ("EEP6003", Get("EEP_1", "RegType"));
+  // The directory in its long form, the path as the registry has it.
+  EXPECT_EQ("[Settings]\r\nCount=1\r\n[EEP_1]\r\nDescription=EEP Eisenbahn v6.03\r\n"
+            "AppDir=C:\\Programme\\EEP6\r\nAppPath=C:\\PROGRAMME\\EEP6\\eep.exe\r\n"
+            "ResBase=C:\\Programme\\EEP6\\Resourcen\r\nProductName=EEP Eisenbahn\r\n"
+            "ProductVersion=6, 0, 0, 3\r\nRegType=EEP6003\r\n",
+            fp.files.Content(kIni));
   EXPECT_TRUE(view.boxes.empty());
   EXPECT_EQ("EEP_1", form.ActiveKey);
   ASSERT_EQ(1, view.RowCount());
-  EXPECT_EQ("EEP Eisenbahn v6.03", view.rows[0].text);
-  EXPECT_EQ("EEP6003", view.rows[0].sub1);
-  EXPECT_EQ("C:\\Programme\\EEP6", view.rows[0].sub2);
+  EXPECT_EQ("EEP Eisenbahn v6.03|EEP6003|C:\\Programme\\EEP6",
+            view.rows[0].text + "|" + view.rows[0].sub1 + "|" + view.rows[0].sub2);
   EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
 }
 
