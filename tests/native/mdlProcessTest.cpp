@@ -107,13 +107,6 @@ TEST(mdlProcess, PlatformDecidesTheMethod) {
   failing.Add("C:\\SIM\\EEP.EXE");
   EXPECT_EQ(0, GetPlatformId(failing));
   EXPECT_FALSE(IsProcessRunning(failing, "eep.exe", true));
-
-  struct NoSnapshot : FakeProcessApi {
-    bool SnapshotExeFiles(std::vector<std::string>&) override { return false; }
-  } noSnap;
-  noSnap.platformId = 1;
-  noSnap.Add("C:\\SIM\\EEP.EXE");
-  EXPECT_EQ(std::vector<std::string>{""}, GetProcessList(noSnap));
 }
 
 TEST(mdlProcess, FailingIdEnumerationEndsTheSearch) {
