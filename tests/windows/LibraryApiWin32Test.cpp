@@ -46,14 +46,13 @@ std::string Marker(const std::string& name) {
 }  // namespace
 
 TEST(LibraryApiWin32, EntryPointsRunOnAWorkerAndACrashEndsOnlyThatThread) {
+  const auto before = SetUnhandledExceptionFilter(nullptr);
+  SetUnhandledExceptionFilter(before);
   LibraryApiWin32 lib;
   ranOnThread = 0;
   EXPECT_EQ(Run::Ended, lib.RunOnWorker(Address(Succeeds)));
   EXPECT_NE(0u, ranOnThread);
   EXPECT_NE(GetCurrentThreadId(), ranOnThread);
-
-  const auto before = SetUnhandledExceptionFilter(nullptr);
-  SetUnhandledExceptionFilter(before);
   EXPECT_EQ(Run::Crashed, lib.RunOnWorker(Address(WritesThroughNull)));
   EXPECT_EQ(Run::Crashed, lib.RunOnWorker(Address(WritesThroughNull)));
   EXPECT_EQ(Run::Ended, lib.RunOnWorker(Address(Succeeds)));
