@@ -1,10 +1,10 @@
-// The real program under Wine with the stand-in simulator: the catalogue written on
-// first run, Start and its questions, removal of an entry whose executable is gone,
-// and the demo edition's definition files.
+// The real program under Wine with the stand-in simulator: the catalogue, Start and
+// its questions, removal of a gone entry, and the demo edition's definition file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "platform/win32/ProcessApiWin32.h"
@@ -14,54 +14,26 @@
 namespace {
 
 using e2e::App;
-using e2e::ProgramFolder;
-
-const char kFullKey[] = "Software\\Software Untergrund\\EEXP";
-const char kDemoKey[] = "Software\\Software Untergrund Demo\\EEXP";
-
-// Presses the box's button whose caption, without its accelerator mark, is `caption`.
-bool Press(const e2e::MessageBoxInfo& box, const std::string& caption) {
-  for (const std::string& b : box.buttons) {
-    std::string plain;
-    for (char c : b)
-      if (c != '&') plain += c;
-    if (plain == caption) return App::Answer(box, b);
-  }
-  return false;
-}
 
 class E2eCatalogue : public ::testing::Test {
  protected:
   void SetUp() override {
-    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, kFullKey);
-    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, kDemoKey);
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = std::make_unique<ProgramFolder>(std::string("Catalogue") + info->name());
+    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, e2e::kFullKey);
+    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, e2e::kDemoKey);
+    folder = std::make_unique<e2e::ProgramFolder>(
+        std::string("Catalogue") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     ASSERT_TRUE(folder->Ready()) << folder->Dir();
     // The installation: the stand-in simulator in a folder of its own.
     simDir = folder->Path("Sim");
-    CreateDirectoryA(simDir.c_str(), nullptr);
     simExe = simDir + "\\eep.exe";
+    CreateDirectoryA(simDir.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA((e2e::FixtureDir() + "\\eep.exe").c_str(), simExe.c_str(), FALSE));
   }
   void TearDown() override {
     app.Close();
-    CloseSimulators();
-    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, kFullKey);
-    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, kDemoKey);
-  }
-  static void CloseSimulators() {
-    while (HWND w = FindWindowA(nullptr, "EEP-Attrappe")) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      PostMessageA(w, WM_CLOSE, 0, 0);
-      HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
-      if (h) {
-        WaitForSingleObject(h, 20000);
-        CloseHandle(h);
-      }
-      if (!h) break;
-    }
+    e2e::CloseSimulators();
+    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, e2e::kFullKey);
+    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, e2e::kDemoKey);
   }
   void Install(const char* key, const std::string& appPath) {
     ASSERT_TRUE(e2e::SetRegistryString(HKEY_CLASSES_ROOT, key, "AppPath", appPath));
@@ -70,8 +42,7 @@ class E2eCatalogue : public ::testing::Test {
   std::string Ini(const std::string& section, const std::string& key) {
     return e2e::IniRead(folder->LauncherIni(), section, key, "<missing>");
   }
-  // Running processes of the stand-in simulator copied for this test.
-  int Simulators() {
+  int Simulators() {  // running copies of this test's stand-in
     ProcessApiWin32 api;
     int n = 0;
     for (const std::string& p : GetProcessList(api)) n += lstrcmpiA(p.c_str(), simExe.c_str()) == 0;
@@ -79,13 +50,13 @@ class E2eCatalogue : public ::testing::Test {
   }
   std::string StartsLog() { return e2e::ReadTextFile(simDir + "\\starts.log").value_or(""); }
 
-  std::unique_ptr<ProgramFolder> folder;
+  std::unique_ptr<e2e::ProgramFolder> folder;
   std::string simDir, simExe;
   App app;
 };
 
 TEST_F(E2eCatalogue, FirstRunWritesTheEntryAndStartLaunchesTheSimulator) {
-  Install(kFullKey, simExe);
+  Install(e2e::kFullKey, simExe);
   ASSERT_TRUE(app.Start(*folder));
 
   // No EEP6003.ini beside the program: the fixed warning, once, while loading.
@@ -95,22 +66,19 @@ TEST_F(E2eCatalogue, FirstRunWritesTheEntryAndStartLaunchesTheSimulator) {
       "Es wurde keine geeignete ini-Datei für diese Version gefunden!\r\n"
       "Version: 6, 0, 0, 3\r\nEs wird die Standard ini-Datei verwendet!",
       warning->text);
-  ASSERT_TRUE(Press(*warning, "OK"));
+  ASSERT_TRUE(App::Answer(*warning, "OK"));
   ASSERT_TRUE(app.WaitForMain());
   EXPECT_EQ(warning->title, app.Caption());
 
   EXPECT_EQ("1", Ini("Settings", "Count"));
-  EXPECT_EQ("EEP-Attrappe v6.03", Ini("EEP_1", "Description"));
-  EXPECT_EQ(simDir, Ini("EEP_1", "AppDir"));
-  EXPECT_EQ(simExe, Ini("EEP_1", "AppPath"));
-  EXPECT_EQ(simDir + "\\Resourcen", Ini("EEP_1", "ResBase"));
-  EXPECT_EQ("6, 0, 0, 3", Ini("EEP_1", "ProductVersion"));
-  EXPECT_EQ("DEFAULT", Ini("EEP_1", "RegType"));
+  for (const auto& [key, value] : std::map<std::string, std::string>{
+           {"Description", "EEP-Attrappe v6.03"}, {"AppDir", simDir}, {"AppPath", simExe},
+           {"ResBase", simDir + "\\Resourcen"}, {"ProductVersion", "6, 0, 0, 3"},
+           {"RegType", "DEFAULT"}})
+    EXPECT_EQ(value, Ini("EEP_1", key)) << key;
   ASSERT_EQ(1, app.RowCount());
-  e2e::ListRow row = app.Row(0);
-  EXPECT_EQ("EEP-Attrappe v6.03", row.text);
-  EXPECT_EQ("DEFAULT", row.sub1);
-  EXPECT_EQ(simDir, row.sub2);
+  const e2e::ListRow row = app.Row(0);
+  EXPECT_EQ(("EEP-Attrappe v6.03|DEFAULT|" + simDir), row.text + "|" + row.sub1 + "|" + row.sub2);
   EXPECT_TRUE(row.checked);
 
   // Start: the simulator runs in its own folder.
@@ -128,7 +96,7 @@ TEST_F(E2eCatalogue, FirstRunWritesTheEntryAndStartLaunchesTheSimulator) {
   ASSERT_TRUE(question);
   EXPECT_EQ("Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein weiteres Mal starten?",
             question->text);
-  ASSERT_TRUE(Press(*question, "No"));
+  ASSERT_TRUE(App::Answer(*question, "No"));
   // Once the program has handled a later click, a second simulator would exist.
   App::Click(app.Button("Details  >>"));
   ASSERT_TRUE(e2e::WaitFor([&] { return app.Button("Details  <<") != nullptr; }));
@@ -146,7 +114,7 @@ TEST_F(E2eCatalogue, GoneExecutableIsRemovedOnYesAndAMissingStartFileIsNamed) {
           "[EEP_2\\Settings]\r\nHKCU\\Software\\X\\Y=REG_SZ:1\r\n"));
   // The registry names a file that is not there, in the same folder.
   const std::string missing = simDir + "\\fehlt.exe";
-  Install(kFullKey, missing);
+  Install(e2e::kFullKey, missing);
   ASSERT_TRUE(app.Start(*folder));
 
   auto question = app.WaitForMessageBox();
@@ -154,7 +122,7 @@ TEST_F(E2eCatalogue, GoneExecutableIsRemovedOnYesAndAMissingStartFileIsNamed) {
   EXPECT_EQ("Alt v5.00 wurde nicht gefunden!\r\nVerzeichnis:\r\n" + gone +
                 "\r\nSoll der zugehörige Eintrag gelöscht werden?",
             question->text);
-  ASSERT_TRUE(Press(*question, "Yes"));
+  ASSERT_TRUE(App::Answer(*question, "Yes"));
   ASSERT_TRUE(app.WaitForMain());
 
   EXPECT_EQ("<missing>", Ini("EEP_2", "AppPath"));
@@ -169,14 +137,14 @@ TEST_F(E2eCatalogue, GoneExecutableIsRemovedOnYesAndAMissingStartFileIsNamed) {
   ASSERT_TRUE(failure);
   EXPECT_EQ("EEP konnte nicht gestartet werden!\r\nPfad: '" + missing + "'", failure->text);
   EXPECT_EQ(app.Caption(), failure->title);
-  ASSERT_TRUE(Press(*failure, "OK"));
+  ASSERT_TRUE(App::Answer(*failure, "OK"));
   EXPECT_EQ("", StartsLog());
 }
 
 TEST_F(E2eCatalogue, DemoEditionUsesItsOwnDefinitionFile) {
   ASSERT_TRUE(e2e::WriteTextFile(folder->Path("EEP6003.ini"), "[Registry Keys]\r\n"));
   ASSERT_TRUE(e2e::WriteTextFile(folder->Path("EEP6003D.ini"), "[Registry Keys]\r\n"));
-  Install(kDemoKey, simExe);
+  Install(e2e::kDemoKey, simExe);
   ASSERT_TRUE(app.Start(*folder));
   ASSERT_TRUE(app.WaitForMain());
 

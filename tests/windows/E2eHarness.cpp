@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -11,12 +10,12 @@ namespace e2e {
 namespace {
 const char kMainClass[] = "GleisoraMain";
 
-// A block of memory inside the program, for messages whose arguments point to memory.
+// Memory inside the program, for messages whose arguments point to memory.
 class RemoteMemory {
  public:
-  RemoteMemory(HANDLE process, std::size_t size) : process_(process), size_(size) {
-    base_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  }
+  RemoteMemory(HANDLE process, std::size_t size)
+      : process_(process), base_(static_cast<char*>(VirtualAllocEx(
+                               process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
   ~RemoteMemory() {
     if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
   }
@@ -24,41 +23,53 @@ class RemoteMemory {
   RemoteMemory& operator=(const RemoteMemory&) = delete;
 
   bool ok() const { return base_ != nullptr; }
-  char* at(std::size_t offset) const { return static_cast<char*>(base_) + offset; }
-  LPARAM lparam(std::size_t offset = 0) const { return reinterpret_cast<LPARAM>(at(offset)); }
+  char* at(std::size_t offset) const { return base_ + offset; }
+  LPARAM lparam() const { return reinterpret_cast<LPARAM>(base_); }
   bool Write(std::size_t offset, const void* data, std::size_t n) {
-    SIZE_T done = 0;
-    return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) && done == n;
+    return WriteProcessMemory(process_, at(offset), data, n, nullptr);
   }
   bool Read(std::size_t offset, void* data, std::size_t n) const {
-    SIZE_T done = 0;
-    return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) && done == n;
+    return ReadProcessMemory(process_, at(offset), data, n, nullptr);
   }
 
  private:
   HANDLE process_;
-  std::size_t size_;
-  void* base_ = nullptr;
+  char* base_;
 };
 
-struct FindData {
-  DWORD pid;
-  std::string cls;
-  HWND found = nullptr;
-};
+// The text a list view or tab control item fills in through `msg`.
+template <class Item>
+std::string RemoteItemText(HANDLE process, HWND w, UINT msg, WPARAM index, Item item) {
+  constexpr std::size_t kText = 2048;
+  RemoteMemory mem(process, sizeof(Item) + kText);
+  std::string text(kText, '\0');
+  item.pszText = mem.at(sizeof(Item));
+  item.cchTextMax = static_cast<int>(kText);
+  if (!mem.ok() || !mem.Write(0, &item, sizeof item)) return {};
+  SendMessageA(w, msg, index, mem.lparam());
+  mem.Read(sizeof(Item), text.data(), kText - 1);
+  return text.c_str();
+}
 
-BOOL CALLBACK FindTopLevel(HWND h, LPARAM lp) {
-  auto* d = reinterpret_cast<FindData*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  if (pid != d->pid || !IsWindowVisible(h)) return TRUE;
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof cls);
-  if (d->cls == cls) {
-    d->found = h;
-    return FALSE;
-  }
-  return TRUE;
+HWND FindTopLevel(DWORD pid, const std::string& cls) {
+  struct Data {
+    DWORD pid;
+    const std::string& cls;
+    HWND found;
+  } d{pid, cls, nullptr};
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* d = reinterpret_cast<Data*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        char c[64] = {};
+        if (owner != d->pid || !IsWindowVisible(h) || !GetClassNameA(h, c, sizeof c) || d->cls != c)
+          return TRUE;
+        d->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&d));
+  return d.found;
 }
 
 std::vector<HWND> Children(HWND parent, const char* cls) {
@@ -79,20 +90,31 @@ std::vector<HWND> Children(HWND parent, const char* cls) {
   return d.list;
 }
 
-void SendMouse(DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  SendInput(1, &in, sizeof in);
-}
-}  // namespace
-
-std::string WinePath(const std::string& unixPath) {
-  std::string p = "Z:" + unixPath;
+std::string WinePath(std::string p) {
   for (char& c : p)
     if (c == '/') c = '\\';
-  return p;
+  return "Z:" + p;
 }
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName, path = dir + "\\" + name;
+      if (name == "." || name == "..") continue;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+}  // namespace
 
 std::string ExeDir() { return WinePath(GLEISORA_EXE_DIR); }
 std::string FixtureDir() { return WinePath(GLEISORA_FIXTURE_DIR); }
@@ -131,9 +153,8 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
 std::string IniRead(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& deflt) {
   std::string buf(65536, '\0');
-  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), deflt.c_str(), buf.data(),
-                                           static_cast<DWORD>(buf.size()), path.c_str());
-  buf.resize(n);
+  buf.resize(GetPrivateProfileStringA(section.c_str(), key.c_str(), deflt.c_str(), buf.data(),
+                                      static_cast<DWORD>(buf.size()), path.c_str()));
   return buf;
 }
 
@@ -143,7 +164,7 @@ bool IniWrite(const std::string& path, const std::string& section, const std::st
 }
 
 bool SetRegistryString(HKEY root, const std::string& path, const std::string& name,
-                  const std::string& value) {
+                       const std::string& value) {
   HKEY k;
   if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr))
     return false;
@@ -155,74 +176,41 @@ bool SetRegistryString(HKEY root, const std::string& path, const std::string& na
 }
 
 std::optional<std::string> RegistryString(HKEY root, const std::string& path,
-                                        const std::string& name) {
-  HKEY k;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k)) return std::nullopt;
-  DWORD type = 0, size = 0;
-  std::optional<std::string> result;
-  if (!RegQueryValueExA(k, name.c_str(), nullptr, &type, nullptr, &size) &&
-      (type == REG_SZ || type == REG_EXPAND_SZ)) {
-    std::string buf(size + 1, '\0');
-    if (!RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
-                          &size))
-      result = std::string(buf.c_str());
-  }
-  RegCloseKey(k);
-  return result;
+                                          const std::string& name) {
+  char buf[4096];
+  DWORD size = sizeof buf;
+  if (RegGetValueA(root, path.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
+                   RRF_NOEXPAND, nullptr, buf, &size))
+    return std::nullopt;
+  return std::string(buf);
 }
 
-void DeleteRegistryTree(HKEY root, const std::string& path) {
-  HKEY k;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &k)) return;
-  char name[512];
-  while (RegEnumKeyA(k, 0, name, sizeof name) == ERROR_SUCCESS) {
-    const std::string before = name;
-    DeleteRegistryTree(k, name);
-    if (RegEnumKeyA(k, 0, name, sizeof name) == ERROR_SUCCESS && before == name) break;
-  }
-  RegCloseKey(k);
-  RegDeleteKeyA(root, path.c_str());
-}
+void DeleteRegistryTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
 
-// --- program folder ------------------------------------------------------------------
-
-namespace {
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = dir + "\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
+void CloseSimulators() {
+  for (int i = 0; i < 10; ++i) {
+    HWND w = FindWindowA(nullptr, "EEP-Attrappe");
+    if (!w) break;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+    if (h) {
+      if (WaitForSingleObject(h, 10000) != WAIT_OBJECT_0) TerminateProcess(h, 0);
+      CloseHandle(h);
+    }
   }
-  RemoveDirectoryA(dir.c_str());
 }
-}  // namespace
 
 ProgramFolder::ProgramFolder(const std::string& name) : dir_("C:\\GleisoraE2E\\" + name) {
   CreateDirectoryA("C:\\GleisoraE2E", nullptr);
   RemoveTree(dir_);
-  ready_ = CreateDirectoryA(dir_.c_str(), nullptr) &&
-           CopyIn(ExeDir() + "\\Gleisora.exe", "Gleisora.exe") &&
-           CopyIn(ExeDir() + "\\DEFAULT.ini", "DEFAULT.ini");
+  ready_ = CreateDirectoryA(dir_.c_str(), nullptr);
+  for (const char* file : {"Gleisora.exe", "DEFAULT.ini"})
+    ready_ = ready_ && CopyFileA((ExeDir() + "\\" + file).c_str(), Path(file).c_str(), FALSE);
 }
 
 ProgramFolder::~ProgramFolder() { RemoveTree(dir_); }
-
-bool ProgramFolder::CopyIn(const std::string& from, const std::string& file) {
-  return CopyFileA(from.c_str(), Path(file).c_str(), FALSE) != 0;
-}
-
-// --- the running program -------------------------------------------------------------
 
 App::~App() {
   if (!pi_.hProcess) return;
@@ -242,11 +230,8 @@ bool App::Start(const ProgramFolder& folder) {
     pi_ = {};
     return false;
   }
-  // Start-up may ask about catalogue entries before the window appears.
   WaitFor([&] {
-    FindData d{pi_.dwProcessId, kMainClass};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&d));
-    main_ = d.found;
+    main_ = FindWindowOfClass(kMainClass);
     return main_ != nullptr || FindMessageBox().has_value() || !Running();
   });
   // Let the window finish its first round of messages (painting, mapping).
@@ -267,8 +252,7 @@ bool App::Running() const {
 std::string App::Text(HWND h) {
   if (!h) return {};
   // WM_GETTEXT reaches the window's own text even in another process.
-  const LRESULT n = SendMessageA(h, WM_GETTEXTLENGTH, 0, 0);
-  std::string s(static_cast<std::size_t>(n) + 1, '\0');
+  std::string s(static_cast<std::size_t>(SendMessageA(h, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
   const LRESULT got = SendMessageA(h, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()));
   s.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
   return s;
@@ -298,14 +282,6 @@ int App::ClientHeight() const {
   return r.bottom - r.top;
 }
 
-HWND App::Focus() const {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  // The window's own thread: under Wine it need not be the process's first thread.
-  const DWORD thread = GetWindowThreadProcessId(main_, nullptr);
-  return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
-}
-
 void App::Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 int App::RowCount() const {
@@ -314,24 +290,14 @@ int App::RowCount() const {
 
 ListRow App::Row(int row) const {
   ListRow r;
-  HWND list = List();
-  constexpr std::size_t kText = 2048;
-  RemoteMemory mem(pi_.hProcess, sizeof(LVITEMA) + kText);
-  if (!mem.ok()) return r;
   std::string* fields[] = {&r.text, &r.sub1, &r.sub2};
   for (int sub = 0; sub < 3; ++sub) {
     LVITEMA item{};
     item.iSubItem = sub;
-    item.pszText = mem.at(sizeof(LVITEMA));
-    item.cchTextMax = static_cast<int>(kText);
-    mem.Write(0, &item, sizeof item);
-    const LRESULT n = SendMessageA(list, LVM_GETITEMTEXTA, row, mem.lparam());
-    std::string text(kText, '\0');
-    if (mem.Read(sizeof(LVITEMA), text.data(), kText))
-      *fields[sub] = text.substr(0, static_cast<std::size_t>(n > 0 ? n : 0));
+    *fields[sub] = RemoteItemText(pi_.hProcess, List(), LVM_GETITEMTEXTA, row, item);
   }
   const auto state = static_cast<UINT>(
-      SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK | LVIS_SELECTED));
+      SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK | LVIS_SELECTED));
   r.checked = ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
   r.selected = (state & LVIS_SELECTED) != 0;
   return r;
@@ -339,30 +305,29 @@ ListRow App::Row(int row) const {
 
 std::vector<ListRow> App::Rows() const {
   std::vector<ListRow> rows;
-  const int n = RowCount();
-  for (int i = 0; i < n; ++i) rows.push_back(Row(i));
+  for (int i = 0, n = RowCount(); i < n; ++i) rows.push_back(Row(i));
   return rows;
 }
 
 std::vector<std::string> App::ColumnTexts() const {
   std::vector<std::string> texts;
   HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
-  const int n = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-  constexpr std::size_t kText = 512;
-  RemoteMemory mem(pi_.hProcess, sizeof(LVCOLUMNA) + kText);
-  if (!mem.ok()) return texts;
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0, n = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)); i < n; ++i) {
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT;
-    col.pszText = mem.at(sizeof(LVCOLUMNA));
-    col.cchTextMax = static_cast<int>(kText);
-    mem.Write(0, &col, sizeof col);
-    SendMessageA(List(), LVM_GETCOLUMNA, i, mem.lparam());
-    char buf[kText] = {};
-    mem.Read(sizeof(LVCOLUMNA), buf, kText - 1);
-    texts.emplace_back(buf);
+    texts.push_back(RemoteItemText(pi_.hProcess, List(), LVM_GETCOLUMNA, i, col));
   }
   return texts;
+}
+
+std::vector<std::string> App::TabCaptions(HWND tabs) const {
+  std::vector<std::string> captions;
+  for (int i = 0, n = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)); i < n; ++i) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    captions.push_back(RemoteItemText(pi_.hProcess, tabs, TCM_GETITEMA, i, item));
+  }
+  return captions;
 }
 
 std::optional<RECT> App::ItemRect(HWND target, UINT msg, WPARAM index, LONG left) const {
@@ -375,35 +340,17 @@ std::optional<RECT> App::ItemRect(HWND target, UINT msg, WPARAM index, LONG left
   return r;
 }
 
-std::vector<std::string> App::TabCaptions(HWND tabs) const {
-  std::vector<std::string> captions;
-  constexpr std::size_t kText = 512;
-  RemoteMemory mem(pi_.hProcess, sizeof(TCITEMA) + kText);
-  if (!mem.ok()) return captions;
-  const int n = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = mem.at(sizeof(TCITEMA));
-    item.cchTextMax = static_cast<int>(kText);
-    mem.Write(0, &item, sizeof item);
-    SendMessageA(tabs, TCM_GETITEMA, i, mem.lparam());
-    char buf[kText] = {};
-    mem.Read(sizeof(TCITEMA), buf, kText - 1);
-    captions.emplace_back(buf);
-  }
-  return captions;
-}
-
 bool App::ClickAt(HWND target, POINT client, bool twice) {
   SetForegroundWindow(main_);
   WaitFor([&] { return GetForegroundWindow() == main_; }, 5000);
   POINT screen = client;
   if (!ClientToScreen(target, &screen)) return false;
   SetCursorPos(screen.x, screen.y);
-  for (int i = 0; i < (twice ? 2 : 1); ++i) {
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+  for (int i = 0; i < (twice ? 4 : 2); ++i) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in, sizeof in);
   }
   return true;
 }
@@ -427,8 +374,8 @@ bool App::PressKeys(HWND foreground, const std::vector<WORD>& modifiers, WORD ke
 }
 
 bool App::ToggleCheck(int row) {
-  // A click can get lost while the window is still being mapped on the display; a
-  // click that took effect changes the mark or brings up a message box.
+  // A click can get lost while the window is still being mapped; one that took
+  // effect changes the mark or brings up a message box.
   const bool before = Row(row).checked;
   for (int attempt = 0; attempt < 3; ++attempt) {
     if (!ClickStateIcon(row)) return false;
@@ -441,16 +388,12 @@ bool App::ToggleCheck(int row) {
 
 bool App::ClickStateIcon(int row) {
   HWND list = List();
-  RemoteMemory mem(pi_.hProcess, sizeof(LVHITTESTINFO) + sizeof(RECT));
-  if (!mem.ok()) return false;
-  RECT bounds{};
-  bounds.left = LVIR_BOUNDS;
-  mem.Write(0, &bounds, sizeof bounds);
-  if (!SendMessageA(list, LVM_GETITEMRECT, row, mem.lparam())) return false;
-  mem.Read(0, &bounds, sizeof bounds);
-  const int y = (bounds.top + bounds.bottom) / 2;
-  // Find the state icon (check box) along the row's start.
-  for (int x = bounds.left + 1; x < bounds.left + 40; ++x) {
+  const auto bounds = ItemRect(list, LVM_GETITEMRECT, row, LVIR_BOUNDS);
+  RemoteMemory mem(pi_.hProcess, sizeof(LVHITTESTINFO));
+  if (!bounds || !mem.ok()) return false;
+  const int y = (bounds->top + bounds->bottom) / 2;
+  // Find the check box along the row's start.
+  for (int x = bounds->left + 1; x < bounds->left + 40; ++x) {
     LVHITTESTINFO hit{};
     hit.pt = {x, y};
     mem.Write(0, &hit, sizeof hit);
@@ -461,44 +404,18 @@ bool App::ClickStateIcon(int row) {
   return false;
 }
 
-bool App::ToggleCheckByKeyboard(int row) {
-  HWND list = List();
-  RemoteMemory mem(pi_.hProcess, sizeof(LVITEMA));
-  if (!mem.ok()) return false;
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  mem.Write(0, &item, sizeof item);
-  SendMessageA(list, LVM_SETITEMSTATE, row, mem.lparam());
-  PostMessageA(list, WM_KEYDOWN, VK_SPACE, 0x00390001);
-  PostMessageA(list, WM_KEYUP, VK_SPACE, 0xC0390001);
-  return true;
-}
-
 bool App::DoubleClickRow(int row) {
-  HWND list = List();
-  RemoteMemory mem(pi_.hProcess, sizeof(RECT));
-  if (!mem.ok()) return false;
-  RECT label{};
-  label.left = LVIR_LABEL;
-  mem.Write(0, &label, sizeof label);
-  if (!SendMessageA(list, LVM_GETITEMRECT, row, mem.lparam())) return false;
-  mem.Read(0, &label, sizeof label);
-  return ClickAt(list, {(label.left + label.right) / 2, (label.top + label.bottom) / 2}, true);
+  const auto r = ItemRect(List(), LVM_GETITEMRECT, row, LVIR_LABEL);
+  return r && ClickAt(List(), {(r->left + r->right) / 2, (r->top + r->bottom) / 2}, true);
 }
 
 std::optional<MessageBoxInfo> App::FindMessageBox() const {
-  FindData d{pi_.dwProcessId, "#32770"};
-  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&d));
-  if (!d.found) return std::nullopt;
-  MessageBoxInfo box;
-  box.hwnd = d.found;
-  box.title = Text(d.found);
-  for (HWND s : Children(d.found, "Static")) {
-    const std::string t = Text(s);
-    if (!t.empty() && box.text.empty()) box.text = t;
-  }
-  for (HWND b : Children(d.found, "Button")) box.buttons.push_back(Text(b));
+  HWND found = FindWindowOfClass("#32770");
+  if (!found) return std::nullopt;
+  MessageBoxInfo box{found, Text(found), {}, {}};
+  for (HWND s : Children(found, "Static"))
+    if (box.text.empty()) box.text = Text(s);
+  for (HWND b : Children(found, "Button")) box.buttons.push_back(Text(b));
   return box;
 }
 
@@ -508,27 +425,24 @@ std::optional<MessageBoxInfo> App::WaitForMessageBox(int timeoutMs) const {
   return box;
 }
 
-bool App::Answer(const MessageBoxInfo& box, const std::string& buttonCaption) {
-  for (HWND b : Children(box.hwnd, "Button"))
-    if (Text(b) == buttonCaption) {
-      PostMessageA(b, BM_CLICK, 0, 0);
-      return WaitFor([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
-    }
+bool App::Answer(const MessageBoxInfo& box, const std::string& caption) {
+  for (HWND b : Children(box.hwnd, "Button")) {
+    std::string plain;
+    for (char c : Text(b))
+      if (c != '&') plain += c;
+    if (plain != caption) continue;
+    PostMessageA(b, BM_CLICK, 0, 0);
+    return WaitFor([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
+  }
   return false;
 }
 
 HWND App::FindWindowOfClass(const std::string& className) const {
-  FindData d{pi_.dwProcessId, className};
-  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&d));
-  return d.found;
+  return FindTopLevel(pi_.dwProcessId, className);
 }
 
 bool App::Close(int timeoutMs) {
   if (main_ && IsWindow(main_)) PostMessageA(main_, WM_CLOSE, 0, 0);
-  return WaitForExit(timeoutMs);
-}
-
-bool App::WaitForExit(int timeoutMs) {
   return pi_.hProcess &&
          WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
 }

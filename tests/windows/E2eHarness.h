@@ -1,6 +1,5 @@
 // End-to-end harness: runs the real Gleisora.exe from a fresh program folder in the
-// Wine prefix and drives it from outside as a user would (buttons, list rows, check
-// boxes, message boxes), reading back its windows, files and the registry.
+// Wine prefix and drives it from outside as a user would.
 #pragma once
 #include <windows.h>
 
@@ -11,20 +10,18 @@
 
 namespace e2e {
 
-// A Unix path as Wine sees it: "Z:" and backslashes.
-std::string WinePath(const std::string& unixPath);
+inline const char kFullKey[] = "Software\\Software Untergrund\\EEXP";
+inline const char kDemoKey[] = "Software\\Software Untergrund Demo\\EEXP";
+inline const char kMarkers[] = "Software\\Gleisora Tests\\Components";  // test components
+
 std::string ExeDir();      // where the build put Gleisora.exe
 std::string FixtureDir();  // built fixtures
 std::string SourceDir();   // the source tree
 
-// Polls `done` until it holds or `timeoutMs` has passed; returns its last result.
-// Only a guard against hanging: tests assert on the result, never on the time taken.
+// Polls until `done` holds; the timeout only guards against hanging.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000);
+int Px(long twips);  // at the display's DPI
 
-// Pixels for a length in twips at the display's DPI.
-int Px(long twips);
-
-// Whole-file and INI helpers (ANSI, Windows-1252 text).
 bool WriteTextFile(const std::string& path, const std::string& text);
 std::optional<std::string> ReadTextFile(const std::string& path);
 std::string IniRead(const std::string& path, const std::string& section, const std::string& key,
@@ -32,12 +29,12 @@ std::string IniRead(const std::string& path, const std::string& section, const s
 bool IniWrite(const std::string& path, const std::string& section, const std::string& key,
               const std::string& value);
 
-// Registry helpers on the prefix's registry.
 bool SetRegistryString(HKEY root, const std::string& path, const std::string& name,
-                  const std::string& value);
+                       const std::string& value);
 std::optional<std::string> RegistryString(HKEY root, const std::string& path,
-                                        const std::string& name);
+                                          const std::string& name);
 void DeleteRegistryTree(HKEY root, const std::string& path);
+void CloseSimulators();  // every running stand-in simulator
 
 // A fresh program folder C:\GleisoraE2E\<name> holding Gleisora.exe and DEFAULT.ini.
 class ProgramFolder {
@@ -53,7 +50,6 @@ class ProgramFolder {
   std::string Exe() const { return Path("Gleisora.exe"); }
   std::string LanguageFile() const { return Path("Gleisora.lng"); }
   std::string LauncherIni() const { return Path("Gleisora.ini"); }
-  bool CopyIn(const std::string& from, const std::string& file);
 
  private:
   std::string dir_;
@@ -72,72 +68,57 @@ struct MessageBoxInfo {
   std::vector<std::string> buttons;
 };
 
-// One running Gleisora.exe.
+// One running Gleisora.exe; closed (or terminated) on destruction.
 class App {
  public:
   App() = default;
-  ~App();  // closes the program, terminating it if it does not end
+  ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
-  // Starts the program and waits until it shows its main window or, while still
-  // loading, a message box (answer it, then call WaitForMain).
+  // Waits for the main window or, while still loading, a message box (answer it,
+  // then call WaitForMain).
   bool Start(const ProgramFolder& folder);
   bool WaitForMain(int timeoutMs = 20000);
   HWND Main() const { return main_; }
-  DWORD Pid() const { return pi_.dwProcessId; }
   bool Running() const;
 
-  // Controls of the main window.
   HWND Button(const std::string& caption) const;  // nullptr when none has this caption
-  std::vector<HWND> Buttons() const;              // in window order
+  std::vector<HWND> Buttons() const;
   HWND List() const;
   HWND Log() const;
   static std::string Text(HWND h);
   static bool Enabled(HWND h) { return h && IsWindowEnabled(h); }
   std::string Caption() const { return Text(main_); }
   std::string LogText() const { return Text(Log()); }
-  int ClientHeight() const;  // pixels
-  HWND Focus() const;         // the control with the keyboard focus in the program
+  int ClientHeight() const;
+  static void Click(HWND button);  // does not wait: a modal box may follow
 
-  // Presses a button without waiting for what it does (a modal box may follow).
-  static void Click(HWND button);
-
-  // The list, read from the program's memory.
   int RowCount() const;
   ListRow Row(int row) const;
   std::vector<ListRow> Rows() const;
   std::vector<std::string> ColumnTexts() const;
-  // Toggles a row's check box with a mouse click on it, as a user does.
-  bool ToggleCheck(int row);
-  // Selects a row and presses the space bar in the list.
-  bool ToggleCheckByKeyboard(int row);
+  bool ToggleCheck(int row);  // a mouse click on the row's check box
   bool DoubleClickRow(int row);
 
-  // A rectangle that a window of the program fills in for an index (LVM_GETITEMRECT,
-  // TCM_GETITEMRECT, ...); `left` is what the message expects in RECT.left beforehand.
+  // A rectangle a window fills in for an index (LVM_GETITEMRECT, TCM_GETITEMRECT);
+  // `left` is what the message expects in RECT.left beforehand.
   std::optional<RECT> ItemRect(HWND target, UINT msg, WPARAM index, LONG left = 0) const;
-  // The captions of a tab strip's tabs.
   std::vector<std::string> TabCaptions(HWND tabs) const;
 
-  // Message boxes and other windows of the process.
   std::optional<MessageBoxInfo> FindMessageBox() const;
   std::optional<MessageBoxInfo> WaitForMessageBox(int timeoutMs = 20000) const;
-  static bool Answer(const MessageBoxInfo& box, const std::string& buttonCaption);
+  // Presses the button whose caption, without its accelerator mark, is `caption`.
+  static bool Answer(const MessageBoxInfo& box, const std::string& caption);
   HWND FindWindowOfClass(const std::string& className) const;  // visible, top-level
 
-  // Brings the window to the front and clicks at a point of a window's client area.
   bool ClickAt(HWND target, POINT client, bool twice = false);
-  // Presses a key with modifiers (VK codes) through the keyboard input queue.
   bool PressKeys(HWND foreground, const std::vector<WORD>& modifiers, WORD key);
-
-  // Asks the main window to close and waits for the process to end.
-  bool Close(int timeoutMs = 20000);
-  bool WaitForExit(int timeoutMs = 20000);
+  bool Close(int timeoutMs = 20000);  // WM_CLOSE, then waits for the process to end
 
  private:
-  PROCESS_INFORMATION pi_{};
   bool ClickStateIcon(int row);
+  PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;
 };
 

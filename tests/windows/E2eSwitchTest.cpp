@@ -1,6 +1,5 @@
 // The real program under Wine switching between two installations of the stand-in
-// simulator: snapshots, component registrations, the log, the check marks, the
-// refusal while a simulator runs, the double click, and the Default and Reset buttons.
+// simulator, refusing while one runs, and the Default and Reset buttons.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,13 +13,8 @@
 namespace {
 
 using e2e::App;
-using e2e::ProgramFolder;
-
-const char kFullKey[] = "Software\\Software Untergrund\\EEXP";
-const char kDemoKey[] = "Software\\Software Untergrund Demo\\EEXP";
-const char kMarkers[] = "Software\\Gleisora Tests\\Components";
-const char kSep[] =
-    "================================================================================";
+using e2e::kFullKey;
+using e2e::kMarkers;
 
 struct RawValue {
   DWORD type = 0;
@@ -34,14 +28,10 @@ std::optional<RawValue> Raw(const std::string& name) {
   RawValue v;
   DWORD size = 0;
   LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, &v.type, nullptr, &size);
-  if (rc == ERROR_SUCCESS) {
-    v.data.resize(size);
-    rc = RegQueryValueExA(k, name.c_str(), nullptr, &v.type,
-                          reinterpret_cast<BYTE*>(v.data.data()), &size);
-  }
+  v.data.resize(size);
+  if (!rc) rc = RegQueryValueExA(k, name.c_str(), nullptr, &v.type, (BYTE*)v.data.data(), &size);
   RegCloseKey(k);
-  if (rc) return std::nullopt;
-  return v;
+  return rc ? std::nullopt : std::optional(v);
 }
 
 void PutRaw(const std::string& name, DWORD type, const std::string& data) {
@@ -53,24 +43,14 @@ void PutRaw(const std::string& name, DWORD type, const std::string& data) {
   RegCloseKey(k);
 }
 
-bool Press(const e2e::MessageBoxInfo& box, const std::string& caption) {
-  for (const std::string& b : box.buttons) {
-    std::string plain;
-    for (char c : b)
-      if (c != '&') plain += c;
-    if (plain == caption) return App::Answer(box, b);
-  }
-  return false;
-}
-
 class E2eSwitch : public ::testing::Test {
  protected:
   void SetUp() override {
     e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, kFullKey);
-    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, kDemoKey);
+    e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, e2e::kDemoKey);
     e2e::DeleteRegistryTree(HKEY_CURRENT_USER, kMarkers);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = std::make_unique<ProgramFolder>(std::string("Switch") + info->name());
+    folder = std::make_unique<e2e::ProgramFolder>(std::string("Switch") + info->name());
     ASSERT_TRUE(folder->Ready()) << folder->Dir();
     for (auto* dir : {&dirA, &dirB}) {
       *dir = folder->Path(dir == &dirA ? "EEP A" : "EEP B");
@@ -101,34 +81,19 @@ class E2eSwitch : public ::testing::Test {
             "[EEP_2\\Settings]\r\n"
             "HKCR\\Software\\Software Untergrund\\EEXP\\AppPath=REG_SZ:" + dirB + "\\eep.exe\r\n"
             "HKCR\\Software\\Software Untergrund\\EEXP\\Farbe=REG_SZ:blau\r\n"));
-    PutRaw("AppPath", REG_SZ, dirA + "\\eep.exe" + std::string(1, '\0'));
-    PutRaw("Farbe", REG_SZ, std::string("rot\0", 4));
-    PutRaw("Zahl", REG_DWORD, std::string("\xff\xff\xff\xff", 4));
-    PutRaw("Bild", REG_BINARY, std::string("\x01\x00\xfe", 3));
-    PutRaw("Pfad", REG_EXPAND_SZ, std::string("%WINDIR%\\x\0", 11));
-    PutRaw("Liste", REG_MULTI_SZ, std::string("eins\0zwei\0\0", 11));
-    for (const char* name : {"AppPath", "Farbe", "Zahl", "Bild", "Pfad", "Liste"})
-      before[name] = *Raw(name);
+    before = {{"AppPath", {REG_SZ, dirA + "\\eep.exe" + std::string(1, '\0')}},
+              {"Farbe", {REG_SZ, std::string("rot\0", 4)}},
+              {"Zahl", {REG_DWORD, std::string("\xff\xff\xff\xff", 4)}},
+              {"Bild", {REG_BINARY, std::string("\x01\x00\xfe", 3)}},
+              {"Pfad", {REG_EXPAND_SZ, std::string("%WINDIR%\\x\0", 11)}},
+              {"Liste", {REG_MULTI_SZ, std::string("eins\0zwei\0\0", 11)}}};
+    for (const auto& [name, value] : before) PutRaw(name, value.type, value.data);
   }
   void TearDown() override {
     app.Close();
-    CloseSimulators();
+    e2e::CloseSimulators();
     e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, kFullKey);
     e2e::DeleteRegistryTree(HKEY_CURRENT_USER, kMarkers);
-  }
-  static void CloseSimulators() {
-    for (int i = 0; i < 10; ++i) {
-      HWND w = FindWindowA(nullptr, "EEP-Attrappe");
-      if (!w) break;
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
-      PostMessageA(w, WM_CLOSE, 0, 0);
-      if (h) {
-        if (WaitForSingleObject(h, 10000) != WAIT_OBJECT_0) TerminateProcess(h, 0);
-        CloseHandle(h);
-      }
-    }
   }
   void StartApp() {
     ASSERT_TRUE(app.Start(*folder));
@@ -148,10 +113,11 @@ class E2eSwitch : public ::testing::Test {
   }
   static std::string Header(const std::string& word, const std::string& text,
                             const std::string& dir) {
-    return std::string(kSep) + "\r\n" + word + ": " + text + "\r\nin " + dir + "\r\n" + kSep + "\r\n";
+    const std::string rule(80, '=');
+    return rule + "\r\n" + word + ": " + text + "\r\nin " + dir + "\r\n" + rule + "\r\n";
   }
 
-  std::unique_ptr<ProgramFolder> folder;
+  std::unique_ptr<e2e::ProgramFolder> folder;
   std::string dirA, dirB;
   std::map<std::string, RawValue> before;
   App app;
@@ -196,13 +162,7 @@ TEST_F(E2eSwitch, TickingAnotherRowSwitchesAndTickingBackRestoresEveryValueExact
   ASSERT_TRUE(app.ToggleCheck(0));
   ASSERT_TRUE(WaitUntilDone(Header("REGISTER", "EEP A", dirA)));
   ASSERT_TRUE(WaitUntilDone("Register: comp_a.dll..."));
-  for (const auto& [name, value] : before) {
-    SCOPED_TRACE(name);
-    auto now = Raw(name);
-    ASSERT_TRUE(now.has_value());
-    EXPECT_EQ(value.type, now->type);
-    EXPECT_EQ(value.data, now->data);
-  }
+  for (const auto& [name, value] : before) EXPECT_EQ(std::optional(value), Raw(name)) << name;
   EXPECT_EQ(dirA, Marker());
   rows = app.Rows();
   EXPECT_TRUE(rows[0].checked);
@@ -218,9 +178,8 @@ TEST_F(E2eSwitch, TickingOffTheActiveRowLeavesNothingActive) {
   EXPECT_EQ(0u, app.LogText().find(Header("UNREGISTER", "EEP A", dirA)));
   for (const auto& row : app.Rows()) EXPECT_FALSE(row.checked);
   EXPECT_TRUE(app.Row(0).selected);
-  EXPECT_FALSE(App::Enabled(app.Button("EEP starten")));
-  EXPECT_FALSE(App::Enabled(app.Button("Wiederherstellen")));
-  EXPECT_FALSE(App::Enabled(app.Button("Standardeinstellungen")));
+  for (const char* caption : {"EEP starten", "Wiederherstellen", "Standardeinstellungen"})
+    EXPECT_FALSE(App::Enabled(app.Button(caption))) << caption;
   EXPECT_FALSE(Raw("AppPath").has_value());
   EXPECT_EQ("<none>", Marker());
 }
@@ -240,7 +199,7 @@ TEST_F(E2eSwitch, ARunningSimulatorRefusesSwitchesAndTheDoubleClickStartsNothing
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ("EEP läuft bereits! Umschalten ist derzeit nicht möglich!", box->text);
   EXPECT_EQ(app.Caption(), box->title);
-  Press(*box, "OK");
+  App::Answer(*box, "OK");
   ASSERT_TRUE(e2e::WaitFor([&] { return !app.FindMessageBox() && !app.Row(1).checked; }));
   EXPECT_TRUE(app.Row(0).checked);
   EXPECT_EQ(dirA + "\\eep.exe", e2e::RegistryString(HKEY_CLASSES_ROOT, kFullKey, "AppPath"));
@@ -249,7 +208,7 @@ TEST_F(E2eSwitch, ARunningSimulatorRefusesSwitchesAndTheDoubleClickStartsNothing
   box = app.WaitForMessageBox();
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ("EEP läuft bereits! Umschalten ist derzeit nicht möglich!", box->text);
-  Press(*box, "OK");
+  App::Answer(*box, "OK");
   // Only that message: no question about a second simulator follows.
   Sleep(1500);
   EXPECT_FALSE(app.FindMessageBox().has_value());

@@ -1,6 +1,5 @@
-// A writer killed in the middle of saving leaves the launcher INI complete: either
-// the old or the new content, never a cut file. The test runs this program again as
-// a child that writes in a loop and ends it with TerminateProcess.
+// A writer killed while saving leaves the launcher INI complete: old or new content,
+// never a cut file. A copy of this program writes in a loop until it is terminated.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +8,7 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "support/cInifile.h"
+#include "tests/windows/E2eHarness.h"
 
 namespace {
 
@@ -21,13 +21,10 @@ std::string Content(long generation) {
 
 // Whether `data` is the file of some generation.
 bool Complete(const std::string& data) {
-  const std::string head = "[S]\r\npad=" + kPad + "\r\ngen=";
-  if (data.compare(0, head.size(), head) != 0) return false;
-  const auto eol = data.find("\r\n", head.size());
-  if (eol == std::string::npos || eol == head.size()) return false;
-  const std::string gen = data.substr(head.size(), eol - head.size());
-  if (gen.find_first_not_of("0123456789") != std::string::npos) return false;
-  return data == Content(std::stol(gen));
+  const std::size_t at = data.find("\r\ngen=") + 6, eol = data.find("\r\n", at);
+  if (at < 6 || eol == std::string::npos || eol == at) return false;
+  const std::string gen = data.substr(at, eol - at);
+  return gen.find_first_not_of("0123456789") == std::string::npos && data == Content(std::stol(gen));
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -68,11 +65,8 @@ TEST(IniCrashSafety, AWriterKilledMidwayLeavesACompleteFile) {
   int changed = 0;
   for (int round = 0; round < 6; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     const std::string old = Content(0);
-    DWORD wrote = 0;
-    WriteFile(f, old.data(), static_cast<DWORD>(old.size()), &wrote, nullptr);
-    CloseHandle(f);
+    ASSERT_TRUE(e2e::WriteTextFile(file, old));
 
     SetEnvironmentVariableA(kWriterVar, file.c_str());
     std::string cmd = "\"" + std::string(self) + "\" --gtest_filter=IniCrashChild.*";
@@ -100,6 +94,7 @@ TEST(IniCrashSafety, AWriterKilledMidwayLeavesACompleteFile) {
   // The child did write: the check above saw new generations, not only the old file.
   EXPECT_GT(changed, 0);
 
+  // A killed writer may leave its temporary file beside the INI.
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {

@@ -4,13 +4,13 @@
 
 #include "platform/win32/FileSystemWin32.h"
 #include "tests/contract/IniContract.h"
+#include "tests/windows/E2eHarness.h"
 
 namespace {
 
 std::string TestFile(const char* name) {
   char dir[MAX_PATH];
-  DWORD n = GetTempPathA(MAX_PATH, dir);
-  std::string folder = std::string(dir, n) + "gleisora-ini-contract";
+  const std::string folder = std::string(dir, GetTempPathA(MAX_PATH, dir)) + "gleisora-ini-contract";
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder + "\\" + name;
 }
@@ -23,12 +23,7 @@ class RealFileSubject : public IniSubject {
   ~RealFileSubject() override { DeleteFileA(path_.c_str()); }
   void PutFile(const std::optional<std::string>& bytes) override {
     DeleteFileA(path_.c_str());
-    if (bytes) {
-      HANDLE h = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      DWORD wrote = 0;
-      WriteFile(h, bytes->data(), static_cast<DWORD>(bytes->size()), &wrote, nullptr);
-      CloseHandle(h);
-    }
+    if (bytes) e2e::WriteTextFile(path_, *bytes);
   }
   std::optional<std::string> FileBytes() override { return files_.ReadAll(path_); }
 

@@ -36,11 +36,7 @@ std::map<std::string, Stored> ReadKey() {
   return out;
 }
 
-std::vector<BYTE> Sz(const std::string& s) {
-  std::vector<BYTE> b(s.begin(), s.end());
-  b.push_back(0);
-  return b;
-}
+std::vector<BYTE> Sz(const std::string& s) { return {s.c_str(), s.c_str() + s.size() + 1}; }
 }  // namespace
 
 TEST(SnapshotWin32, RoundTripOfEveryTypeThroughTheLauncherIni) {
@@ -73,10 +69,9 @@ TEST(SnapshotWin32, RoundTripOfEveryTypeThroughTheLauncherIni) {
   ASSERT_EQ(original, ReadKey());
 
   char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
   Win32Platform win;
   plat::Platform p = win.Get();
-  p.appDir = std::string(temp) + "gleisora-snap-" + std::to_string(GetCurrentProcessId());
+  p.appDir = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "gleisora-snap-" + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(p.appDir.c_str(), nullptr);
   ASSERT_TRUE(p.files->WriteAllAtomic(p.appDir + "\\DEFAULT.ini",
                                       "[Registry Keys]\r\nHKCU\\" + std::string(kKey) + "=1\r\n"));

@@ -8,86 +8,65 @@
 
 namespace {
 
+const std::string kRoot = "C:\\GleisoraPfade", kDir = kRoot + "\\Programme Lang\\EEP6";
+const std::pair<const char*, DWORD> kFiles[] = {{"eep.exe", FILE_ATTRIBUTE_NORMAL},
+                                               {"Versteckt.ini", FILE_ATTRIBUTE_HIDDEN},
+                                               {"Ein sehr langer Dateiname.txt", FILE_ATTRIBUTE_NORMAL},
+                                               {"Ölwagen.dat", FILE_ATTRIBUTE_NORMAL}};
+
 class mdlToolsWin : public ::testing::Test {
  protected:
-  static constexpr const char* kRoot = "C:\\GleisoraPfade";
-  const std::string dir = std::string(kRoot) + "\\Programme Lang\\EEP6";
-
   void SetUp() override {
-    Clean();
-    ASSERT_TRUE(CreateDirectoryA(kRoot, nullptr));
-    ASSERT_TRUE(CreateDirectoryA((std::string(kRoot) + "\\Programme Lang").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-    Touch(dir + "\\eep.exe", FILE_ATTRIBUTE_NORMAL);
-    Touch(dir + "\\Versteckt.ini", FILE_ATTRIBUTE_HIDDEN);
-    Touch(dir + "\\Ein sehr langer Dateiname.txt", FILE_ATTRIBUTE_NORMAL);
-    Touch(dir + "\\Ölwagen.dat", FILE_ATTRIBUTE_NORMAL);
-  }
-  void TearDown() override { Clean(); }
-
-  static void Touch(const std::string& path, DWORD attributes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h) << path;
-    CloseHandle(h);
-  }
-  void Clean() {
-    const std::string lang = std::string(kRoot) + "\\Programme Lang";
-    for (const char* f : {"eep.exe", "Versteckt.ini", "Ein sehr langer Dateiname.txt", "Ölwagen.dat"}) {
-      SetFileAttributesA((dir + "\\" + f).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA((dir + "\\" + f).c_str());
+    TearDown();
+    for (const std::string& d : {kRoot, kRoot + "\\Programme Lang", kDir})
+      ASSERT_TRUE(CreateDirectoryA(d.c_str(), nullptr)) << d;
+    for (auto [name, attributes] : kFiles) {
+      HANDLE h = CreateFileA((kDir + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             attributes, nullptr);
+      ASSERT_NE(INVALID_HANDLE_VALUE, h) << name;
+      CloseHandle(h);
     }
-    RemoveDirectoryA(dir.c_str());
-    RemoveDirectoryA(lang.c_str());
-    RemoveDirectoryA(kRoot);
   }
-  std::string Short(const std::string& path) {
+  void TearDown() override {
+    for (auto [name, attributes] : kFiles) {
+      SetFileAttributesA((kDir + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA((kDir + "\\" + name).c_str());
+    }
+    for (const std::string& d : {kDir, kRoot + "\\Programme Lang", kRoot}) RemoveDirectoryA(d.c_str());
+  }
+  static std::string Short(const std::string& path) {
     char buf[MAX_PATH];
     DWORD n = GetShortPathNameA(path.c_str(), buf, sizeof buf);
     return n && n < sizeof buf ? std::string(buf, n) : std::string();
   }
-
   FileSystemWin32 files;
 };
 
 }  // namespace
 
-TEST_F(mdlToolsWin, GetLongPathGivesStoredNames) {
-  EXPECT_EQ(dir, GetLongPath(files, dir));
-  EXPECT_EQ("C:\\GleisoraPfade\\Programme Lang\\EEP6\\eep.exe",
-            GetLongPath(files, "C:\\gleisorapfade\\PROGRAMME LANG\\eep6\\EEP.EXE"));
+TEST_F(mdlToolsWin, GetLongPathGivesStoredNamesOrNothing) {
+  EXPECT_EQ(kDir + "\\eep.exe", GetLongPath(files, "C:\\gleisorapfade\\PROGRAMME LANG\\eep6\\EEP.EXE"));
   EXPECT_EQ("c:\\GleisoraPfade", GetLongPath(files, "c:\\GLEISORAPFADE"));
-  // The short form of the folder, as the file system names it.
-  const std::string shortDir = Short(dir);
+  const std::string shortDir = Short(kDir);  // as the file system names it
   ASSERT_NE("", shortDir);
-  EXPECT_NE(dir, shortDir);
-  EXPECT_EQ(dir, GetLongPath(files, shortDir));
-  // A folder below the root lists "." first.
-  EXPECT_EQ(dir + "\\.", GetLongPath(files, dir + "\\*"));
-}
-
-TEST_F(mdlToolsWin, GetLongPathOfAMissingPartIsEmpty) {
-  EXPECT_EQ("", GetLongPath(files, std::string(kRoot) + "\\Fehlt\\EEP6"));
-  EXPECT_EQ("", GetLongPath(files, dir + "\\Fehlt"));
+  EXPECT_NE(kDir, shortDir);
+  EXPECT_EQ(kDir, GetLongPath(files, shortDir));
+  EXPECT_EQ(kDir + "\\.", GetLongPath(files, kDir + "\\*"));  // "." comes first below the root
+  EXPECT_EQ("", GetLongPath(files, kRoot + "\\Fehlt\\EEP6"));
+  EXPECT_EQ("", GetLongPath(files, kDir + "\\Fehlt"));
+  EXPECT_EQ("", GetLongPath(files, kDir + "\\" + std::string(300, 'x')));
   EXPECT_EQ("\\", GetLongPath(files, ""));
   EXPECT_EQ("C:", GetLongPath(files, "C:"));
-  EXPECT_EQ("", GetLongPath(files, dir + "\\" + std::string(300, 'x')));
 }
 
 TEST_F(mdlToolsWin, FileExistsOnlyForFilesUnderTheirOwnName) {
-  EXPECT_TRUE(FileExists(files, dir + "\\eep.exe"));
-  EXPECT_TRUE(FileExists(files, dir + "\\EEP.EXE"));
-  EXPECT_TRUE(FileExists(files, dir + "\\Versteckt.ini"));
-  EXPECT_TRUE(FileExists(files, dir + "\\versteckt.INI"));
-  EXPECT_TRUE(FileExists(files, dir + "\\ölwagen.DAT"));
-  EXPECT_FALSE(FileExists(files, dir));
-  EXPECT_FALSE(FileExists(files, kRoot));
-  EXPECT_FALSE(FileExists(files, dir + "\\"));
-  EXPECT_FALSE(FileExists(files, dir + "\\fehlt.exe"));
-  EXPECT_FALSE(FileExists(files, dir + "\\eep.*"));
-  EXPECT_FALSE(FileExists(files, ""));
-  EXPECT_FALSE(FileExists(files, dir + "\\" + std::string(300, 'x')));
+  for (const char* name : {"eep.exe", "EEP.EXE", "Versteckt.ini", "versteckt.INI", "ölwagen.DAT"})
+    EXPECT_TRUE(FileExists(files, kDir + "\\" + name)) << name;
+  for (const std::string& path : {kDir, kRoot, kDir + "\\", kDir + "\\fehlt.exe", kDir + "\\eep.*",
+                                  std::string(), kDir + "\\" + std::string(300, 'x')})
+    EXPECT_FALSE(FileExists(files, path)) << path;
   // A file named by its short alias is not taken for the file.
-  const std::string shortName = Short(dir + "\\Ein sehr langer Dateiname.txt");
+  const std::string shortName = Short(kDir + "\\Ein sehr langer Dateiname.txt");
   ASSERT_NE("", shortName);
   EXPECT_FALSE(FileExists(files, shortName));
 }
