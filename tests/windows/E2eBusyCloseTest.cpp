@@ -64,7 +64,7 @@ TEST(E2eBusyClose, CloseDuringASwitchIsRefusedEachTimeAndAllowedAfterwards) {
   EXPECT_NE(std::string::npos, app.LogText().find("REGISTER: B"));
   EXPECT_TRUE(app.Row(1).checked);
   PostMessageA(app.Main(), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(app.WaitForExit());
+  EXPECT_TRUE(e2e::WaitFor([&] { return !app.Running(); }));
   EXPECT_FALSE(app.FindMessageBox().has_value());
 
   e2e::DeleteRegistryTree(HKEY_CURRENT_USER, kBusyKey);
