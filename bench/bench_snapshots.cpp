@@ -34,64 +34,6 @@ class BenchView : public FakeMainView {
   std::size_t logged = 0;
 };
 
-#ifdef _WIN32
-// Straight to advapi32, for a build whose platform has no registry service yet.
-class PassthroughRegistry : public plat::IRegistryApi {
-  static HKEY H(plat::RegKey k) { return reinterpret_cast<HKEY>(k); }
-
- public:
-  long OpenKey(plat::RegKey p, const std::string& s, std::uint32_t a, plat::RegKey& out) override {
-    HKEY k = nullptr;
-    long r = RegOpenKeyExA(H(p), s.c_str(), 0, a, &k);
-    out = reinterpret_cast<plat::RegKey>(k);
-    return r;
-  }
-  long CreateKey(plat::RegKey p, const std::string& s, std::uint32_t a, plat::RegKey& out) override {
-    HKEY k = nullptr;
-    long r = RegCreateKeyExA(H(p), s.c_str(), 0, nullptr, 0, a, nullptr, &k, nullptr);
-    out = reinterpret_cast<plat::RegKey>(k);
-    return r;
-  }
-  long CloseKey(plat::RegKey k) override { return RegCloseKey(H(k)); }
-  long QueryValue(plat::RegKey k, const std::string& n, std::uint32_t* t, std::uint8_t* d,
-                  std::uint32_t* s) override {
-    DWORD type = 0, size = s ? *s : 0;
-    long r = RegQueryValueExA(H(k), n.c_str(), nullptr, &type, d, s ? &size : nullptr);
-    if (t) *t = type;
-    if (s) *s = size;
-    return r;
-  }
-  long SetValue(plat::RegKey k, const std::string& n, std::uint32_t t, const std::uint8_t* d,
-                std::uint32_t s) override {
-    return RegSetValueExA(H(k), n.c_str(), 0, t, d, s);
-  }
-  long DeleteValue(plat::RegKey k, const std::string& n) override { return RegDeleteValueA(H(k), n.c_str()); }
-  long DeleteKey(plat::RegKey p, const std::string& s) override { return RegDeleteKeyA(H(p), s.c_str()); }
-  long EnumValue(plat::RegKey k, std::uint32_t i, char* name, std::uint32_t* len) override {
-    DWORD l = *len;
-    long r = RegEnumValueA(H(k), i, name, &l, nullptr, nullptr, nullptr, nullptr);
-    *len = l;
-    return r;
-  }
-  long EnumKey(plat::RegKey k, std::uint32_t i, char* name, std::uint32_t size) override {
-    return RegEnumKeyA(H(k), i, name, size);
-  }
-  long QueryInfoKey(plat::RegKey k, std::uint32_t* maxName) override {
-    DWORD m = 0;
-    long r = RegQueryInfoKeyA(H(k), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                              &m, nullptr, nullptr, nullptr);
-    *maxName = m;
-    return r;
-  }
-  long ConnectRegistry(const std::string& m, plat::RegKey root, plat::RegKey& out) override {
-    HKEY k = nullptr;
-    long r = RegConnectRegistryA(m.empty() ? nullptr : m.c_str(), H(root), &k);
-    out = reinterpret_cast<plat::RegKey>(k);
-    return r;
-  }
-};
-#endif
-
 double Seconds(Clock::time_point from) {
   return std::chrono::duration<double>(Clock::now() - from).count();
 }
@@ -251,8 +193,6 @@ int main() {
 #ifdef _WIN32
   Win32Platform real;
   plat::Platform p = real.Get();
-  PassthroughRegistry passthrough;
-  if (!p.registry) p.registry = &passthrough;
   char tmp[MAX_PATH];
   DWORD len = GetTempPathA(MAX_PATH, tmp);
   p.appDir = std::string(tmp, len) + "gleisora-bench";
