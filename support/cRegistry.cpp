@@ -175,9 +175,9 @@ long cRegistry::Fetch(std::uint32_t& type, ByteArray& data) const {
   Key key(api);
   rc = api->OpenKey(root.key, sectionKey_, kKeyQueryValue, key.key);
   if (rc != kSuccess) return rc;
-  std::uint32_t size = 0;
-  rc = api->QueryValue(key.key, valueKey_, &type, nullptr, &size);
-  if (rc != kSuccess && rc != kMoreData) return rc;
+  // Most values fit a small buffer: one query reads them; a larger one reports its
+  // size and is read again.
+  std::uint32_t size = 256;
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
     // Never a null buffer: an empty value that grew meanwhile must report more data.
     data.assign(std::max<std::uint32_t>(size, 1), 0);
@@ -223,17 +223,17 @@ Variant cRegistry::Value() {
   }
 }
 
-void cRegistry::OpenForWrite(Key& root, Key& key, const std::string& shown) {
+void cRegistry::OpenForWrite(Key& root, Key& key, const std::function<std::string()>& shown) {
   long rc = OpenRoot(root);
   if (rc == kSuccess)
     rc = platform_->registry->CreateKey(root.key, sectionKey_, kKeyAllAccess, key.key);
-  if (rc != kSuccess) throw RuntimeError(err::RegistryFailure, Source(), SetFailure(shown));
+  if (rc != kSuccess) throw RuntimeError(err::RegistryFailure, Source(), SetFailure(shown()));
 }
 
 void cRegistry::Value(const Variant& value) {
   IRegistryApi* api = platform_->registry;
   Key root(api), key(api);
-  OpenForWrite(root, key, Shown(value));
+  OpenForWrite(root, key, [&] { return Shown(value); });
   long rc = kSuccess;
   switch (static_cast<std::uint32_t>(valueType_)) {
     case kRegSz:
@@ -287,7 +287,7 @@ bool cRegistry::ReadRaw(std::uint32_t& type, ByteArray& data) {
 void cRegistry::WriteRaw(std::uint32_t type, const ByteArray& data) {
   IRegistryApi* api = platform_->registry;
   Key root(api), key(api);
-  OpenForWrite(root, key, Hex(data));
+  OpenForWrite(root, key, [&] { return Hex(data); });
   if (api->SetValue(key.key, valueKey_, type, data.data(),
                     static_cast<std::uint32_t>(data.size())) != kSuccess)
     throw RuntimeError(err::SetValueFailure, Source(), SetFailure(Hex(data)));

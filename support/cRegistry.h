@@ -3,6 +3,7 @@
 // RuntimeError with the class's numbers and descriptions.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,8 @@ class cRegistry {
   long OpenRoot(Key& root) const;
   long Fetch(std::uint32_t& type, ByteArray& data) const;
   void Store(std::uint32_t type, const ByteArray& data, const std::string& shown);
-  void OpenForWrite(Key& root, Key& key, const std::string& shown);
+  // `shown` renders the value for the error text, only when the open fails.
+  void OpenForWrite(Key& root, Key& key, const std::function<std::string()>& shown);
   std::string Source() const;
   std::string SetFailure(const std::string& shown) const;
   void WriteDefault(std::int32_t root, const std::string& path, const std::string& text);
