@@ -2,6 +2,7 @@
 // (app/win) forwards its events here; tests drive it through a fake view.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,8 @@ class frmMain {
   // and directory.
   void AppendLogHeader(const std::string& word, int row);
   void EnterBusy();
+  void RunOnActiveEntry(const std::string& word,
+                        const std::function<void(const std::string&)>& steps);
   void LeaveBusy();
 
   const plat::Platform& p_;

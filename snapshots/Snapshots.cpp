@@ -41,6 +41,17 @@ std::vector<std::string> Keys(const cInifile& ini) {
   return names;
 }
 
+// The names of the values directly under the registry object's key, sorted without
+// regard to case; none when the key cannot be listed.
+std::vector<std::string> SortedValueNames(const cRegistry& reg) {
+  std::vector<std::string> names;
+  std::int32_t count = 0;
+  if (Attempt([&] { reg.EnumerateValues(names, count); }) != 0) return {};
+  names.resize(static_cast<std::size_t>(count));
+  SortStrings(names, 0, count - 1);
+  return names;
+}
+
 }  // namespace
 
 std::string frmMain::EntryRegType(const std::string& entry) const {
@@ -101,11 +112,7 @@ void frmMain::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
   cRegistry reg(p_);
   reg.ClassKey(path.root);
   reg.SectionKey(path.subKey);
-  std::vector<std::string> names;
-  std::int32_t count = 0;
-  if (Attempt([&] { reg.EnumerateValues(names, count); }) != 0) return;
-  names.resize(static_cast<std::size_t>(count));
-  SortStrings(names, 0, count - 1);
+  const std::vector<std::string> names = SortedValueNames(reg);
 
   for (const auto& name : names) {
     reg.ValueKey(name);
@@ -136,11 +143,7 @@ void frmMain::DeleteRegistry(const std::string& keyPath) {
   cRegistry reg(p_);
   reg.ClassKey(path.root);
   reg.SectionKey(path.subKey);
-  std::vector<std::string> names;
-  std::int32_t count = 0;
-  if (Attempt([&] { reg.EnumerateValues(names, count); }) != 0) return;
-  names.resize(static_cast<std::size_t>(count));
-  SortStrings(names, 0, count - 1);
+  const std::vector<std::string> names = SortedValueNames(reg);
 
   for (const auto& name : names) {
     reg.ValueKey(name);

@@ -1,5 +1,6 @@
 // The version switch on the list, component registration lists, and the Default and
 // Reset commands.
+#include <functional>
 #include <vector>
 
 #include "app/frmMain.h"
@@ -126,7 +127,10 @@ void frmMain::lvwVersions_DblClick() {
   cmdStartEEP_Click();
 }
 
-void frmMain::cmdDefault_Click() {
+// Default and Reset share their frame: refused while the simulator runs, then busy,
+// a cleared log, the header block and the steps for the active entry.
+void frmMain::RunOnActiveEntry(const std::string& word,
+                               const std::function<void(const std::string&)>& steps) {
   if (IsProcessRunning(*p_.process, kEepExe, true)) {
     view_.MsgBox(Text("Messages", "FEATURE_TEMPORARLY_NOT_AVAILABLE",
                       "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"),
@@ -137,28 +141,23 @@ void frmMain::cmdDefault_Click() {
   view_.SetLogText("");
   if (!ActiveKey.empty()) {
     const std::string active = ActiveKey;
-    if (const int row = view_.FindRow(active); row >= 0) AppendLogHeader("DEFAULT", row);
-    Attempt([&] { DeleteRegistryKeys(active); });
-    Attempt([&] { LoadFactorySettings(active); });
+    if (const int row = view_.FindRow(active); row >= 0) AppendLogHeader(word, row);
+    steps(active);
   }
   LeaveBusy();
 }
 
+void frmMain::cmdDefault_Click() {
+  RunOnActiveEntry("DEFAULT", [&](const std::string& active) {
+    Attempt([&] { DeleteRegistryKeys(active); });
+    Attempt([&] { LoadFactorySettings(active); });
+  });
+}
+
 void frmMain::cmdReset_Click() {
-  if (IsProcessRunning(*p_.process, kEepExe, true)) {
-    view_.MsgBox(Text("Messages", "FEATURE_TEMPORARLY_NOT_AVAILABLE",
-                      "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"),
-                 mb::kOk | mb::kIconExclamation, view_.Caption());
-    return;
-  }
-  EnterBusy();
-  view_.SetLogText("");
-  if (!ActiveKey.empty()) {
-    const std::string active = ActiveKey;
-    if (const int row = view_.FindRow(active); row >= 0) AppendLogHeader("RESET", row);
+  RunOnActiveEntry("RESET", [&](const std::string& active) {
     Attempt([&] { DeleteRegistryKeys(active); });
     Attempt([&] { LoadSavedSettings(active); });
     Attempt([&] { RegisterComponents(active, true); });
-  }
-  LeaveBusy();
+  });
 }
