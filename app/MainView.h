@@ -3,14 +3,11 @@
 #pragma once
 #include <string>
 
+#include "support/UserPrompt.h"
+
 enum class Ctl { picVersions, lvwVersions, cmdStartEEP, cmdReset, cmdDefault, cmdInfo,
                  cmdDetails, txtLog };
 
-namespace mb {  // message box styles and answers, as Windows numbers them
-constexpr unsigned kOk = 0x0, kYesNo = 0x4, kIconStop = 0x10, kIconQuestion = 0x20,
-                   kIconExclamation = 0x30, kIconInformation = 0x40;
-constexpr int kIdOk = 1, kIdYes = 6, kIdNo = 7;
-}  // namespace mb
 
 class IMainView {
  public:

@@ -9,6 +9,7 @@
 #include "app/MainView.h"
 #include "support/CFileVersionInfo.h"
 #include "support/Errors.h"
+#include "app/ShownVersion.h"
 #include "support/mdlTools.h"
 
 namespace {
@@ -29,7 +30,8 @@ const char* Name(AboutLabel l) {
 }
 }  // namespace
 
-frmAbout::frmAbout(const plat::Platform& platform, IAboutView& view) : p_(platform), view_(view) {}
+frmAbout::frmAbout(const plat::Platform& platform, LanguageFile& texts, IAboutView& view)
+    : p_(platform), texts_(texts), view_(view) {}
 
 std::string frmAbout::ProductName() {
   if (!productNameRead_) {
@@ -51,30 +53,25 @@ void frmAbout::Form_Load() {
     productName_ = own.ProductName();
     productNameRead_ = true;
     view_.SetCaption("Info über " + productName_);
-    // Minor and revision follow each other without a separator: 1.1.0 reads 1.10.
-    const unsigned major = own.FileVersionMS() >> 16, minor = own.FileVersionMS() & 0xFFFF,
-                   revision = own.FileVersionLS() >> 16;
-    view_.SetLabelText(AboutLabel::lblVersion, "Version " + std::to_string(major) + "." +
-                                                   std::to_string(minor) +
-                                                   std::to_string(revision));
+    view_.SetLabelText(AboutLabel::lblVersion, "Version " + ShownVersion(own));
     view_.SetLabelText(AboutLabel::lblTitle, productName_);
     view_.SetLabelText(AboutLabel::lblDisclaimer, own.LegalCopyright());
     view_.SetLabelText(AboutLabel::lblDescription, own.FileDescription());
   });
 
-  Attempt([&] { view_.SetCaption(GetText(p_, kSection, "Caption", view_.Caption())); });
+  Attempt([&] { view_.SetCaption(texts_.GetText(kSection, "Caption", view_.Caption())); });
   for (AboutLabel l : {AboutLabel::lblTitle, AboutLabel::lblDisclaimer, AboutLabel::lblDescription}) {
     Attempt([&] {
       const std::string name = Name(l);
-      view_.SetLabelText(l, GetText(p_, kSection, name + ".Caption", view_.LabelText(l)));
-      view_.SetLabelToolTip(l, GetText(p_, kSection, name + ".ToolTipText", view_.LabelToolTip(l)));
+      view_.SetLabelText(l, texts_.GetText(kSection, name + ".Caption", view_.LabelText(l)));
+      view_.SetLabelToolTip(l, texts_.GetText(kSection, name + ".ToolTipText", view_.LabelToolTip(l)));
     });
   }
   Attempt([&] {
     for (int tab = 1; tab <= view_.TabCount(); ++tab) {
       const std::string key = std::string("tbsAbout.") + std::to_string(tab);
-      view_.SetTabCaption(tab, GetText(p_, kSection, key + ".Caption", view_.TabCaption(tab)));
-      view_.SetTabToolTip(tab, GetText(p_, kSection, key + ".ToolTipText", view_.TabToolTip(tab)));
+      view_.SetTabCaption(tab, texts_.GetText(kSection, key + ".Caption", view_.TabCaption(tab)));
+      view_.SetTabToolTip(tab, texts_.GetText(kSection, key + ".ToolTipText", view_.TabToolTip(tab)));
     }
   });
 }

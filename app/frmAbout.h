@@ -7,6 +7,7 @@
 
 #include "app/AboutView.h"
 #include "platform/Platform.h"
+#include "support/LanguageFile.h"
 
 // The maker's contact data shown on the second tab.
 namespace maker {
@@ -26,7 +27,7 @@ inline constexpr const char* kFax = "+49 30 23125 001";
 
 class frmAbout {
  public:
-  frmAbout(const plat::Platform& platform, IAboutView& view);
+  frmAbout(const plat::Platform& platform, LanguageFile& texts, IAboutView& view);
 
   static constexpr long kPanelShownLeft = 210, kPanelHiddenLeft = -20000;
   // Shift-state bits of Form_KeyDown.
@@ -53,6 +54,7 @@ class frmAbout {
   std::string ProductName();
 
   const plat::Platform& p_;
+  LanguageFile& texts_;
   IAboutView& view_;
   std::string productName_;
   bool productNameRead_ = false;

@@ -1,14 +1,10 @@
-// The main window's start-up, enabling rules, details toggle, busy frame and log.
+// The main window's start-up, enabling rules, details toggle and busy frame, and the
+// handlers that run the services.
 #include "app/frmMain.h"
 
-#include "support/CFileVersionInfo.h"
-#include "support/mdlTools.h"
+#include "app/ShownVersion.h"
 
 namespace {
-const char kSeparator[] =
-    "================================================================================";
-const char kCrLf[] = "\r\n";
-
 const char* Name(Ctl c) {
   switch (c) {
     case Ctl::cmdStartEEP: return "cmdStartEEP";
@@ -21,112 +17,108 @@ const char* Name(Ctl c) {
 }
 }  // namespace
 
-frmMain::frmMain(const plat::Platform& platform, IMainView& view) : p_(platform), view_(view) {}
+frmMain::frmMain(const plat::Platform& platform, LanguageFile& texts, IMainView& view)
+    : view_(view),
+      texts_(texts),
+      log_(*this),
+      context_{platform, texts, log_, *this},
+      catalogue_(context_),
+      switching_(context_) {}
 
-std::string frmMain::Text(const std::string& section, const std::string& key,
-                          const std::string& deflt) {
-  return GetText(p_, section, key, deflt);
-}
-
-std::string frmMain::LauncherIniPath() const { return p_.appDir + "\\" + p_.exeName + ".ini"; }
-
-std::string frmMain::DefinitionFilePath(const std::string& regType) const {
-  return p_.appDir + "\\" + regType + ".ini";
+std::string frmMain::Text(const std::string& key, const std::string& deflt) {
+  return texts_.GetText("frmMain", key, deflt);
 }
 
 void frmMain::Form_Load() {
   view_.SetHourglass(true);
-  Busy = true;
-  Resume([&] { FullHeight = view_.OuterHeight(); });
-  Resume([&] { UpdateControls(); });
-  CanReset = false;
-  Resume([&] {
-    CFileVersionInfo own(p_);
-    own.FullPathName(p_.exePath);
-    // Major "." minor, then the revision with no separator: 1.0.1 reads v1.01.
-    const unsigned major = own.FileVersionMS() >> 16, minor = own.FileVersionMS() & 0xFFFF,
-                   revision = own.FileVersionLS() >> 16;
-    view_.SetCaption(own.ProductName() + " v" + std::to_string(major) + "." +
-                     std::to_string(minor) + std::to_string(revision));
+  busy_ = true;
+  Attempt([&] { fullHeight_ = view_.OuterHeight(); });
+  Attempt([&] { UpdateControls(); });
+  canReset_ = false;
+  Attempt([&] {
+    CFileVersionInfo own(context_.platform);
+    own.FullPathName(context_.platform.exePath);
+    view_.SetCaption(own.ProductName() + " v" + ShownVersion(own));
   });
   for (Ctl c : {Ctl::cmdDetails, Ctl::cmdInfo, Ctl::cmdDefault, Ctl::cmdReset, Ctl::cmdStartEEP}) {
-    Resume([&] {
+    Attempt([&] {
       const std::string name = Name(c);
-      view_.SetControlCaption(c, Text("frmMain", name + ".Caption", view_.ControlCaption(c)));
-      view_.SetToolTip(c, Text("frmMain", name + ".ToolTipText", view_.ToolTip(c)));
+      view_.SetControlCaption(c, Text(name + ".Caption", view_.ControlCaption(c)));
+      view_.SetToolTip(c, Text(name + ".ToolTipText", view_.ToolTip(c)));
     });
   }
-  Resume([&] {
+  Attempt([&] {
     for (int i = 1; i <= view_.ColumnCount(); ++i)
       view_.SetColumnText(
-          i, Text("frmMain", "lvwVersions." + std::to_string(i) + ".Text", view_.ColumnText(i)));
+          i, Text("lvwVersions." + std::to_string(i) + ".Text", view_.ColumnText(i)));
   });
-  ActiveKey.clear();
-  EditionSuffix.clear();
-  Resume([&] { ReadInstalledVersion(); });
-  Resume([&] { LoadVersionList(); });
-  Resume([&] {
+  activeKey_.clear();
+  installed_ = {};
+  Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
+  Attempt([&] {
+    const VersionList list = catalogue_.LoadVersionList(installed_);
+    for (const auto& r : list.rows) view_.AddRow(r.key, r.description, r.regType, r.appDir);
+    activeKey_ = list.activeKey;
+    canReset_ = list.canReset;
+    if (const int row = view_.FindRow(activeKey_); row >= 0 && !activeKey_.empty())
+      view_.SetRowChecked(row, true);
+  });
+  Attempt([&] {
     // An empty list keeps the design widths.
     if (view_.RowCount() > 0)
       for (int column = 1; column <= 3; ++column) AutoSizeColumnHeader(column, true);
   });
-  Busy = false;
-  Resume([&] { UpdateControls(); });
+  busy_ = false;
+  Attempt([&] { UpdateControls(); });
   view_.SetHourglass(false);
-  LastError = 0;
 }
 
 bool frmMain::Form_QueryUnload() {
-  if (!Busy) return false;
-  view_.MsgBox(Text("Messages", "CANNOT_QUIT",
-                    "Gleisora kann im Moment nicht beendet werden!\\nBitte warten Sie einen Moment!"),
-               mb::kOk | mb::kIconInformation, view_.Caption());
+  if (!busy_) return false;
+  MsgBox(texts_.GetText("Messages", "CANNOT_QUIT",
+                        "Gleisora kann im Moment nicht beendet werden!\\nBitte warten Sie einen "
+                        "Moment!"),
+         mb::kOk | mb::kIconInformation);
   return true;
 }
 
 void frmMain::cmdDetails_Click() {
-  DetailsVisible = !DetailsVisible;
+  detailsVisible_ = !detailsVisible_;
   UpdateControls();
 }
 
 void frmMain::cmdInfo_Click() { view_.ShowAbout(); }
 
+Enabling EnablingFor(bool hasRows, bool busy, bool hasActive, const std::string* activeType,
+                     bool canReset) {
+  if (!hasRows || busy) return {false, false, false, false, !busy};
+  return {true, hasActive, activeType && *activeType != "DEFAULT", hasActive && canReset, true};
+}
+
 void frmMain::UpdateControls() {
-  const bool locked = view_.RowCount() == 0 || Busy;
-  if (locked) {
-    for (Ctl c : {Ctl::picVersions, Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset})
-      view_.SetEnabled(c, false);
-    view_.SetEnabled(Ctl::cmdInfo, !Busy);
-  } else {
-    view_.SetEnabled(Ctl::picVersions, true);
-    view_.SetEnabled(Ctl::cmdStartEEP, !ActiveKey.empty());
-    if (ActiveKey.empty()) {
-      view_.SetEnabled(Ctl::cmdDefault, false);
-      view_.SetEnabled(Ctl::cmdReset, false);
-    } else {
-      const int row = view_.FindRow(ActiveKey);
-      view_.SetEnabled(Ctl::cmdDefault, row >= 0 && view_.RowSubItem(row, 1) != "DEFAULT");
-      view_.SetEnabled(Ctl::cmdReset, CanReset);
-    }
-    view_.SetEnabled(Ctl::cmdInfo, true);
-  }
+  std::string activeType;
+  const int row = activeKey_.empty() ? -1 : view_.FindRow(activeKey_);
+  if (row >= 0) activeType = view_.RowSubItem(row, 1);
+  const Enabling e = EnablingFor(view_.RowCount() > 0, busy_, !activeKey_.empty(),
+                                 row >= 0 ? &activeType : nullptr, canReset_);
+  view_.SetEnabled(Ctl::picVersions, e.list);
+  view_.SetEnabled(Ctl::cmdStartEEP, e.start);
+  view_.SetEnabled(Ctl::cmdDefault, e.defaults);
+  view_.SetEnabled(Ctl::cmdReset, e.reset);
+  view_.SetEnabled(Ctl::cmdInfo, e.info);
   view_.SetEnabled(Ctl::cmdDetails, true);
 
-  if (DetailsVisible) {
-    view_.SetOuterHeight(FullHeight);
-    view_.SetControlCaption(Ctl::cmdDetails,
-                            Text("frmMain", "cmdDetails.Hide.Caption", "Details  <<"));
-    view_.SetToolTip(Ctl::cmdDetails,
-                     Text("frmMain", "cmdDetails.Hide.ToolTipText", "Details ausblenden"));
+  if (detailsVisible_) {
+    view_.SetOuterHeight(fullHeight_);
+    view_.SetControlCaption(Ctl::cmdDetails, Text("cmdDetails.Hide.Caption", "Details  <<"));
+    view_.SetToolTip(Ctl::cmdDetails, Text("cmdDetails.Hide.ToolTipText", "Details ausblenden"));
   } else {
     // The client area ends 120 twips below the button row.
     const long frame = view_.OuterHeight() - view_.ClientHeight();
     view_.SetOuterHeight(view_.ControlHeight(Ctl::cmdDetails) + view_.ControlTop(Ctl::cmdDetails) +
                          120 + frame);
-    view_.SetControlCaption(Ctl::cmdDetails,
-                            Text("frmMain", "cmdDetails.Show.Caption", "Details  >>"));
-    view_.SetToolTip(Ctl::cmdDetails,
-                     Text("frmMain", "cmdDetails.Show.ToolTipText", "Details einblenden"));
+    view_.SetControlCaption(Ctl::cmdDetails, Text("cmdDetails.Show.Caption", "Details  >>"));
+    view_.SetToolTip(Ctl::cmdDetails, Text("cmdDetails.Show.ToolTipText", "Details einblenden"));
   }
 }
 
@@ -134,35 +126,86 @@ void frmMain::AutoSizeColumnHeader(int column, bool SizeToHeader) {
   view_.SetColumnWidth(column - 1, SizeToHeader ? -2 : -1);
 }
 
-void frmMain::LogAction(const std::string& Text) {
-  view_.AppendLogText(Text + "...");
-  view_.DoEvents();
+EntryRow frmMain::Row(const std::string& key) {
+  const int row = view_.FindRow(key);
+  if (row < 0) return {key, "", "", false};
+  return {key, view_.RowText(row), view_.RowSubItem(row, 2), true};
 }
 
-void frmMain::LogResult(long Code) {
-  view_.AppendLogText((Code != 0 ? "ERROR: " + std::to_string(Code) : std::string("ok")) + kCrLf);
-  LastError = 0;
-  view_.DoEvents();
-}
-
-void frmMain::AppendLogHeader(const std::string& word, int row) {
-  std::string block = kSeparator;
-  block += kCrLf;
-  block += word + ": " + view_.RowText(row) + kCrLf;
-  block += "in " + view_.RowSubItem(row, 2) + kCrLf;
-  block += kSeparator;
-  block += kCrLf;
-  view_.AppendLogText(block);
+bool frmMain::RefuseWhileRunning(const char* key, const char* deflt) {
+  if (!switching_.SimulatorRunning()) return false;
+  MsgBox(texts_.GetText("Messages", key, deflt), mb::kOk | mb::kIconExclamation);
+  return true;
 }
 
 void frmMain::EnterBusy() {
   view_.SetHourglass(true);
-  Busy = true;
+  busy_ = true;
   UpdateControls();
+  log_.Clear();
 }
 
 void frmMain::LeaveBusy() {
-  Busy = false;
-  Resume([&] { UpdateControls(); });
+  busy_ = false;
+  Attempt([&] { UpdateControls(); });
   view_.SetHourglass(false);
+}
+
+// Only the active row keeps its tick; the window's own changes raise no ItemCheck.
+void frmMain::ShowActiveRow(int fallbackRow) {
+  for (int i = 0; i < view_.RowCount(); ++i) view_.SetRowChecked(i, false);
+  if (const int active = activeKey_.empty() ? -1 : view_.FindRow(activeKey_); active >= 0) {
+    view_.SetRowChecked(active, true);
+    view_.SelectRow(active);
+  } else {
+    view_.SelectRow(fallbackRow);
+  }
+}
+
+void frmMain::lvwVersions_ItemCheck(int row) {
+  if (row < 0 || row >= view_.RowCount()) return;
+  if (!RefuseWhileRunning("CANNOT_SWITCH",
+                          "EEP läuft bereits! Umschalten ist derzeit nicht möglich!")) {
+    EnterBusy();
+    const EntryRow target = Row(view_.RowKey(row));
+    const auto outcome = switching_.Switch(Row(activeKey_), view_.RowChecked(row) ? &target : nullptr);
+    activeKey_ = outcome.activeKey;
+    if (outcome.settingsLoaded) canReset_ = true;
+    Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
+  }
+  ShowActiveRow(row);
+  LeaveBusy();
+}
+
+void frmMain::lvwVersions_DblClick() {
+  if (RefuseWhileRunning("CANNOT_SWITCH", "EEP läuft bereits! Umschalten ist derzeit nicht möglich!"))
+    return;
+  const int row = view_.SelectedRow();
+  // Without a selected row there is nothing to switch to or start.
+  if (row < 0 || row >= view_.RowCount()) return;
+  if (!view_.RowChecked(row)) {
+    view_.SetRowChecked(row, true);
+    lvwVersions_ItemCheck(row);
+  }
+  cmdStartEEP_Click();
+}
+
+void frmMain::cmdStartEEP_Click() { switching_.Start(installed_); }
+
+void frmMain::cmdDefault_Click() {
+  if (RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
+                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"))
+    return;
+  EnterBusy();
+  if (!activeKey_.empty()) switching_.Default(Row(activeKey_), installed_.RegAppDir);
+  LeaveBusy();
+}
+
+void frmMain::cmdReset_Click() {
+  if (RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
+                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"))
+    return;
+  EnterBusy();
+  if (!activeKey_.empty() && switching_.Reset(Row(activeKey_))) canReset_ = true;
+  LeaveBusy();
 }

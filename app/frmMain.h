@@ -1,27 +1,26 @@
 // frmMain: the main window's state and handlers, free of Win32. The real window
-// (app/win) forwards its events here; tests drive it through a fake view.
+// (app/win) forwards its events here; tests drive it through a fake view. The work
+// itself is done by the services it wires together.
 #pragma once
-#include <cstdint>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "app/MainView.h"
-#include "platform/Platform.h"
-#include "support/Errors.h"
-#include "support/cInifile.h"
+#include "catalogue/Catalogue.h"
+#include "support/Context.h"
+#include "switching/Switching.h"
 
-class frmMain {
+// Which buttons are enabled, from the window's state.
+struct Enabling {
+  bool list, start, defaults, reset, info;
+};
+// activeType: the active row's definition type; null when no entry is active or the
+// active entry has no row.
+Enabling EnablingFor(bool hasRows, bool busy, bool hasActive, const std::string* activeType,
+                     bool canReset);
+
+class frmMain : private ILogSink, private IUserPrompt {
  public:
-  frmMain(const plat::Platform& platform, IMainView& view);
-
-  // State of the run.
-  bool Busy = false;
-  std::string ActiveKey;
-  bool CanReset = false;
-  bool DetailsVisible = false;
-  long FullHeight = 0;
-  std::string RegAppPath, RegAppDir, RegResBase, EditionSuffix;
+  frmMain(const plat::Platform& platform, LanguageFile& texts, IMainView& view);
 
   // Handlers.
   void Form_Load();
@@ -34,52 +33,43 @@ class frmMain {
   void lvwVersions_ItemCheck(int row);  // the row's check mark already holds the new state
   void lvwVersions_DblClick();
 
-  // Routines.
   void UpdateControls();
   void AutoSizeColumnHeader(int column, bool SizeToHeader);  // column 1-based
-  void LogAction(const std::string& Text);
-  void LogResult(long Code);
-  void ReadInstalledVersion();
-  void LoadVersionList();
-  void AddVersionEntry(const std::string& Section);
-  std::string GetRegType(const std::string& AppPath);
-  bool SaveSettings(const std::string& entry);  // false when the snapshot was not stored
-  void SaveRegistry(const std::string& keyPath, cInifile& snapshot);
-  void DeleteRegistryKeys(const std::string& entry);
-  void DeleteRegistry(const std::string& keyPath);
-  void LoadSavedSettings(const std::string& entry);
-  void RestoreRegistry(const std::string& valuePath, const std::string& entryValue);
-  void LoadFactorySettings(const std::string& entry);
-  void RegisterComponents(const std::string& entry, bool doRegister);
 
-  // Paths of the files beside the program.
-  std::string LauncherIniPath() const;
-  std::string DefinitionFilePath(const std::string& regType) const;
-  // The entry's definition-file type ("DEFAULT" when it has none), and the keys that
-  // type's "Registry Keys" select, in file order.
-  std::string EntryRegType(const std::string& entry) const;
-  std::vector<std::string> SettingsKeys(const std::string& regType) const;
-  std::string Text(const std::string& section, const std::string& key, const std::string& deflt);
-  const plat::Platform& Platform() const { return p_; }
-  IMainView& View() { return view_; }
+  // State of the run.
+  bool Busy() const { return busy_; }
+  const std::string& ActiveKey() const { return activeKey_; }
+  bool CanReset() const { return canReset_; }
+  const InstalledVersion& Installed() const { return installed_; }
 
-  // Number of the last run-time error since the previous log line (0 = none).
-  long LastError = 0;
-  // Runs one step; a run-time error it raises is remembered in LastError and skipped.
-  template <class F>
-  void Resume(F&& step) {
-    if (long n = Attempt(step)) LastError = n;
+ private:
+  // ILogSink: the log box, and the message loop between lines.
+  void ClearLog() override { view_.SetLogText(""); }
+  void AppendLog(const std::string& text) override { view_.AppendLogText(text); }
+  void Pump() override { view_.DoEvents(); }
+  // IUserPrompt: message boxes titled with the window's caption.
+  int MsgBox(const std::string& text, unsigned style) override {
+    return view_.MsgBox(text, style, view_.Caption());
   }
 
- protected:
-  // The header block of a logging operation for the row: separators, word, row text
-  // and directory.
-  void AppendLogHeader(const std::string& word, int row);
+  std::string Text(const std::string& key, const std::string& deflt);
+  EntryRow Row(const std::string& key);
+  bool RefuseWhileRunning(const char* key, const char* deflt);
   void EnterBusy();
-  void RunOnActiveEntry(const std::string& word,
-                        const std::function<void(const std::string&)>& steps);
   void LeaveBusy();
+  void ShowActiveRow(int fallbackRow);
 
-  const plat::Platform& p_;
   IMainView& view_;
+  LanguageFile& texts_;
+  ActivityLog log_;
+  Context context_;
+  Catalogue catalogue_;
+  Switching switching_;
+
+  bool busy_ = false;
+  std::string activeKey_;
+  bool canReset_ = false;
+  bool detailsVisible_ = false;
+  long fullHeight_ = 0;
+  InstalledVersion installed_;
 };

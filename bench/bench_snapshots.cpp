@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain.h"
-#include "tests/fakes/FakeMainView.h"
+#include "catalogue/Installation.h"
+#include "snapshots/Snapshots.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,13 +24,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 const char kKeyPath[] = "Software\\Gleisora Bench";
 
-// Keeps only what is added to the log, so the figures show the registry and INI work.
-class BenchView : public FakeMainView {
- public:
-  std::string LogText() override { return ""; }
-  void SetLogText(const std::string& t) override { logged += t.size(); }
-  void AppendLogText(const std::string& t) override { logged += t.size(); }
-  void DoEvents() override {}
+// Counts what is added to the log, so the figures show the registry and INI work.
+struct BenchLog : ILogSink, IUserPrompt {
+  void ClearLog() override {}
+  void AppendLog(const std::string& t) override { logged += t.size(); }
+  void Pump() override {}
+  int MsgBox(const std::string&, unsigned) override { return mb::kIdOk; }
   std::size_t logged = 0;
 };
 
@@ -220,20 +219,23 @@ int main() {
     Clear(*p.registry);
     Fill(*p.registry, n);
     p.files->WriteAllAtomic(launcher, "[EEP_1]\r\nRegType=DEFAULT\r\n");
-    BenchView view;
-    frmMain form(p, view);
+    BenchLog sink;
+    LanguageFile texts(p);
+    ActivityLog log(sink);
+    Snapshots snapshots(Context{p, texts, log, sink});
     auto t = Clock::now();
-    form.SaveSettings("EEP_1");
+    const Installation inst = ReadInstallation(p, "EEP_1");
+    snapshots.SaveSettings(inst);
     const double save = Seconds(t);
     std::size_t lines = 0;
     if (auto text = p.files->ReadAll(launcher))
       for (auto at = text->find("\nHKCU\\"); at != std::string::npos; at = text->find("\nHKCU\\", at + 1))
         ++lines;
     t = Clock::now();
-    form.DeleteRegistryKeys("EEP_1");
+    snapshots.DeleteRegistryKeys(inst);
     const double del = Seconds(t);
     t = Clock::now();
-    form.LoadSavedSettings("EEP_1");
+    snapshots.LoadSavedSettings("EEP_1");
     const double restore = Seconds(t);
     std::printf("%8d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f | %11zu %9d\n", n, bs, bd, br, save,
                 del, restore, lines, CountValues(*p.registry));

@@ -6,7 +6,9 @@
 #include <sstream>
 #include <set>
 
-#include "app/frmMain.h"
+#include "catalogue/Catalogue.h"
+
+#include "catalogue/Installation.h"
 #include "support/CFileVersionInfo.h"
 #include "support/cRegistry.h"
 #include "support/mdlTools.h"
@@ -78,8 +80,8 @@ bool SavedIsOne(const std::string& text) {
 
 }  // namespace
 
-void frmMain::ReadInstalledVersion() {
-  cRegistry reg(p_);
+void Catalogue::ReadInstalledVersion(InstalledVersion& v) const {
+  cRegistry reg(c_.platform);
   reg.ClassKey(kHkeyClassesRoot);
   reg.SectionKey(kFullKey);
   reg.ValueKey("AppPath");
@@ -87,40 +89,44 @@ void frmMain::ReadInstalledVersion() {
   if (AsText(reg.Value()).empty()) {
     // Only the demo edition: its key stays selected for the reads below.
     reg.SectionKey(kDemoKey);
-    if (!AsText(reg.Value()).empty()) EditionSuffix = "D";
+    if (!AsText(reg.Value()).empty()) v.EditionSuffix = "D";
   }
-  RegAppPath = AsText(reg.Value());
-  RegAppDir = GetLongPath(*p_.files, GetDirectory(RegAppPath));
+  v.RegAppPath = AsText(reg.Value());
+  v.RegAppDir = GetLongPath(*c_.platform.files, GetDirectory(v.RegAppPath));
   reg.ValueKey("ResBase");
   reg.ValueType(kRegSz);
-  RegResBase = AsText(reg.Value());
+  v.RegResBase = AsText(reg.Value());
 }
 
-std::string frmMain::GetRegType(const std::string& AppPath) {
-  CFileVersionInfo info(p_);
+std::string Catalogue::GetRegType(const std::string& AppPath,
+                                  const std::string& EditionSuffix) const {
+  CFileVersionInfo info(c_.platform);
   info.FullPathName(AppPath);
   std::string version;
   for (char c : info.ProductVersion())
     if (c != ',' && c != ' ') version += c;
   const std::string candidate = "EEP" + version + EditionSuffix;
-  return FileExists(*p_.files, DefinitionFilePath(candidate)) ? candidate : "DEFAULT";
+  return FileExists(*c_.platform.files, DefinitionFilePath(c_.platform, candidate)) ? candidate
+                                                                           : "DEFAULT";
 }
 
-void frmMain::LoadVersionList() {
-  cInifile ini(p_);
-  ini.Path(LauncherIniPath());
+VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
+  const plat::Platform& p = c_.platform;
+  VersionList list;
+  cInifile ini(p);
+  ini.Path(LauncherIniPath(p));
   ini.Section("Settings");
   ini.Key("Count");
   ini.Default("0");
   std::int32_t count = 0;
-  Resume([&] { count = cInifile::CLngDefault(ini.Value(), 0); });
+  Attempt([&] { count = cInifile::CLngDefault(ini.Value(), 0); });
 
   // Entries above the highest numbered section have no AppPath and would be skipped
   // anyway; walking only up to it keeps a damaged, huge Count from reading the file
   // billions of times. Numbers whose section or snapshot exists are never reissued.
   std::int64_t highest = 0;
   std::set<std::int64_t> taken;
-  Resume([&] {
+  Attempt([&] {
     std::vector<std::string> sections;
     std::int32_t n = 0;
     ini.EnumerateAllSections(sections, n);
@@ -136,64 +142,57 @@ void frmMain::LoadVersionList() {
 
   const std::int64_t last = std::min<std::int64_t>(count, highest);
   for (std::int64_t n = 1; n <= last; ++n)
-    Resume([&] { AddVersionEntry("EEP_" + std::to_string(n)); });
+    Attempt([&] { AddVersionEntry("EEP_" + std::to_string(n), v, list); });
 
   // The installation in the registry has no entry yet: append one. Only an
   // executable that exists is worth an entry; otherwise every start would add
   // another entry that the user is asked to delete at once.
-  if (ActiveKey.empty() && !RegAppPath.empty() && FileExists(*p_.files, RegAppPath)) {
-    std::int64_t next = std::max<std::int32_t>(count, 0) + std::int64_t{1};
-    while (taken.count(next)) ++next;
-    if (next > std::numeric_limits<std::int32_t>::max()) {
-      LastError = err::Overflow;  // no number left to issue
-    } else {
-      count = static_cast<std::int32_t>(next);
-      const std::string section = "EEP_" + std::to_string(count);
-      Resume([&] {
-        ini.Section("Settings");
-        ini.Key("Count");
-        ini.Value(std::to_string(count));
-      });
-      CFileVersionInfo info(p_);
-      Resume([&] { info.FullPathName(RegAppPath); });
-      std::string regType;
-      Resume([&] { regType = GetRegType(RegAppPath); });
-      auto write = [&](const char* key, const std::string& value) {
-        Resume([&] {
-          ini.Section(section);
-          ini.Key(key);
-          ini.Value(value);
-        });
-      };
-      write("Description", MakeDescription(info));
-      write("AppDir", RegAppDir);
-      write("AppPath", RegAppPath);
-      write("ResBase", RegResBase);
-      write("ProductName", info.ProductName());
-      write("ProductVersion", info.ProductVersion());
-      write("RegType", regType);
-      if (regType == "DEFAULT")
-        Resume([&] {
-          view_.MsgBox(std::string("Es wurde keine geeignete ini-Datei für diese Version gefunden!") +
-                           kCrLf + "Version: " + info.ProductVersion() + kCrLf +
-                           "Es wird die Standard ini-Datei verwendet!",
-                       mb::kOk | mb::kIconExclamation, view_.Caption());
-        });
-      Resume([&] { AddVersionEntry(section); });
-    }
-  }
-
-  if (!ActiveKey.empty())
-    Resume([&] {
-      const int row = view_.FindRow(ActiveKey);
-      if (row < 0) throw RuntimeError(35601, "Gleisora", "Element not found");
-      view_.SetRowChecked(row, true);
+  if (!list.activeKey.empty() || v.RegAppPath.empty() || !FileExists(*p.files, v.RegAppPath))
+    return list;
+  std::int64_t next = std::max<std::int32_t>(count, 0) + std::int64_t{1};
+  while (taken.count(next)) ++next;
+  if (next > std::numeric_limits<std::int32_t>::max()) return list;  // no number left to issue
+  count = static_cast<std::int32_t>(next);
+  const std::string section = "EEP_" + std::to_string(count);
+  Attempt([&] {
+    ini.Section("Settings");
+    ini.Key("Count");
+    ini.Value(std::to_string(count));
+  });
+  CFileVersionInfo info(p);
+  Attempt([&] { info.FullPathName(v.RegAppPath); });
+  std::string regType;
+  Attempt([&] { regType = GetRegType(v.RegAppPath, v.EditionSuffix); });
+  auto write = [&](const char* key, const std::string& value) {
+    Attempt([&] {
+      ini.Section(section);
+      ini.Key(key);
+      ini.Value(value);
     });
+  };
+  write("Description", MakeDescription(info));
+  write("AppDir", v.RegAppDir);
+  write("AppPath", v.RegAppPath);
+  write("ResBase", v.RegResBase);
+  write("ProductName", info.ProductName());
+  write("ProductVersion", info.ProductVersion());
+  write("RegType", regType);
+  if (regType == "DEFAULT")
+    Attempt([&] {
+      c_.user.MsgBox(std::string("Es wurde keine geeignete ini-Datei für diese Version gefunden!") +
+                         kCrLf + "Version: " + info.ProductVersion() + kCrLf +
+                         "Es wird die Standard ini-Datei verwendet!",
+                     mb::kOk | mb::kIconExclamation);
+    });
+  Attempt([&] { AddVersionEntry(section, v, list); });
+  return list;
 }
 
-void frmMain::AddVersionEntry(const std::string& Section) {
-  cInifile ini(p_);
-  ini.Path(LauncherIniPath());
+void Catalogue::AddVersionEntry(const std::string& Section, const InstalledVersion& v,
+                                VersionList& list) const {
+  const plat::Platform& p = c_.platform;
+  cInifile ini(p);
+  ini.Path(LauncherIniPath(p));
   ini.Section(Section);
   ini.Default("");
   auto read = [&](const char* key) {
@@ -204,7 +203,7 @@ void frmMain::AddVersionEntry(const std::string& Section) {
   const std::string appPath = read("AppPath");
   if (appPath.empty()) return;
 
-  if (FileExists(*p_.files, appPath)) {
+  if (FileExists(*p.files, appPath)) {
     const std::string appDir = read("AppDir");
     std::string description = read("Description");
     const std::string storedType = read("RegType");
@@ -212,12 +211,13 @@ void frmMain::AddVersionEntry(const std::string& Section) {
 
     // An installation that no registry key names (empty or unknown directory)
     // matches no entry.
-    if (!RegAppDir.empty() && !RegAppPath.empty() && UpperAnsi(appDir) == UpperAnsi(RegAppDir)) {
-      shownType = GetRegType(RegAppPath);
+    if (!v.RegAppDir.empty() && !v.RegAppPath.empty() &&
+        UpperAnsi(appDir) == UpperAnsi(v.RegAppDir)) {
+      shownType = GetRegType(v.RegAppPath, v.EditionSuffix);
       if (shownType != storedType) {
         // The installation changed since the entry was written.
-        CFileVersionInfo info(p_);
-        info.FullPathName(RegAppPath);
+        CFileVersionInfo info(p);
+        info.FullPathName(v.RegAppPath);
         description = MakeDescription(info);
         auto write = [&](const char* key, const std::string& value) {
           ini.Key(key);
@@ -228,11 +228,11 @@ void frmMain::AddVersionEntry(const std::string& Section) {
         write("ProductName", info.ProductName());
         write("ProductVersion", info.ProductVersion());
       }
-      ActiveKey = Section;
+      list.activeKey = Section;
       ini.Default("0");
-      CanReset = SavedIsOne(read("Saved"));
+      list.canReset = SavedIsOne(read("Saved"));
     }
-    view_.AddRow(Section, description, shownType, appDir);
+    list.rows.push_back({Section, description, shownType, appDir});
     return;
   }
 
@@ -240,9 +240,11 @@ void frmMain::AddVersionEntry(const std::string& Section) {
   const std::string appDir = read("AppDir");
   const std::string question =
       description + " " +
-      Text("Messages", "ENTRY_NOT_FOUND1", "wurde nicht gefunden!\\nVerzeichnis:\\n") + appDir +
-      Text("Messages", "ENTRY_NOT_FOUND2", "\\nSoll der zugehörige Eintrag gelöscht werden?");
-  if (view_.MsgBox(question, mb::kYesNo | mb::kIconQuestion, view_.Caption()) == mb::kIdYes) {
+      c_.texts.GetText("Messages", "ENTRY_NOT_FOUND1", "wurde nicht gefunden!\\nVerzeichnis:\\n") +
+      appDir +
+      c_.texts.GetText("Messages", "ENTRY_NOT_FOUND2",
+                       "\\nSoll der zugehörige Eintrag gelöscht werden?");
+  if (c_.user.MsgBox(question, mb::kYesNo | mb::kIconQuestion) == mb::kIdYes) {
     ini.Section(Section);
     ini.DeleteSection();
     ini.Section(Section + "\\Settings");

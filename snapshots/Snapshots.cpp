@@ -2,7 +2,8 @@
 // sections, clearing them, and writing the factory settings.
 #include <vector>
 
-#include "app/frmMain.h"
+#include "snapshots/Snapshots.h"
+
 #include "snapshots/SnapshotText.h"
 #include "support/cRegistry.h"
 #include "support/mdlTools.h"
@@ -54,62 +55,38 @@ std::vector<std::string> SortedValueNames(const cRegistry& reg) {
 
 }  // namespace
 
-std::string frmMain::EntryRegType(const std::string& entry) const {
-  cInifile launcher(p_);
-  launcher.Path(LauncherIniPath());
-  launcher.Section(entry);
-  launcher.Key("RegType");
-  launcher.Default("DEFAULT");
-  return launcher.Value();
-}
-
-std::vector<std::string> frmMain::SettingsKeys(const std::string& regType) const {
-  cInifile definition(p_);
-  definition.Path(DefinitionFilePath(regType));
-  definition.Section("Registry Keys");
-  std::vector<std::string> selected;
-  for (const auto& name : Keys(definition)) {
-    definition.Key(name);
-    if (snap::SelectsKey(definition.Value())) selected.push_back(name);
-  }
-  return selected;
-}
-
-bool frmMain::SaveSettings(const std::string& entry) {
+bool Snapshots::SaveSettings(const Installation& inst) {
+  const plat::Platform& p = c_.platform;
   // Every write below goes to the launcher INI in one file replacement.
-  IniWriteBatch batch(p_);
+  IniWriteBatch batch(p);
 
-  cInifile launcher(p_);
-  launcher.Path(LauncherIniPath());
-  launcher.Section(entry);
-  launcher.Key("RegType");
-  launcher.Default("DEFAULT");
-  const std::string regType = launcher.Value();
+  cInifile launcher(p);
+  launcher.Path(LauncherIniPath(p));
+  launcher.Section(inst.entry);
   launcher.Default("");
   launcher.Key("Saved");
   launcher.Value(std::string("1"));
 
-  launcher.Section(entry + "\\Settings");
+  launcher.Section(inst.entry + "\\Settings");
   for (const auto& name : Keys(launcher)) {
     launcher.Key(name);
     launcher.DeleteKey();
   }
 
-  for (const auto& name : SettingsKeys(regType)) SaveRegistry(name, launcher);
+  for (const auto& name : inst.keys) SaveRegistry(name, launcher);
 
   if (batch.Flush()) return true;
-  // The snapshot did not reach the disk; the caller must not clear the settings.
-  LogAction("SaveSettings: " + LauncherIniPath());
-  LogResult(75);  // path/file access error
+  c_.log.LogAction("SaveSettings: " + LauncherIniPath(p));
+  c_.log.LogResult(75);  // path/file access error
   return false;
 }
 
-void frmMain::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
+void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
   const RegPath path = SplitKeyPath(keyPath);
   // A key path must name a key below a root; the roots themselves are never copied.
   if (path.root == 0 || path.subKey.empty()) return;
 
-  cRegistry reg(p_);
+  cRegistry reg(c_.platform);
   reg.ClassKey(path.root);
   reg.SectionKey(path.subKey);
   const std::vector<std::string> names = SortedValueNames(reg);
@@ -117,8 +94,8 @@ void frmMain::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
   for (const auto& name : names) {
     reg.ValueKey(name);
     snapshot.Key(path.rootName + "\\" + reg.SectionKey() + "\\" + name);
-    LogAction("SaveRegistry: " + snapshot.Key());
-    Resume([&] {
+    c_.log.LogAction("SaveRegistry: " + snapshot.Key());
+    c_.log.Resume([&] {
       if (!NameSurvivesIni(name))
         throw RuntimeError(5, "", "Invalid procedure call or argument");
       std::uint32_t type = 0;
@@ -128,28 +105,28 @@ void frmMain::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
       reg.ValueType(static_cast<std::int32_t>(type));
       snapshot.Value(snap::EntryValue(type, data));
     });
-    LogResult(LastError);
+    c_.log.LogPending();
   }
 }
 
-void frmMain::DeleteRegistryKeys(const std::string& entry) {
-  for (const auto& name : SettingsKeys(EntryRegType(entry))) DeleteRegistry(name);
+void Snapshots::DeleteRegistryKeys(const Installation& inst) {
+  for (const auto& name : inst.keys) DeleteRegistry(name);
 }
 
-void frmMain::DeleteRegistry(const std::string& keyPath) {
+void Snapshots::DeleteRegistry(const std::string& keyPath) {
   const RegPath path = SplitKeyPath(keyPath);
   if (path.root == 0 || path.subKey.empty()) return;
 
-  cRegistry reg(p_);
+  cRegistry reg(c_.platform);
   reg.ClassKey(path.root);
   reg.SectionKey(path.subKey);
   const std::vector<std::string> names = SortedValueNames(reg);
 
   for (const auto& name : names) {
     reg.ValueKey(name);
-    LogAction("DeleteRegistry: " + path.rootName + "\\" + reg.SectionKey() + "\\" + name);
-    Resume([&] { reg.DeleteValue(); });
-    LogResult(LastError);
+    c_.log.LogAction("DeleteRegistry: " + path.rootName + "\\" + reg.SectionKey() + "\\" + name);
+    c_.log.Resume([&] { reg.DeleteValue(); });
+    c_.log.LogPending();
   }
   // A key that still has subkeys is refused by the single-key delete and stays; that
   // is expected and not logged.
@@ -158,60 +135,55 @@ void frmMain::DeleteRegistry(const std::string& keyPath) {
   });
 }
 
-void frmMain::LoadSavedSettings(const std::string& entry) {
-  cInifile launcher(p_);
-  launcher.Path(LauncherIniPath());
+void Snapshots::LoadSavedSettings(const std::string& entry) {
+  cInifile launcher(c_.platform);
+  launcher.Path(LauncherIniPath(c_.platform));
   launcher.Section(entry + "\\Settings");
   for (const auto& name : Keys(launcher)) {
     launcher.Key(name);
     RestoreRegistry(name, launcher.Value());
   }
-  CanReset = true;
 }
 
-void frmMain::RestoreRegistry(const std::string& valuePath, const std::string& entryValue) {
-  LogAction("RestoreRegistry: " + valuePath);
+void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string& entryValue) {
+  ActivityLog& log = c_.log;
+  log.LogAction("RestoreRegistry: " + valuePath);
 
   const snap::ValueLine line = snap::ParseEntryValue(entryValue);
   using Kind = snap::ValueLine::Kind;
-  if (line.kind == Kind::NoColon) return LogResult(-10);
-  if (line.kind == Kind::Unsupported) return LogResult(-11);
+  if (line.kind == Kind::NoColon) return log.LogResult(-10);
+  if (line.kind == Kind::Unsupported) return log.LogResult(-11);
 
-  cRegistry reg(p_);
+  cRegistry reg(c_.platform);
   reg.ClassKey(cRegistry::RootFromName(valuePath.substr(0, 4)));
   const auto last = valuePath.rfind('\\');
   // The key path runs from the sixth character to the last backslash; a path without
   // one would name a value at the root itself, which is never written.
-  if (last == std::string::npos || last <= 5) return LogResult(5);
+  if (last == std::string::npos || last <= 5) return log.LogResult(5);
   reg.SectionKey(valuePath.substr(5, last - 5));
   reg.ValueKey(valuePath.substr(last + 1));
 
   switch (line.kind) {
     case Kind::Text:
       reg.ValueType(static_cast<std::int32_t>(plat::reg::kRegSz));
-      Resume([&] { reg.Value(Variant(line.data)); });
+      log.Resume([&] { reg.Value(Variant(line.data)); });
       break;
     case Kind::Number:
       reg.ValueType(static_cast<std::int32_t>(plat::reg::kRegDword));
-      Resume([&] { reg.Value(Variant(snap::ToLong(line.data))); });
+      log.Resume([&] { reg.Value(Variant(snap::ToLong(line.data))); });
       break;
     case Kind::Raw:
       reg.ValueType(static_cast<std::int32_t>(line.type));
-      Resume([&] { reg.WriteRaw(line.type, line.bytes); });
+      log.Resume([&] { reg.WriteRaw(line.type, line.bytes); });
       break;
     default:  // malformed bytes after "hex:"
-      LastError = err::TypeMismatch;
+      log.Raise(err::TypeMismatch);
       break;
   }
-  LogResult(LastError);
+  log.LogPending();
 }
 
-void frmMain::LoadFactorySettings(const std::string& entry) {
-  cInifile definition(p_);
-  definition.Path(DefinitionFilePath(EntryRegType(entry)));
-  definition.Section("Factory Settings");
-  for (const auto& name : Keys(definition)) {
-    definition.Key(name);
-    RestoreRegistry(name, ReplaceAll(definition.Value(), "{AppDir}", RegAppDir));
-  }
+void Snapshots::LoadFactorySettings(const Installation& inst, const std::string& appDir) {
+  for (const auto& [name, value] : inst.factory)
+    RestoreRegistry(name, ReplaceAll(value, "{AppDir}", appDir));
 }

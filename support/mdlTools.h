@@ -1,4 +1,4 @@
-// Shared path and string helpers, and the localised text lookup.
+// Shared path and string helpers.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -12,11 +12,6 @@ std::string GetLongPath(plat::IFileSystem& files, const std::string& Path);
 bool FileExists(plat::IFileSystem& files, const std::string& Path);
 // In-place, case-insensitive quicksort of Items[Low..High] (inclusive indices).
 void SortStrings(std::vector<std::string>& Items, std::int32_t Low, std::int32_t High);
-
-// The localised text for Section/Key from the language file beside the program,
-// or Default (written to the file) when it has none; "\n" becomes CR LF.
-std::string GetText(const plat::Platform& platform, const std::string& Section,
-                    const std::string& Key, const std::string& Default);
 
 // Upper case in Windows-1252, as the system's ANSI upper-casing folds umlauts.
 std::string UpperAnsi(std::string s);

@@ -1,9 +1,5 @@
-// The version switch on the list, component registration lists, and the Default and
-// Reset commands.
-#include <functional>
-#include <vector>
+#include "switching/Switching.h"
 
-#include "app/frmMain.h"
 #include "snapshots/SnapshotText.h"
 #include "support/mdlTools.h"
 #include "switching/mdlProcess.h"
@@ -13,43 +9,33 @@ namespace {
 const char kEepExe[] = "eep.exe";
 }  // namespace
 
-void frmMain::RegisterComponents(const std::string& entry, bool doRegister) {
+bool Switching::SimulatorRunning() const {
+  return IsProcessRunning(*c_.platform.process, kEepExe, true);
+}
+
+void Switching::Header(const char* word, const EntryRow& row) {
+  if (row.listed) c_.log.Header(word, row.description, row.dir);
+}
+
+void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
+  const plat::Platform& p = c_.platform;
   const std::string section = doRegister ? "Register" : "Unregister";
   std::string failure;
   long number = 0;
   try {
-    cInifile launcher(p_);
-    launcher.Path(LauncherIniPath());
-    launcher.Section(entry);
-    launcher.Key("RegType");
-    launcher.Default("DEFAULT");
-    const std::string regType = launcher.Value();
-    launcher.Key("AppDir");
-    launcher.Default("");
-    const std::string appDir = launcher.Value();
-
-    cInifile definition(p_);
-    definition.Path(DefinitionFilePath(regType));
-    definition.Section(section);
-    std::vector<std::string> names;
-    std::int32_t count = 0;
-    definition.EnumerateCurrentSection(names, count);
-    names.resize(static_cast<std::size_t>(count));
-
-    for (const auto& name : names) {
+    for (const auto& [name, value] : doRegister ? inst.registerList : inst.unregisterList) {
       std::int32_t result = regcode::kMissingFile;
-      definition.Key(name);
-      const auto enabled = snap::TruthValue(definition.Value());
+      const auto enabled = snap::TruthValue(value);
       if (!enabled) throw RuntimeError(err::TypeMismatch, "", "Type mismatch");
       if (!*enabled) continue;
-      const std::string path = ReplaceAll(name, "{AppDir}", appDir);
-      if (path.empty() || !p_.files->SetCurrentDrive(path[0]))
+      const std::string path = ReplaceAll(name, "{AppDir}", inst.appDir);
+      if (path.empty() || !p.files->SetCurrentDrive(path[0]))
         throw RuntimeError(68, "", "Device unavailable");
-      if (!p_.files->SetCurrentDir(GetDirectory(path)))
+      if (!p.files->SetCurrentDir(GetDirectory(path)))
         throw RuntimeError(76, "", "Path not found");
-      LogAction(section + ": " + GetFileName(path));
-      if (FileExists(*p_.files, path)) result = RegisterComponent(*p_.library, path, doRegister);
-      LogResult(result);
+      c_.log.LogAction(section + ": " + GetFileName(path));
+      if (FileExists(*p.files, path)) result = RegisterComponent(*p.library, path, doRegister);
+      c_.log.LogResult(result);
     }
     return;
   } catch (const RuntimeError& e) {
@@ -62,102 +48,63 @@ void frmMain::RegisterComponents(const std::string& entry, bool doRegister) {
     number = 5;
     failure = e.what();
   }
-  view_.MsgBox(failure + "\r\n(Runtime-Error: " + std::to_string(number) + ")",
-               mb::kOk | mb::kIconStop, view_.Caption());
+  c_.user.MsgBox(failure + "\r\n(Runtime-Error: " + std::to_string(number) + ")",
+                 mb::kOk | mb::kIconStop);
 }
 
-void frmMain::lvwVersions_ItemCheck(int row) {
-  if (row < 0 || row >= view_.RowCount()) return;
-  const std::string key = view_.RowKey(row);
-
-  if (IsProcessRunning(*p_.process, kEepExe, true)) {
-    view_.MsgBox(Text("Messages", "CANNOT_SWITCH",
-                      "EEP läuft bereits! Umschalten ist derzeit nicht möglich!"),
-                 mb::kOk | mb::kIconExclamation, view_.Caption());
-  } else {
-    EnterBusy();
-    view_.SetLogText("");
-    bool left = true;
-    if (!ActiveKey.empty()) {
-      const std::string leaving = ActiveKey;
-      if (const int active = view_.FindRow(leaving); active >= 0)
-        AppendLogHeader("UNREGISTER", active);
-      // Settings that could not be stored are not cleared: the entry stays active.
-      if (Attempt([&] { left = SaveSettings(leaving); }) != 0) left = false;
-      if (left) {
-        Attempt([&] { RegisterComponents(leaving, false); });
-        Attempt([&] { DeleteRegistryKeys(leaving); });
-        ActiveKey.clear();
-      }
+Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
+  Outcome out{leaving.key, false};
+  bool left = true;
+  if (!leaving.key.empty()) {
+    Header("UNREGISTER", leaving);
+    // Settings that could not be stored are not cleared: the entry stays active.
+    const Installation inst = ReadInstallation(c_.platform, leaving.key);
+    if (Attempt([&] { left = snapshots_.SaveSettings(inst); }) != 0) left = false;
+    if (left) {
+      Attempt([&] { RegisterComponents(inst, false); });
+      Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
+      out.activeKey.clear();
     }
-    if (left && view_.RowChecked(row)) {
-      AppendLogHeader("REGISTER", row);
-      Attempt([&] { LoadSavedSettings(key); });
-      Attempt([&] { RegisterComponents(key, true); });
-      ActiveKey = key;
-    }
-    Attempt([&] { ReadInstalledVersion(); });
   }
-
-  // Only the active row keeps its tick; the window's own changes raise no ItemCheck.
-  for (int i = 0; i < view_.RowCount(); ++i) view_.SetRowChecked(i, false);
-  if (const int active = ActiveKey.empty() ? -1 : view_.FindRow(ActiveKey); active >= 0) {
-    view_.SetRowChecked(active, true);
-    view_.SelectRow(active);
-  } else {
-    view_.SelectRow(row);
+  if (left && target) {
+    Header("REGISTER", *target);
+    const Installation inst = ReadInstallation(c_.platform, target->key);
+    out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0;
+    Attempt([&] { RegisterComponents(inst, true); });
+    out.activeKey = target->key;
   }
-  LeaveBusy();
+  return out;
 }
 
-void frmMain::lvwVersions_DblClick() {
-  if (IsProcessRunning(*p_.process, kEepExe, true)) {
-    view_.MsgBox(Text("Messages", "CANNOT_SWITCH",
-                      "EEP läuft bereits! Umschalten ist derzeit nicht möglich!"),
-                 mb::kOk | mb::kIconExclamation, view_.Caption());
+void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
+  Header("DEFAULT", active);
+  const Installation inst = ReadInstallation(c_.platform, active.key);
+  Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
+  Attempt([&] { snapshots_.LoadFactorySettings(inst, regAppDir); });
+}
+
+bool Switching::Reset(const EntryRow& active) {
+  Header("RESET", active);
+  const Installation inst = ReadInstallation(c_.platform, active.key);
+  Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
+  const bool loaded = Attempt([&] { snapshots_.LoadSavedSettings(active.key); }) == 0;
+  Attempt([&] { RegisterComponents(inst, true); });
+  return loaded;
+}
+
+void Switching::Start(const InstalledVersion& installed) {
+  if (SimulatorRunning() &&
+      c_.user.MsgBox(c_.texts.GetText("Messages", "ALREADY_RUNNING",
+                                      "Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein "
+                                      "weiteres Mal starten?"),
+                     mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return;
-  }
-  const int row = view_.SelectedRow();
-  // Without a selected row there is nothing to switch to or start.
-  if (row < 0 || row >= view_.RowCount()) return;
-  if (!view_.RowChecked(row)) {
-    view_.SetRowChecked(row, true);
-    lvwVersions_ItemCheck(row);
-  }
-  cmdStartEEP_Click();
-}
-
-// Default and Reset share their frame: refused while the simulator runs, then busy,
-// a cleared log, the header block and the steps for the active entry.
-void frmMain::RunOnActiveEntry(const std::string& word,
-                               const std::function<void(const std::string&)>& steps) {
-  if (IsProcessRunning(*p_.process, kEepExe, true)) {
-    view_.MsgBox(Text("Messages", "FEATURE_TEMPORARLY_NOT_AVAILABLE",
-                      "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"),
-                 mb::kOk | mb::kIconExclamation, view_.Caption());
-    return;
-  }
-  EnterBusy();
-  view_.SetLogText("");
-  if (!ActiveKey.empty()) {
-    const std::string active = ActiveKey;
-    if (const int row = view_.FindRow(active); row >= 0) AppendLogHeader(word, row);
-    steps(active);
-  }
-  LeaveBusy();
-}
-
-void frmMain::cmdDefault_Click() {
-  RunOnActiveEntry("DEFAULT", [&](const std::string& active) {
-    Attempt([&] { DeleteRegistryKeys(active); });
-    Attempt([&] { LoadFactorySettings(active); });
-  });
-}
-
-void frmMain::cmdReset_Click() {
-  RunOnActiveEntry("RESET", [&](const std::string& active) {
-    Attempt([&] { DeleteRegistryKeys(active); });
-    Attempt([&] { LoadSavedSettings(active); });
-    Attempt([&] { RegisterComponents(active, true); });
-  });
+  // Owner 0 is the desktop window; results up to 32 are the shell's failure codes.
+  const std::intptr_t result = c_.platform.shell->Execute(0, "Open", installed.RegAppPath, "",
+                                                          installed.RegAppDir, 1);
+  if (result <= 32)
+    c_.user.MsgBox(c_.texts.GetText("Messages", "CANNOT_START_EEP",
+                                    "EEP konnte nicht gestartet werden!\\nPfad:") +
+                       " '" + installed.RegAppPath + "'",
+                   mb::kOk | mb::kIconStop);
 }

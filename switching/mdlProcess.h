@@ -15,7 +15,3 @@ std::int32_t GetPlatformId(plat::IProcessApi& api);
 // Case-insensitive; with fileNameOnly the folder is ignored and only the text after
 // the last backslash counts.
 bool IsProcessRunning(plat::IProcessApi& api, std::string exeName, bool fileNameOnly);
-inline bool IsProcessRunning(const plat::Platform& platform, std::string exeName,
-                             bool fileNameOnly) {
-  return IsProcessRunning(*platform.process, std::move(exeName), fileNameOnly);
-}

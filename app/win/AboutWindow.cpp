@@ -55,7 +55,8 @@ std::string WindowText(HWND h) {
 
 class AboutWindow : public IAboutView {
  public:
-  AboutWindow(const plat::Platform& platform) : platform_(platform) {}
+  AboutWindow(const plat::Platform& platform, LanguageFile& texts)
+      : platform_(platform), texts_(texts) {}
   ~AboutWindow() override {
     if (hwnd_) DestroyWindow(hwnd_);
     for (auto& f : fonts_) DeleteObject(f.second);
@@ -122,6 +123,7 @@ class AboutWindow : public IAboutView {
   int Px(long twips) const { return MulDiv(static_cast<int>(twips), dpi_, 1440); }
 
   const plat::Platform& platform_;
+  LanguageFile& texts_;
   frmAbout* form_ = nullptr;
   HWND hwnd_ = nullptr, tabs_ = nullptr, tips_ = nullptr;
   HWND panels_[2] = {};
@@ -304,7 +306,7 @@ void AboutWindow::SetTabCaption(int tab, const std::string& text) {
 
 void AboutWindow::RunModal(HWND owner) {
   if (!Build(owner)) return;
-  frmAbout form(platform_, *this);
+  frmAbout form(platform_, texts_, *this);
   form_ = &form;
   form.Form_Load();
   SetFocus(nullptr);
@@ -475,7 +477,7 @@ LRESULT AboutWindow::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 }  // namespace
 
-void ShowAboutWindow(HWND owner, const plat::Platform& platform) {
-  AboutWindow window(platform);
+void ShowAboutWindow(HWND owner, const plat::Platform& platform, LanguageFile& texts) {
+  AboutWindow window(platform, texts);
   window.RunModal(owner);
 }

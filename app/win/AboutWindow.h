@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/Platform.h"
+#include "support/LanguageFile.h"
 
 // Returns when the window has been closed.
-void ShowAboutWindow(HWND owner, const plat::Platform& platform);
+void ShowAboutWindow(HWND owner, const plat::Platform& platform, LanguageFile& texts);

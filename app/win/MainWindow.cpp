@@ -69,7 +69,8 @@ std::string WindowText(HWND h) {
 bool IsWithin(HWND parent, HWND h) { return h && (h == parent || IsChild(parent, h)); }
 }  // namespace
 
-MainWindow::MainWindow(const plat::Platform& platform) : platform_(platform) {}
+MainWindow::MainWindow(const plat::Platform& platform, LanguageFile& texts)
+    : platform_(platform), texts_(texts) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -253,7 +254,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kItemCheckMsg: {
       const int row = static_cast<int>(wp);
       if (!form_ || row < 0 || row >= RowCount()) return 0;
-      if (form_->Busy) {
+      if (form_->Busy()) {
         // Input that slipped past the disabled list: put the mark back.
         SetRowChecked(row, !RowChecked(row));
         return 0;
@@ -262,7 +263,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case kDblClickMsg:
-      if (form_ && !form_->Busy) Run([&] { form_->lvwVersions_DblClick(); });
+      if (form_ && !form_->Busy()) Run([&] { form_->lvwVersions_DblClick(); });
       return 0;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == log_) {
@@ -295,7 +296,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Paint();
       return 0;
     case WM_CLOSE: {
-      bool cancel = form_ && form_->Busy;
+      bool cancel = form_ && form_->Busy();
       Run([&] { cancel = form_->Form_QueryUnload(); });
       if (!cancel) DestroyWindow(hwnd_);
       return 0;
@@ -612,4 +613,4 @@ int MainWindow::MsgBox(const std::string& text, unsigned style, const std::strin
   return MessageBoxA(hwnd_, text.c_str(), title.c_str(), style);
 }
 
-void MainWindow::ShowAbout() { ShowAboutWindow(hwnd_, platform_); }
+void MainWindow::ShowAbout() { ShowAboutWindow(hwnd_, platform_, texts_); }

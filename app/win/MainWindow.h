@@ -10,12 +10,13 @@
 
 #include "app/MainView.h"
 #include "platform/Platform.h"
+#include "support/LanguageFile.h"
 
 class frmMain;
 
 class MainWindow : public IMainView {
  public:
-  explicit MainWindow(const plat::Platform& platform);
+  MainWindow(const plat::Platform& platform, LanguageFile& texts);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -83,6 +84,7 @@ class MainWindow : public IMainView {
   std::string RowText(int row, int sub);
 
   const plat::Platform& platform_;
+  LanguageFile& texts_;
   frmMain* form_ = nullptr;
   HINSTANCE instance_ = nullptr;
   HWND lastFocus_ = nullptr;  // restored when the window is activated again

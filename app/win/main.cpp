@@ -13,9 +13,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   InitCommonControlsEx(&icc);
 
   Win32Platform platform;
-  MainWindow window(platform.Get());
+  LanguageFile texts(platform.Get());
+  MainWindow window(platform.Get(), texts);
   if (!window.Create(instance)) return 1;
-  frmMain form(platform.Get(), window);
+  frmMain form(platform.Get(), texts, window);
   window.Attach(&form);
   // The window appears once loaded, already localised and collapsed.
   form.Form_Load();

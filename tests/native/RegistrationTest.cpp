@@ -1,11 +1,16 @@
 // Registering one component, and the "Register"/"Unregister" lists of a definition file.
 #include <gtest/gtest.h>
 
+#include "switching/Switching.h"
 #include "switching/mdlRegister.h"
-#include "tests/native/SnapshotHarness.h"
+#include "tests/native/Rig.h"
 
 namespace {
-struct Registration : ::testing::Test, Harness {
+struct Registration : ::testing::Test, Rig {
+  Switching switching{ctx};
+  void Register(bool doRegister) {
+    switching.RegisterComponents(ReadInstallation(fp.platform, "EEP_1"), doRegister);
+  }
   Registration() {
     File("Gleisora.ini", "[EEP_1]\r\nAppDir=C:\\EEP6\r\n");
     for (const char* name : {"a.dll", "b.dll", "noentry.dll"}) AddComponent("C:\\EEP6", name);
@@ -61,7 +66,7 @@ TEST_F(Registration, ListLogsEachEnabledLineFromItsOwnFolder) {
        "{AppDir}\\noentry.dll=-1\r\n{AppDir}\\text.dll=false\r\n{appdir}\\b.dll=0\r\n"
        "C:\\Other\\c.dll=2\r\n"
        "[Unregister]\r\n{AppDir}\\b.dll=1\r\n");
-  form.RegisterComponents("EEP_1", true);
+  Register(true);
   EXPECT_EQ((std::vector<std::string>{"Register: a.dll...ok", "Register: missing.dll...ERROR: -1",
                                       "Register: noentry.dll...ERROR: -3", "Register: c.dll...ok"}),
             LogLines());
@@ -69,10 +74,10 @@ TEST_F(Registration, ListLogsEachEnabledLineFromItsOwnFolder) {
                                       "C:\\OTHER\\C.DLL!DllRegisterServer"}),
             fp.library.calls);
   EXPECT_EQ("C:\\Other", fp.files.CurrentDir());
-  EXPECT_TRUE(view.boxes.empty());
+  EXPECT_TRUE(boxes.empty());
 
-  view.log.clear();
-  form.RegisterComponents("EEP_1", false);
+  logText.clear();
+  Register(false);
   EXPECT_EQ(std::vector<std::string>{"Unregister: b.dll...ok"}, LogLines());
   EXPECT_EQ("C:\\EEP6\\B.DLL!DllUnregisterServer", fp.library.calls.back());
 }
@@ -86,21 +91,20 @@ TEST_F(Registration, RunTimeErrorShowsMessageAndEndsList) {
   };
   for (const auto& [line, message] : cases) {
     File("DEFAULT.ini", "[Register]\r\n{AppDir}\\a.dll=1\r\n" + line + "\r\n{AppDir}\\c.dll=1\r\n");
-    view.log.clear();
-    view.boxes.clear();
-    form.RegisterComponents("EEP_1", true);
+    logText.clear();
+    boxes.clear();
+    Register(true);
     EXPECT_EQ(std::vector<std::string>{"Register: a.dll...ok"}, LogLines()) << line;
-    ASSERT_EQ(1u, view.boxes.size()) << line;
-    EXPECT_EQ(message, view.boxes[0].text);
-    EXPECT_EQ(mb::kOk | mb::kIconStop, view.boxes[0].style);
-    EXPECT_EQ(view.caption, view.boxes[0].title);
+    ASSERT_EQ(1u, boxes.size()) << line;
+    EXPECT_EQ(message, boxes[0].text);
+    EXPECT_EQ(mb::kOk | mb::kIconStop, boxes[0].style);
   }
 }
 
 TEST_F(Registration, UnknownDefinitionFileRegistersNothing) {
   File("Gleisora.ini", "[EEP_1]\r\nRegType=NOSUCH\r\nAppDir=C:\\EEP6\r\n");
   File("DEFAULT.ini", "[Register]\r\n{AppDir}\\a.dll=1\r\n");
-  form.RegisterComponents("EEP_1", true);
-  EXPECT_EQ("", view.log);
+  Register(true);
+  EXPECT_EQ("", logText);
   EXPECT_TRUE(fp.library.calls.empty());
 }

@@ -2,7 +2,10 @@
 // sections, and writing factory settings.
 #include <gtest/gtest.h>
 
-#include "tests/native/SnapshotHarness.h"
+#include <map>
+
+#include "snapshots/Snapshots.h"
+#include "tests/native/Rig.h"
 
 using namespace plat;
 
@@ -10,32 +13,37 @@ namespace {
 const char kEexp[] = "Software\\Software Untergrund\\EEXP";
 const std::string kEexpPath = std::string("HKCR\\") + kEexp;
 
-struct Snapshots : ::testing::Test, Harness {
-  Snapshots() {
+struct SnapshotsTest : ::testing::Test, Rig {
+  Snapshots snap{ctx};
+  SnapshotsTest() {
     File("DEFAULT.ini", "[Registry Keys]\r\n" + kEexpPath + "=1\r\n");
     File("Gleisora.ini", "[EEP_1]\r\nRegType=DEFAULT\r\n");
   }
-  std::vector<std::pair<std::string, std::string>> Snapshot() {
-    return Section(LauncherIni(), "EEP_1\\Settings");
-  }
+  Installation Inst() { return ReadInstallation(fp.platform, "EEP_1"); }
+  std::vector<std::pair<std::string, std::string>> Snapshot() { return Section("EEP_1\\Settings"); }
   // One value line restored; returns its log line.
   std::string Restore(const std::string& path, const std::string& value) {
-    view.log.clear();
-    form.RestoreRegistry(path, value);
+    logText.clear();
+    snap.RestoreRegistry(path, value);
     return LogLines().at(0);
+  }
+  std::map<std::string, FakeRegistry::RawValue> Values(std::int32_t root, const std::string& key) {
+    std::map<std::string, FakeRegistry::RawValue> out;
+    for (auto& [name, v] : fp.registry.Values(root, key)) out[name] = v;
+    return out;
   }
 };
 }  // namespace
 
-TEST_F(Snapshots, SaveWritesSortedLinesAndLogsEachValue) {
+TEST_F(SnapshotsTest, SaveWritesSortedLinesAndLogsEachValue) {
   fp.registry.PutString(kHKCR, kEexp, "SamplePath", "C:\\Games\\EEP\\Data");
   fp.registry.PutDword(kHKCR, kEexp, "SampleFlag", 1);
   fp.registry.PutDword(kHKCR, kEexp, "SampleSize", 0xFFFFFFFF);
   const int writesBefore = fp.files.writes;
-  form.SaveSettings("EEP_1");
+  snap.SaveSettings(Inst());
 
-  EXPECT_EQ("1", Read(LauncherIni(), "EEP_1", "Saved"));
-  EXPECT_EQ("DEFAULT", Read(LauncherIni(), "EEP_1", "RegType"));
+  EXPECT_EQ("1", Read("EEP_1", "Saved"));
+  EXPECT_EQ("DEFAULT", Read("EEP_1", "RegType"));
   using Lines = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ((Lines{{kEexpPath + "\\SampleFlag", "REG_DWORD:1"},
                    {kEexpPath + "\\SamplePath", "REG_SZ:C:\\Games\\EEP\\Data"},
@@ -49,51 +57,51 @@ TEST_F(Snapshots, SaveWritesSortedLinesAndLogsEachValue) {
   EXPECT_EQ(writesBefore + 1, fp.files.writes);
 }
 
-TEST_F(Snapshots, SaveOrderDefaultValueAndStaleLines) {
+TEST_F(SnapshotsTest, SaveOrderDefaultValueAndStaleLines) {
   File("Gleisora.ini", "[EEP_1]\r\n[EEP_1\\Settings]\r\nHKCR\\Gone\\x=REG_SZ:old\r\n");
   fp.registry.PutString(kHKCR, kEexp, "b", "2");
   fp.registry.PutString(kHKCR, kEexp, "A", "1");
   fp.registry.PutString(kHKCR, kEexp, "c", "3");
   fp.registry.PutString(kHKCR, kEexp, "", "default");
-  form.SaveSettings("EEP_1");
+  snap.SaveSettings(Inst());
   const auto first = Snapshot();
   ASSERT_EQ(4u, first.size());
   EXPECT_EQ(kEexpPath + "\\", first[0].first);
   EXPECT_EQ(kEexpPath + "\\A", first[1].first);
   EXPECT_EQ(kEexpPath + "\\b", first[2].first);
   EXPECT_EQ(kEexpPath + "\\c", first[3].first);
-  form.SaveSettings("EEP_1");
+  snap.SaveSettings(Inst());
   EXPECT_EQ(first, Snapshot());
 }
 
-TEST_F(Snapshots, KeySelectionAndPathsThatNameNothing) {
+TEST_F(SnapshotsTest, KeySelectionAndPathsThatNameNothing) {
   File("DEFAULT.ini",
        "[Registry Keys]\r\nHKCU\\Off=0\r\nHKCU\\Off2=fALSE\r\nHKCU\\On=yes\r\nHKU\\\\On=1\r\n"
        "hkcu\\On=1\r\nHKCU\\=1\r\nHKCU=1\r\n");
   for (const char* key : {"Off", "Off2", "On"}) fp.registry.PutString(kHKCU, key, "v", key);
   fp.registry.PutString(kHKCU, "", "rootValue", "x");
-  form.SaveSettings("EEP_1");
+  snap.SaveSettings(Inst());
   ASSERT_EQ(1u, Snapshot().size());
   EXPECT_EQ("HKCU\\On\\v", Snapshot()[0].first);
-  view.log.clear();
-  form.DeleteRegistryKeys("EEP_1");
+  logText.clear();
+  snap.DeleteRegistryKeys(Inst());
   EXPECT_EQ(std::vector<std::string>{"DeleteRegistry: HKCU\\On\\v...ok"}, LogLines());
   EXPECT_FALSE(fp.registry.HasKey(kHKCU, "On"));
   EXPECT_TRUE(fp.registry.Get(kHKCU, "Off", "v"));
   EXPECT_TRUE(fp.registry.Get(kHKCU, "", "rootValue"));  // the root is never cleared
 }
 
-TEST_F(Snapshots, MissingDefinitionFileStillMarksSavedAndEmptiesSection) {
+TEST_F(SnapshotsTest, MissingDefinitionFileStillMarksSavedAndEmptiesSection) {
   File("Gleisora.ini", "[EEP_1]\r\nRegType=NOSUCH\r\n[EEP_1\\Settings]\r\nHKCU\\K\\v=REG_SZ:x\r\n");
-  form.SaveSettings("EEP_1");
-  EXPECT_EQ("1", Read(LauncherIni(), "EEP_1", "Saved"));
+  snap.SaveSettings(Inst());
+  EXPECT_EQ("1", Read("EEP_1", "Saved"));
   EXPECT_TRUE(Snapshot().empty());
-  form.DeleteRegistryKeys("EEP_1");
-  form.LoadFactorySettings("EEP_1");
-  EXPECT_EQ("", view.log);
+  snap.DeleteRegistryKeys(Inst());
+  snap.LoadFactorySettings(Inst(), "C:\\EEP");
+  EXPECT_EQ("", logText);
 }
 
-TEST_F(Snapshots, RoundTripKeepsEveryTypeByteForByte) {
+TEST_F(SnapshotsTest, RoundTripKeepsEveryTypeByteForByte) {
   const std::map<std::string, FakeRegistry::RawValue> original = {
       {"none", {reg::kRegNone, {1, 2}}},
       {"sz", {reg::kRegSz, SzBytes("C:\\EEP;a=b")}},
@@ -125,24 +133,23 @@ TEST_F(Snapshots, RoundTripKeepsEveryTypeByteForByte) {
                     many["v" + std::to_string(i)].data);
   }
   File("DEFAULT.ini", "[Registry Keys]\r\n" + kEexpPath + "=1\r\nHKCU\\Many=1\r\n");
-  form.SaveSettings("EEP_1");
-  form.DeleteRegistryKeys("EEP_1");
+  snap.SaveSettings(Inst());
+  snap.DeleteRegistryKeys(Inst());
   EXPECT_FALSE(fp.registry.HasKey(kHKCR, kEexp));
-  view.log.clear();
-  form.LoadSavedSettings("EEP_1");
+  logText.clear();
+  snap.LoadSavedSettings("EEP_1");
   EXPECT_EQ(original, Values(kHKCR, kEexp));
   EXPECT_EQ(many, Values(kHKCU, "Many"));
   EXPECT_EQ(original.size() + 3000, LogLines().size());
   for (const auto& line : LogLines()) EXPECT_EQ("ok", line.substr(line.size() - 2)) << line;
-  EXPECT_TRUE(form.CanReset);
   // A later save clears every old line, however many there were.
-  form.DeleteRegistryKeys("EEP_1");
+  snap.DeleteRegistryKeys(Inst());
   fp.registry.PutString(kHKCU, "Many", "only", "1");
-  form.SaveSettings("EEP_1");
+  snap.SaveSettings(Inst());
   EXPECT_EQ(1u, Snapshot().size());
 }
 
-TEST_F(Snapshots, RestoreWritesStringsAndDwords) {
+TEST_F(SnapshotsTest, RestoreWritesStringsAndDwords) {
   EXPECT_EQ("RestoreRegistry: HKCU\\A\\B\\Name...ok", Restore("HKCU\\A\\B\\Name", "REG_SZ:C:\\Path"));
   EXPECT_EQ(SzBytes("C:\\Path"), fp.registry.Get(kHKCU, "A\\B", "Name")->data);
   Restore("HKCU\\A\\pct", "REG_SZ:%WINDIR%\\x");  // percent rules as in cRegistry
@@ -156,7 +163,7 @@ TEST_F(Snapshots, RestoreWritesStringsAndDwords) {
   EXPECT_EQ((FakeRegistry::RawValue{reg::kRegBinary, {10, 11}}), fp.registry.Get(kHKCU, "A", "bin"));
 }
 
-TEST_F(Snapshots, RestoreRejectsMalformedLinesAndChangesNothing) {
+TEST_F(SnapshotsTest, RestoreRejectsMalformedLinesAndChangesNothing) {
   fp.registry.Deny(kHKCU, "Denied");
   const std::pair<std::string, std::string> cases[] = {
       {"REG_DWORD:12abc", "ERROR: 13"},          {"REG_DWORD:4294967296", "ERROR: 6"},
@@ -177,39 +184,38 @@ TEST_F(Snapshots, RestoreRejectsMalformedLinesAndChangesNothing) {
   EXPECT_FALSE(fp.registry.Get(kHKCU, "Denied", "v"));
 }
 
-TEST_F(Snapshots, DeleteClearsValuesAndKeepsKeysWithSubkeys) {
+TEST_F(SnapshotsTest, DeleteClearsValuesAndKeepsKeysWithSubkeys) {
   fp.registry.PutString(kHKCU, "K", "b", "1");
   fp.registry.PutString(kHKCU, "K", "A", "2");
-  form.DeleteRegistry("HKCU\\K");
+  snap.DeleteRegistry("HKCU\\K");
   EXPECT_EQ((std::vector<std::string>{"DeleteRegistry: HKCU\\K\\A...ok",
                                       "DeleteRegistry: HKCU\\K\\b...ok"}),
             LogLines());
   EXPECT_FALSE(fp.registry.HasKey(kHKCU, "K"));
-  view.log.clear();
-  form.DeleteRegistry("HKCU\\K");
-  EXPECT_EQ("", view.log);
+  logText.clear();
+  snap.DeleteRegistry("HKCU\\K");
+  EXPECT_EQ("", logText);
 
   fp.registry.PutString(kHKCU, "P", "v", "1");
   fp.registry.PutString(kHKCU, "P\\Sub", "w", "2");
-  form.DeleteRegistry("HKCU\\P");
+  snap.DeleteRegistry("HKCU\\P");
   EXPECT_TRUE(Values(kHKCU, "P").empty());
   EXPECT_TRUE(fp.registry.Get(kHKCU, "P\\Sub", "w"));
 
   fp.registry.PutString(kHKCU, "D", "v", "1");
   fp.registry.Deny(kHKCU, "D");
-  view.log.clear();
-  form.DeleteRegistry("HKCU\\D");  // cannot even be listed
-  EXPECT_EQ("", view.log);
+  logText.clear();
+  snap.DeleteRegistry("HKCU\\D");  // cannot even be listed
+  EXPECT_EQ("", logText);
   EXPECT_TRUE(fp.registry.Get(kHKCU, "D", "v"));
   EXPECT_EQ(0, fp.registry.openHandles());
 }
 
-TEST_F(Snapshots, FactorySettingsReplaceAppDirInFileOrder) {
+TEST_F(SnapshotsTest, FactorySettingsReplaceAppDirInFileOrder) {
   File("DEFAULT.ini",
        "[Factory Settings]\r\nHKCU\\F\\z=REG_SZ:{AppDir}\\Data;{AppDir}\\Work\r\n"
        "HKCU\\F\\a=REG_SZ:{appdir}\\x\r\nHKCU\\F\\bin=REG_BINARY:01\r\nHKCU\\F\\n=REG_DWORD:5\r\n");
-  form.RegAppDir = "C:\\EEP";
-  form.LoadFactorySettings("EEP_1");
+  snap.LoadFactorySettings(Inst(), "C:\\EEP");
   EXPECT_EQ((std::vector<std::string>{"RestoreRegistry: HKCU\\F\\z...ok",
                                       "RestoreRegistry: HKCU\\F\\a...ok",
                                       "RestoreRegistry: HKCU\\F\\bin...ERROR: -11",
@@ -218,5 +224,5 @@ TEST_F(Snapshots, FactorySettingsReplaceAppDirInFileOrder) {
   EXPECT_EQ(SzBytes("C:\\EEP\\Data;C:\\EEP\\Work"), fp.registry.Get(kHKCU, "F", "z")->data);
   EXPECT_EQ(SzBytes("{appdir}\\x"), fp.registry.Get(kHKCU, "F", "a")->data);
   EXPECT_FALSE(fp.registry.Get(kHKCU, "F", "bin"));
-  EXPECT_EQ("", Read(LauncherIni(), "EEP_1", "Saved"));
+  EXPECT_EQ("<missing>", Read("EEP_1", "Saved"));
 }

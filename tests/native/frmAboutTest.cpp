@@ -63,7 +63,7 @@ class FakeAboutView : public IAboutView {
 
 class AboutTest : public ::testing::Test {
  protected:
-  AboutTest() : form(fake.platform, view) {}
+  AboutTest() : texts(fake.platform), form(fake.platform, texts, view) {}
 
   void GiveOwnVersion(std::uint16_t major, std::uint16_t minor, std::uint16_t revision) {
     VersionSpec vi;
@@ -76,10 +76,11 @@ class AboutTest : public ::testing::Test {
                     {"CompanyName", "Gleisora-Projekt"}};
     fake.version.SetVersion(fake.platform.exePath, vi);
   }
-  std::string LanguageFile() { return fake.files.Content("C:\\Gleisora\\Gleisora.lng"); }
+  std::string LngContent() { return fake.files.Content("C:\\Gleisora\\Gleisora.lng"); }
 
   FakePlatform fake;
   FakeAboutView view;
+  LanguageFile texts;
   frmAbout form;
 };
 
@@ -112,7 +113,7 @@ TEST_F(AboutTest, LanguageFileReplacesTextsAndLearnsTheMissingKeys) {
   EXPECT_EQ("Anwendung", view.tabs[0].caption);
   EXPECT_EQ("Name", view.labelTips[AboutLabel::lblTitle]);
   // Keys the file lacked now hold their defaults; fixed texts are not looked up.
-  const std::string lng = LanguageFile();
+  const std::string lng = LngContent();
   EXPECT_NE(std::string::npos, lng.find("Caption=Info über Gleisora"));
   EXPECT_NE(std::string::npos, lng.find("tbsAbout.1.Caption=Anwendung"));
   EXPECT_NE(std::string::npos, lng.find("lblDescription.Caption=Start-Programm für EEP"));
@@ -231,7 +232,8 @@ TEST_F(AboutTest, SystemInformationUnavailableShowsThePlainMessage) {
     FakePlatform f;
     FakeAboutView v;
     s.arrange(f);
-    frmAbout about(f.platform, v);
+    LanguageFile t(f.platform);
+    frmAbout about(f.platform, t, v);
     about.StartSysInfo();
     ASSERT_EQ(1u, v.boxes.size());
     EXPECT_EQ(kUnavailable, v.boxes[0].text);
@@ -258,4 +260,14 @@ TEST_F(AboutTest, GetKeyValueReadsTextCutAtNulAndReportsMissingValues) {
     EXPECT_EQ(c.value, value) << c.name;
   }
   EXPECT_EQ(0, fake.registry.openHandles());
+}
+
+TEST(LanguageFileTest, BlankTextsTakeTheDefaultAndBackslashNBreaksTheLine) {
+  FakePlatform fp;
+  const char kLng[] = "C:\\Gleisora\\Gleisora.lng";
+  fp.files.AddFile(kLng, "[M]\r\nblank=   \r\ntwo=One\\nTwo\r\n");
+  LanguageFile texts(fp.platform);
+  EXPECT_EQ("Eins\r\nZwei", texts.GetText("M", "blank", "Eins\\nZwei"));
+  EXPECT_EQ("One\r\nTwo", texts.GetText("M", "two", "x"));
+  EXPECT_EQ("[M]\r\nblank=Eins\\nZwei\r\ntwo=One\\nTwo\r\n", fp.files.Content(kLng));
 }

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain.h"
+#include "catalogue/Installation.h"
 #include "platform/win32/Win32Platform.h"
-#include "tests/fakes/FakeMainView.h"
+#include "snapshots/Snapshots.h"
 
 namespace {
 const char kKey[] = "Software\\Gleisora Tests\\Snapshot";
@@ -35,6 +35,14 @@ std::map<std::string, Stored> ReadKey() {
   RegCloseKey(k);
   return out;
 }
+
+struct Log : ILogSink, IUserPrompt {
+  std::string text;
+  void ClearLog() override { text.clear(); }
+  void AppendLog(const std::string& t) override { text += t; }
+  void Pump() override {}
+  int MsgBox(const std::string&, unsigned) override { return mb::kIdOk; }
+};
 
 std::vector<BYTE> Sz(const std::string& s) { return {s.c_str(), s.c_str() + s.size() + 1}; }
 }  // namespace
@@ -75,16 +83,19 @@ TEST(SnapshotWin32, RoundTripOfEveryTypeThroughTheLauncherIni) {
   CreateDirectoryA(p.appDir.c_str(), nullptr);
   ASSERT_TRUE(p.files->WriteAllAtomic(p.appDir + "\\DEFAULT.ini",
                                       "[Registry Keys]\r\nHKCU\\" + std::string(kKey) + "=1\r\n"));
-  FakeMainView view;
-  frmMain form(p, view);
-  form.SaveSettings("EEP_1");
-  form.DeleteRegistryKeys("EEP_1");
+  Log sink;
+  LanguageFile texts(p);
+  ActivityLog log(sink);
+  Snapshots snapshots(Context{p, texts, log, sink});
+  const Installation inst = ReadInstallation(p, "EEP_1");
+  snapshots.SaveSettings(inst);
+  snapshots.DeleteRegistryKeys(inst);
   HKEY gone;
   EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &gone));
-  view.log.clear();
-  form.LoadSavedSettings("EEP_1");
+  sink.text.clear();
+  snapshots.LoadSavedSettings("EEP_1");
   EXPECT_EQ(original, ReadKey());
-  EXPECT_EQ(std::string::npos, view.log.find("ERROR")) << view.log;
+  EXPECT_EQ(std::string::npos, sink.text.find("ERROR")) << sink.text;
 
   RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
   DeleteFileA((p.appDir + "\\DEFAULT.ini").c_str());

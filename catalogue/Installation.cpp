@@ -1,0 +1,52 @@
+#include "catalogue/Installation.h"
+
+#include "snapshots/SnapshotText.h"
+#include "support/cInifile.h"
+
+std::string LauncherIniPath(const plat::Platform& p) {
+  return p.appDir + "\\" + p.exeName + ".ini";
+}
+
+std::string DefinitionFilePath(const plat::Platform& p, const std::string& regType) {
+  return p.appDir + "\\" + regType + ".ini";
+}
+
+namespace {
+Installation::Lines SectionLines(cInifile& ini, const std::string& section) {
+  ini.Section(section);
+  std::vector<std::string> names;
+  std::int32_t count = 0;
+  ini.EnumerateCurrentSection(names, count);
+  names.resize(static_cast<std::size_t>(count));
+  Installation::Lines lines;
+  for (const auto& name : names) {
+    ini.Key(name);
+    lines.emplace_back(name, ini.Value());
+  }
+  return lines;
+}
+}  // namespace
+
+Installation ReadInstallation(const plat::Platform& p, const std::string& entry) {
+  Installation inst;
+  inst.entry = entry;
+  cInifile launcher(p);
+  launcher.Path(LauncherIniPath(p));
+  launcher.Section(entry);
+  launcher.Key("RegType");
+  launcher.Default("DEFAULT");
+  inst.regType = launcher.Value();
+  launcher.Key("AppDir");
+  launcher.Default("");
+  inst.appDir = launcher.Value();
+
+  inst.definitionPath = DefinitionFilePath(p, inst.regType);
+  cInifile definition(p);
+  definition.Path(inst.definitionPath);
+  for (auto& [name, value] : SectionLines(definition, "Registry Keys"))
+    if (snap::SelectsKey(value)) inst.keys.push_back(name);
+  inst.factory = SectionLines(definition, "Factory Settings");
+  inst.registerList = SectionLines(definition, "Register");
+  inst.unregisterList = SectionLines(definition, "Unregister");
+  return inst;
+}

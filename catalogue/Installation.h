@@ -1,0 +1,25 @@
+// The files beside the program, and an installation's definition: what its
+// definition file selects, read once per operation.
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+std::string LauncherIniPath(const plat::Platform& p);
+std::string DefinitionFilePath(const plat::Platform& p, const std::string& regType);
+
+struct Installation {
+  using Lines = std::vector<std::pair<std::string, std::string>>;  // name, value; file order
+
+  std::string entry;           // the catalogue section, "EEP_" + n
+  std::string regType;         // "DEFAULT" when the entry names none
+  std::string appDir;          // the entry's folder ("" when it has none)
+  std::string definitionPath;
+  std::vector<std::string> keys;  // the "Registry Keys" that are selected
+  Lines factory;                  // "Factory Settings"
+  Lines registerList, unregisterList;  // "Register" and "Unregister", values unread as truth
+};
+
+Installation ReadInstallation(const plat::Platform& p, const std::string& entry);

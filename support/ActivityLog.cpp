@@ -1,0 +1,29 @@
+#include "support/ActivityLog.h"
+
+namespace {
+const char kSeparator[] =
+    "================================================================================";
+const char kCrLf[] = "\r\n";
+}  // namespace
+
+void ActivityLog::LogAction(const std::string& Text) {
+  sink_.AppendLog(Text + "...");
+  sink_.Pump();
+}
+
+void ActivityLog::LogResult(long Code) {
+  sink_.AppendLog((Code != 0 ? "ERROR: " + std::to_string(Code) : std::string("ok")) + kCrLf);
+  pending_ = 0;
+  sink_.Pump();
+}
+
+void ActivityLog::Header(const std::string& word, const std::string& description,
+                         const std::string& dir) {
+  std::string block = kSeparator;
+  block += kCrLf;
+  block += word + ": " + description + kCrLf;
+  block += "in " + dir + kCrLf;
+  block += kSeparator;
+  block += kCrLf;
+  sink_.AppendLog(block);
+}

@@ -1,0 +1,15 @@
+// How a service asks the user: a message box titled with the main window's caption.
+#pragma once
+#include <string>
+
+namespace mb {  // message box styles and answers, as Windows numbers them
+constexpr unsigned kOk = 0x0, kYesNo = 0x4, kIconStop = 0x10, kIconQuestion = 0x20,
+                   kIconExclamation = 0x30, kIconInformation = 0x40;
+constexpr int kIdOk = 1, kIdYes = 6, kIdNo = 7;
+}  // namespace mb
+
+class IUserPrompt {
+ public:
+  virtual ~IUserPrompt() = default;
+  virtual int MsgBox(const std::string& text, unsigned style) = 0;
+};

@@ -1,0 +1,45 @@
+// The operations that change or start an installation: the version switch, the
+// Start, Default and Reset sequences and the components' (un)registration.
+#pragma once
+#include <string>
+
+#include "catalogue/Catalogue.h"
+#include "catalogue/Installation.h"
+#include "snapshots/Snapshots.h"
+#include "support/Context.h"
+
+// A list row as an operation's log header shows it.
+struct EntryRow {
+  std::string key, description, dir;
+  bool listed = true;  // false: the entry has no row, so no header is written
+};
+
+class Switching {
+ public:
+  explicit Switching(const Context& context) : c_(context), snapshots_(context) {}
+
+  bool SimulatorRunning() const;
+
+  // Runs DllRegisterServer or DllUnregisterServer of every enabled component of the
+  // definition's list; a run-time failure ends the list with a message box.
+  void RegisterComponents(const Installation& inst, bool doRegister);
+
+  struct Outcome {
+    std::string activeKey;  // the active entry afterwards ("" = none)
+    bool settingsLoaded = false;
+  };
+  // Leaves `leaving` (when its key is not empty) and, when it could be left,
+  // enters `target` (when given).
+  Outcome Switch(const EntryRow& leaving, const EntryRow* target);
+  void Default(const EntryRow& active, const std::string& regAppDir);
+  // true when the entry's saved settings were written back.
+  bool Reset(const EntryRow& active);
+  // Starts the installed simulator; asks first when one is running already.
+  void Start(const InstalledVersion& installed);
+
+ private:
+  void Header(const char* word, const EntryRow& row);
+
+  Context c_;
+  Snapshots snapshots_;
+};

@@ -1,0 +1,306 @@
+// The main window's logic on a fake window: start-up, enabling rules, details, the
+// busy frame, and the handlers that switch, start, and load standard or last settings.
+#include <gtest/gtest.h>
+
+#include "app/frmMain.h"
+#include "tests/fakes/FakeMainView.h"
+#include "tests/native/Rig.h"
+
+using namespace plat;
+
+namespace {
+using Lines = std::vector<std::string>;
+const char kRunning[] = "EEP läuft bereits! Umschalten ist derzeit nicht möglich!";
+const char kNotNow[] = "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!";
+
+struct Form : ::testing::Test {
+  FakePlatform fp;
+  LanguageFile texts{fp.platform};
+  FakeMainView view;
+  frmMain form{fp.platform, texts, view};
+  std::string registeredFrom;  // folder of the registered component, empty when none
+
+  // Two installations of one type; EEP_1 is the installed one. Each has a component
+  // whose entry points record its folder; the settings live in HKCU\Sim.
+  void TwoInstallations(const std::string& extra1 = "") {
+    fp.files.AddFile("C:\\Gleisora\\Gleisora.ini",
+                     "[Settings]\r\nCount=2\r\n[EEP_1]\r\nDescription=EEP 6.03\r\nAppDir=C:\\EEP6\r\n"
+                     "AppPath=C:\\EEP6\\eep.exe\r\nRegType=DEFAULT\r\n" + extra1 +
+                     "[EEP_2]\r\nDescription=EEP 7.00\r\nAppDir=C:\\EEP7\r\n"
+                     "AppPath=C:\\EEP7\\eep.exe\r\nRegType=DEFAULT\r\n");
+    fp.files.AddFile("C:\\Gleisora\\DEFAULT.ini",
+                     "[Registry Keys]\r\nHKCU\\Sim=1\r\n"
+                     "[Factory Settings]\r\nHKCU\\Sim\\setting=REG_SZ:{AppDir}\\factory\r\n"
+                     "[Register]\r\n{AppDir}\\comp.dll=1\r\n[Unregister]\r\n{AppDir}\\comp.dll=1\r\n");
+    for (std::string dir : {"C:\\EEP6", "C:\\EEP7"}) {
+      fp.files.AddFile(dir + "\\eep.exe", "MZ");
+      fp.files.AddFile(dir + "\\comp.dll", "MZ");
+      auto& lib = fp.library.libraries[dir + "\\COMP.DLL"];
+      lib.exports["DllRegisterServer"] = [this, dir] { registeredFrom = dir; };
+      lib.exports["DllUnregisterServer"] = [this] { registeredFrom.clear(); };
+    }
+    fp.registry.PutString(kHKCR, "Software\\Software Untergrund\\EEXP", "AppPath",
+                          "C:\\EEP6\\eep.exe");
+    fp.registry.PutString(kHKCU, "Sim", "setting", "six");
+    registeredFrom = "C:\\EEP6";
+    form.Form_Load();
+  }
+  void Tick(int row) {
+    view.UserToggle(row);
+    form.lvwVersions_ItemCheck(row);
+  }
+  Lines LogLines() const {
+    Lines lines;
+    std::string s = view.log;
+    for (std::size_t p; (p = s.find("\r\n")) != std::string::npos; s.erase(0, p + 2))
+      lines.push_back(s.substr(0, p));
+    return lines;
+  }
+  static Lines Join(std::initializer_list<Lines> parts) {
+    Lines out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+  }
+  std::string Setting() {
+    const auto v = fp.registry.Get(kHKCU, "Sim", "setting");
+    return v ? std::string(v->data.begin(), v->data.end() - 1) : "<none>";
+  }
+  const Lines kLeave6 = Join({Rig::Header("UNREGISTER", "EEP 6.03", "C:\\EEP6"),
+                              {"SaveRegistry: HKCU\\Sim\\setting...ok", "Unregister: comp.dll...ok",
+                               "DeleteRegistry: HKCU\\Sim\\setting...ok"}});
+};
+
+TEST_F(Form, StartsCollapsedWithItsVersionAndLocksAnEmptyList) {
+  VersionSpec v;
+  v.fileVersion[1] = 1;
+  v.strings["ProductName"] = "Gleisora";
+  fp.version.SetVersion(fp.platform.exePath, v);
+  form.Form_Load();
+  EXPECT_EQ("Gleisora v1.10", view.caption);
+  for (const auto& column : view.columns) EXPECT_EQ(0, column.widthCode) << column.text;
+  for (Ctl c : {Ctl::picVersions, Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset})
+    EXPECT_FALSE(view.Enabled(c));
+  EXPECT_TRUE(view.Enabled(Ctl::cmdInfo) && view.Enabled(Ctl::cmdDetails));
+  EXPECT_FALSE(form.Busy() || view.hourglass);
+  EXPECT_TRUE(view.boxes.empty());
+
+  // Collapsed: the client area ends 120 twips below the buttons; the design height
+  // comes back with the details, and the log stays.
+  EXPECT_EQ(5415, view.clientHeight);
+  EXPECT_EQ("Details  >>|Details einblenden",
+            view.ControlCaption(Ctl::cmdDetails) + "|" + view.ToolTip(Ctl::cmdDetails));
+  view.log = "Zeile\r\n";
+  form.cmdDetails_Click();
+  EXPECT_EQ(8895, view.clientHeight);
+  EXPECT_EQ("Details  <<|Details ausblenden",
+            view.ControlCaption(Ctl::cmdDetails) + "|" + view.ToolTip(Ctl::cmdDetails));
+  form.cmdDetails_Click();
+  EXPECT_EQ(5415, view.clientHeight);
+  EXPECT_EQ("Zeile\r\n", view.log);
+}
+
+TEST_F(Form, EnablingRules) {
+  const std::string def = "DEFAULT", other = "EEP6003", lower = "Default";
+  const struct {
+    bool rows, busy, active;
+    const std::string* type;
+    bool canReset;
+    const char* enabled;  // list, start, defaults, reset, info
+  } cases[] = {
+      {true, false, false, nullptr, true, "10001"},   // nothing active: only the list
+      {true, false, true, &other, true, "11111"},
+      {true, false, true, &def, false, "11001"},      // standard settings need a definition
+      {true, false, true, &lower, false, "11101"},    // compared case-sensitively
+      {true, false, true, nullptr, true, "11011"},    // the active entry has no row
+      {true, true, true, &other, true, "00000"},      // busy locks everything
+      {false, false, true, &other, true, "00001"},    // an empty list locks all but Info
+  };
+  for (const auto& c : cases) {
+    const Enabling e = EnablingFor(c.rows, c.busy, c.active, c.type, c.canReset);
+    std::string got;
+    for (bool on : {e.list, e.start, e.defaults, e.reset, e.info}) got += on ? '1' : '0';
+    EXPECT_EQ(c.enabled, got) << (c.type ? *c.type : "-") << c.busy << c.rows;
+  }
+}
+
+TEST_F(Form, SwitchToAnotherInstallationAndBack) {
+  TwoInstallations();
+  ASSERT_EQ("EEP_1", form.ActiveKey());
+  Tick(1);
+  EXPECT_EQ(Join({kLeave6, Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"),
+                  {"Register: comp.dll...ok"}}),
+            LogLines());
+  EXPECT_EQ("EEP_2", form.ActiveKey());
+  EXPECT_EQ(std::vector<int>{1}, view.CheckedRows());
+  EXPECT_EQ(1, view.selected);
+  EXPECT_EQ("C:\\EEP7", registeredFrom);
+  EXPECT_EQ("<none>", Setting());  // the new entry has no snapshot yet
+  EXPECT_FALSE(form.Busy() || view.hourglass);
+  EXPECT_TRUE(view.Enabled(Ctl::cmdStartEEP));
+  EXPECT_TRUE(form.CanReset());
+
+  fp.registry.PutString(kHKCU, "Sim", "setting", "seven");
+  Tick(0);
+  EXPECT_EQ("RestoreRegistry: HKCU\\Sim\\setting...ok", LogLines().at(LogLines().size() - 2));
+  EXPECT_EQ("six", Setting());
+  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  EXPECT_EQ("C:\\EEP6", registeredFrom);
+}
+
+TEST_F(Form, TickingOffTheActiveRowOnlyLeavesIt) {
+  TwoInstallations();
+  Tick(0);
+  EXPECT_EQ(kLeave6, LogLines());
+  EXPECT_EQ("", form.ActiveKey());
+  EXPECT_TRUE(view.CheckedRows().empty());
+  EXPECT_EQ(0, view.selected);
+  EXPECT_EQ("", registeredFrom);
+  for (Ctl c : {Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset}) EXPECT_FALSE(view.Enabled(c));
+
+  Tick(1);  // with nothing active only the second half runs
+  EXPECT_EQ(Join({Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"), {"Register: comp.dll...ok"}}),
+            LogLines());
+}
+
+TEST_F(Form, NothingChangesWhileTheSimulatorRuns) {
+  TwoInstallations("Saved=1\r\n");
+  fp.process.Add("C:\\EEP6\\EEP.EXE");
+  view.log = "earlier";
+  const struct {
+    std::function<void()> handler;
+    const char* message;
+  } cases[] = {
+      {[&] { Tick(1); }, kRunning},
+      {[&] { Tick(0); }, kRunning},
+      {[&] { view.selected = 1; form.lvwVersions_DblClick(); }, kRunning},
+      {[&] { form.cmdDefault_Click(); }, kNotNow},
+      {[&] { form.cmdReset_Click(); }, kNotNow},
+  };
+  for (const auto& c : cases) {
+    view.boxes.clear();
+    c.handler();
+    ASSERT_EQ(1u, view.boxes.size()) << c.message;
+    EXPECT_EQ(c.message, view.boxes[0].text);
+    EXPECT_EQ(mb::kOk | mb::kIconExclamation, view.boxes[0].style);
+    EXPECT_EQ(view.caption, view.boxes[0].title);
+    EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  }
+  EXPECT_EQ("earlier", view.log);
+  EXPECT_EQ("EEP_1", form.ActiveKey());
+  EXPECT_EQ("six", Setting());
+  EXPECT_TRUE(fp.library.calls.empty());
+  EXPECT_TRUE(fp.shell.executed.empty());
+}
+
+TEST_F(Form, CloseIsRefusedDuringASwitchEveryTime) {
+  TwoInstallations();
+  int asked = 0;
+  bool startEnabled = true;
+  view.onDoEvents = [&] {
+    if (asked++ > 1) return;
+    EXPECT_TRUE(form.Form_QueryUnload());
+    startEnabled = view.Enabled(Ctl::cmdStartEEP);
+  };
+  Tick(1);
+  EXPECT_FALSE(startEnabled);
+  ASSERT_EQ(2u, view.boxes.size());
+  EXPECT_EQ("Gleisora kann im Moment nicht beendet werden!\r\nBitte warten Sie einen Moment!",
+            view.boxes[1].text);
+  EXPECT_EQ(mb::kOk | mb::kIconInformation, view.boxes[1].style);
+  EXPECT_EQ("EEP_2", form.ActiveKey());  // the switch went on
+  EXPECT_FALSE(form.Form_QueryUnload());
+  EXPECT_EQ(2u, view.boxes.size());
+}
+
+TEST_F(Form, DoubleClickSwitchesWhenNeededThenStarts) {
+  TwoInstallations();
+  view.selected = 0;  // the active row: no switch
+  form.lvwVersions_DblClick();
+  EXPECT_EQ("", view.log);
+  ASSERT_EQ(1u, fp.shell.executed.size());
+  EXPECT_EQ("C:\\EEP6\\eep.exe", fp.shell.executed[0].file);
+
+  view.selected = 1;  // another row: the whole switch, then the start
+  form.lvwVersions_DblClick();
+  EXPECT_EQ("EEP_2", form.ActiveKey());
+  EXPECT_EQ(std::vector<int>{1}, view.CheckedRows());
+  EXPECT_EQ(kLeave6[1], LogLines().at(1));
+  EXPECT_EQ(2u, fp.shell.executed.size());
+}
+
+TEST_F(Form, SettingsThatCannotBeStoredAreNotCleared) {
+  TwoInstallations();
+  fp.files.failWrites = true;
+  Tick(1);
+  EXPECT_EQ("SaveSettings: C:\\Gleisora\\Gleisora.ini...ERROR: 75", LogLines().back());
+  EXPECT_EQ("EEP_1", form.ActiveKey());
+  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  EXPECT_EQ("six", Setting());
+  EXPECT_EQ("C:\\EEP6", registeredFrom);
+  EXPECT_FALSE(form.Busy());
+}
+
+TEST_F(Form, DefaultWritesFactorySettingsAndResetTheSnapshot) {
+  TwoInstallations("Saved=1\r\n[EEP_1\\Settings]\r\nHKCU\\Sim\\setting=REG_SZ:saved\r\n");
+  fp.registry.PutDword(kHKCU, "Sim", "extra", 1);
+  const Lines deleted = {"DeleteRegistry: HKCU\\Sim\\extra...ok",
+                         "DeleteRegistry: HKCU\\Sim\\setting...ok",
+                         "RestoreRegistry: HKCU\\Sim\\setting...ok"};
+  form.cmdDefault_Click();
+  EXPECT_EQ(Join({Rig::Header("DEFAULT", "EEP 6.03", "C:\\EEP6"), deleted}), LogLines());
+  EXPECT_EQ("C:\\EEP6\\factory", Setting());
+  EXPECT_FALSE(fp.registry.Get(kHKCU, "Sim", "extra"));
+  EXPECT_TRUE(fp.library.calls.empty());
+
+  form.cmdReset_Click();
+  EXPECT_EQ(Join({Rig::Header("RESET", "EEP 6.03", "C:\\EEP6"),
+                  {deleted[1], deleted[2], "Register: comp.dll...ok"}}),
+            LogLines());
+  EXPECT_EQ("saved", Setting());
+  EXPECT_EQ(std::vector<std::string>{"C:\\EEP6\\COMP.DLL!DllRegisterServer"}, fp.library.calls);
+  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  EXPECT_FALSE(form.Busy());
+
+  // Without an active entry both only clear the log.
+  Tick(0);
+  form.cmdDefault_Click();
+  EXPECT_EQ("", view.log);
+  form.cmdReset_Click();
+  EXPECT_EQ("", view.log);
+}
+
+TEST_F(Form, StartAsksWhenRunningAndNamesAFailedPath) {
+  TwoInstallations();
+  view.log = "earlier";
+  form.cmdStartEEP_Click();
+  ASSERT_EQ(1u, fp.shell.executed.size());
+  const FakeShell::Call& c = fp.shell.executed[0];
+  EXPECT_EQ("Open|C:\\EEP6\\eep.exe||C:\\EEP6|1",
+            c.verb + "|" + c.file + "|" + c.params + "|" + c.dir + "|" + std::to_string(c.show));
+
+  fp.process.Add("D:\\Anderes\\EEP.EXE");
+  view.answers = {mb::kIdNo, mb::kIdYes};
+  form.cmdStartEEP_Click();
+  form.cmdStartEEP_Click();
+  ASSERT_EQ(2u, view.boxes.size());
+  EXPECT_EQ("Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein weiteres Mal starten?",
+            view.boxes[0].text);
+  EXPECT_EQ(mb::kYesNo | mb::kIconQuestion, view.boxes[0].style);
+  EXPECT_EQ(2u, fp.shell.executed.size());
+
+  fp.process.processes.clear();
+  for (std::intptr_t code : {0, 32, 33}) {
+    view.boxes.clear();
+    fp.shell.result = [code](const FakeShell::Call&) { return code; };
+    form.cmdStartEEP_Click();
+    EXPECT_EQ(code > 32 ? 0u : 1u, view.boxes.size()) << code;
+  }
+  fp.shell.result = [](const FakeShell::Call&) { return 2; };
+  form.cmdStartEEP_Click();
+  EXPECT_EQ("EEP konnte nicht gestartet werden!\r\nPfad: 'C:\\EEP6\\eep.exe'", view.boxes.at(0).text);
+  EXPECT_EQ(mb::kOk | mb::kIconStop, view.boxes[0].style);
+  EXPECT_EQ("earlier", view.log);
+  EXPECT_EQ("EEP_1", form.ActiveKey());
+}
+
+}  // namespace
