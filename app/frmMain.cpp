@@ -20,10 +20,17 @@ const char* Name(Ctl c) {
 frmMain::frmMain(const plat::Platform& platform, LanguageFile& texts, IMainView& view)
     : view_(view),
       texts_(texts),
-      log_(*this),
-      context_{platform, texts, log_, *this},
+      log_({[this] { view_.SetLogText(""); },
+            [this](const std::string& text) { view_.AppendLogText(text); },
+            [this] { view_.DoEvents(); }}),
+      context_{platform, texts, log_,
+               [this](const std::string& text, unsigned style) { return MsgBox(text, style); }},
       catalogue_(context_),
       switching_(context_) {}
+
+int frmMain::MsgBox(const std::string& text, unsigned style) {
+  return view_.MsgBox(text, style, view_.Caption());
+}
 
 std::string frmMain::Text(const std::string& key, const std::string& deflt) {
   return texts_.GetText("frmMain", key, deflt);

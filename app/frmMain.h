@@ -18,7 +18,7 @@ struct Enabling {
 Enabling EnablingFor(bool hasRows, bool busy, bool hasActive, const std::string* activeType,
                      bool canReset);
 
-class frmMain : private ILogSink, private IUserPrompt {
+class frmMain {
  public:
   frmMain(const plat::Platform& platform, LanguageFile& texts, IMainView& view);
 
@@ -43,14 +43,8 @@ class frmMain : private ILogSink, private IUserPrompt {
   const InstalledVersion& Installed() const { return installed_; }
 
  private:
-  // ILogSink: the log box, and the message loop between lines.
-  void ClearLog() override { view_.SetLogText(""); }
-  void AppendLog(const std::string& text) override { view_.AppendLogText(text); }
-  void Pump() override { view_.DoEvents(); }
-  // IUserPrompt: message boxes titled with the window's caption.
-  int MsgBox(const std::string& text, unsigned style) override {
-    return view_.MsgBox(text, style, view_.Caption());
-  }
+  // Message boxes are titled with the window's caption.
+  int MsgBox(const std::string& text, unsigned style);
 
   std::string Text(const std::string& key, const std::string& deflt);
   EntryRow Row(const std::string& key);

@@ -179,7 +179,7 @@ VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
   write("RegType", regType);
   if (regType == "DEFAULT")
     Attempt([&] {
-      c_.user.MsgBox(std::string("Es wurde keine geeignete ini-Datei für diese Version gefunden!") +
+      c_.ask(std::string("Es wurde keine geeignete ini-Datei für diese Version gefunden!") +
                          kCrLf + "Version: " + info.ProductVersion() + kCrLf +
                          "Es wird die Standard ini-Datei verwendet!",
                      mb::kOk | mb::kIconExclamation);
@@ -244,7 +244,7 @@ void Catalogue::AddVersionEntry(const std::string& Section, const InstalledVersi
       appDir +
       c_.texts.GetText("Messages", "ENTRY_NOT_FOUND2",
                        "\\nSoll der zugehörige Eintrag gelöscht werden?");
-  if (c_.user.MsgBox(question, mb::kYesNo | mb::kIconQuestion) == mb::kIdYes) {
+  if (c_.ask(question, mb::kYesNo | mb::kIconQuestion) == mb::kIdYes) {
     ini.Section(Section);
     ini.DeleteSection();
     ini.Section(Section + "\\Settings");

@@ -7,14 +7,14 @@ const char kCrLf[] = "\r\n";
 }  // namespace
 
 void ActivityLog::LogAction(const std::string& Text) {
-  sink_.AppendLog(Text + "...");
-  sink_.Pump();
+  sink_.append(Text + "...");
+  sink_.pump();
 }
 
 void ActivityLog::LogResult(long Code) {
-  sink_.AppendLog((Code != 0 ? "ERROR: " + std::to_string(Code) : std::string("ok")) + kCrLf);
+  sink_.append((Code != 0 ? "ERROR: " + std::to_string(Code) : std::string("ok")) + kCrLf);
   pending_ = 0;
-  sink_.Pump();
+  sink_.pump();
 }
 
 void ActivityLog::Header(const std::string& word, const std::string& description,
@@ -25,5 +25,5 @@ void ActivityLog::Header(const std::string& word, const std::string& description
   block += "in " + dir + kCrLf;
   block += kSeparator;
   block += kCrLf;
-  sink_.AppendLog(block);
+  sink_.append(block);
 }

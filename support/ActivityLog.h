@@ -1,25 +1,24 @@
 // The activity log: one line per step ("text..." then "ok" or "ERROR: n"), header
 // blocks per operation, and the run-time error a step raised since the last line.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "support/Errors.h"
 
 // Where the log's text goes: the log box, and the message loop that keeps the
 // window painted while an operation runs.
-class ILogSink {
- public:
-  virtual ~ILogSink() = default;
-  virtual void ClearLog() = 0;
-  virtual void AppendLog(const std::string& text) = 0;
-  virtual void Pump() = 0;
+struct LogSink {
+  std::function<void()> clear;
+  std::function<void(const std::string&)> append;
+  std::function<void()> pump;
 };
 
 class ActivityLog {
  public:
-  explicit ActivityLog(ILogSink& sink) : sink_(sink) {}
+  explicit ActivityLog(LogSink sink) : sink_(std::move(sink)) {}
 
-  void Clear() { sink_.ClearLog(); }
+  void Clear() { sink_.clear(); }
   void LogAction(const std::string& Text);
   void LogResult(long Code);
   // LogResult with the error raised since the last line (0 = none).
@@ -33,9 +32,8 @@ class ActivityLog {
     if (long n = Attempt(step)) pending_ = n;
   }
   void Raise(long number) { pending_ = number; }
-  void Forget() { pending_ = 0; }
 
  private:
-  ILogSink& sink_;
+  LogSink sink_;
   long pending_ = 0;
 };

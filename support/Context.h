@@ -10,5 +10,5 @@ struct Context {
   const plat::Platform& platform;
   LanguageFile& texts;
   ActivityLog& log;
-  IUserPrompt& user;
+  AskUser ask;
 };

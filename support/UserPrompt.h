@@ -1,5 +1,6 @@
 // How a service asks the user: a message box titled with the main window's caption.
 #pragma once
+#include <functional>
 #include <string>
 
 namespace mb {  // message box styles and answers, as Windows numbers them
@@ -8,8 +9,5 @@ constexpr unsigned kOk = 0x0, kYesNo = 0x4, kIconStop = 0x10, kIconQuestion = 0x
 constexpr int kIdOk = 1, kIdYes = 6, kIdNo = 7;
 }  // namespace mb
 
-class IUserPrompt {
- public:
-  virtual ~IUserPrompt() = default;
-  virtual int MsgBox(const std::string& text, unsigned style) = 0;
-};
+// Shows the text with the style's buttons and icon; returns the button pressed.
+using AskUser = std::function<int(const std::string& text, unsigned style)>;

@@ -48,7 +48,7 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
     number = 5;
     failure = e.what();
   }
-  c_.user.MsgBox(failure + "\r\n(Runtime-Error: " + std::to_string(number) + ")",
+  c_.ask(failure + "\r\n(Runtime-Error: " + std::to_string(number) + ")",
                  mb::kOk | mb::kIconStop);
 }
 
@@ -94,7 +94,7 @@ bool Switching::Reset(const EntryRow& active) {
 
 void Switching::Start(const InstalledVersion& installed) {
   if (SimulatorRunning() &&
-      c_.user.MsgBox(c_.texts.GetText("Messages", "ALREADY_RUNNING",
+      c_.ask(c_.texts.GetText("Messages", "ALREADY_RUNNING",
                                       "Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein "
                                       "weiteres Mal starten?"),
                      mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
@@ -103,7 +103,7 @@ void Switching::Start(const InstalledVersion& installed) {
   const std::intptr_t result = c_.platform.shell->Execute(0, "Open", installed.RegAppPath, "",
                                                           installed.RegAppDir, 1);
   if (result <= 32)
-    c_.user.MsgBox(c_.texts.GetText("Messages", "CANNOT_START_EEP",
+    c_.ask(c_.texts.GetText("Messages", "CANNOT_START_EEP",
                                     "EEP konnte nicht gestartet werden!\\nPfad:") +
                        " '" + installed.RegAppPath + "'",
                    mb::kOk | mb::kIconStop);

@@ -12,17 +12,17 @@
 #include "support/cInifile.h"
 #include "tests/fakes/FakeServices.h"
 
-struct Rig : ILogSink, IUserPrompt {
+struct Rig {
   static constexpr const char* kDir = "C:\\Gleisora";
   static constexpr const char* kIni = "C:\\Gleisora\\Gleisora.ini";
 
   FakePlatform fp;
   LanguageFile texts{fp.platform};
-  ActivityLog log{*this};
-  Context ctx{fp.platform, texts, log, *this};
-
   std::string logText;
-  std::function<void()> onPump;
+  ActivityLog log{{[this] { logText.clear(); }, [this](const std::string& t) { logText += t; }, [] {}}};
+  Context ctx{fp.platform, texts, log,
+              [this](const std::string& text, unsigned style) { return MsgBox(text, style); }};
+
   struct Box {
     std::string text;
     unsigned style;
@@ -30,12 +30,7 @@ struct Rig : ILogSink, IUserPrompt {
   std::vector<Box> boxes;
   std::deque<int> answers;  // IDOK / IDNO when empty
 
-  void ClearLog() override { logText.clear(); }
-  void AppendLog(const std::string& text) override { logText += text; }
-  void Pump() override {
-    if (onPump) onPump();
-  }
-  int MsgBox(const std::string& text, unsigned style) override {
+  int MsgBox(const std::string& text, unsigned style) {
     boxes.push_back({text, style});
     if (answers.empty()) return (style & 0xF) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
     const int a = answers.front();

@@ -36,13 +36,6 @@ std::map<std::string, Stored> ReadKey() {
   return out;
 }
 
-struct Log : ILogSink, IUserPrompt {
-  std::string text;
-  void ClearLog() override { text.clear(); }
-  void AppendLog(const std::string& t) override { text += t; }
-  void Pump() override {}
-  int MsgBox(const std::string&, unsigned) override { return mb::kIdOk; }
-};
 
 std::vector<BYTE> Sz(const std::string& s) { return {s.c_str(), s.c_str() + s.size() + 1}; }
 }  // namespace
@@ -83,19 +76,19 @@ TEST(SnapshotWin32, RoundTripOfEveryTypeThroughTheLauncherIni) {
   CreateDirectoryA(p.appDir.c_str(), nullptr);
   ASSERT_TRUE(p.files->WriteAllAtomic(p.appDir + "\\DEFAULT.ini",
                                       "[Registry Keys]\r\nHKCU\\" + std::string(kKey) + "=1\r\n"));
-  Log sink;
+  std::string logText;
   LanguageFile texts(p);
-  ActivityLog log(sink);
-  Snapshots snapshots(Context{p, texts, log, sink});
+  ActivityLog log({[] {}, [&](const std::string& t) { logText += t; }, [] {}});
+  Snapshots snapshots(Context{p, texts, log, [](const std::string&, unsigned) { return 0; }});
   const Installation inst = ReadInstallation(p, "EEP_1");
   snapshots.SaveSettings(inst);
   snapshots.DeleteRegistryKeys(inst);
   HKEY gone;
   EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &gone));
-  sink.text.clear();
+  logText.clear();
   snapshots.LoadSavedSettings("EEP_1");
   EXPECT_EQ(original, ReadKey());
-  EXPECT_EQ(std::string::npos, sink.text.find("ERROR")) << sink.text;
+  EXPECT_EQ(std::string::npos, logText.find("ERROR")) << logText;
 
   RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
   DeleteFileA((p.appDir + "\\DEFAULT.ini").c_str());
