@@ -203,20 +203,11 @@ bool AboutWindow::Build(HWND owner) {
 }
 
 std::string AboutWindow::TabCaption(int tab) {
-  char buf[512] = {};
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = buf;
-  item.cchTextMax = sizeof buf;
-  SendMessageA(tabs_, TCM_GETITEMA, tab - 1, reinterpret_cast<LPARAM>(&item));
-  return buf;
+  return ui::ItemText<TCITEMA>(tabs_, TCM_GETITEMA, tab - 1, TCIF_TEXT);
 }
 
 void AboutWindow::SetTabCaption(int tab, const std::string& text) {
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(tabs_, TCM_SETITEMA, tab - 1, reinterpret_cast<LPARAM>(&item));
+  ui::SetItemText<TCITEMA>(tabs_, TCM_SETITEMA, tab - 1, TCIF_TEXT, text);
 }
 
 void AboutWindow::RunModal(HWND owner) {

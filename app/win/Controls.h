@@ -44,6 +44,27 @@ class Controls {
   std::vector<Item> items_;
 };
 
+// An item's text in a common control that passes it in a struct with mask, pszText
+// and cchTextMax (a list column, a tab): read with `get`, written with `set`.
+template <class Item>
+std::string ItemText(HWND control, UINT get, WPARAM index, UINT textMask) {
+  char buf[1024] = {};
+  Item item{};
+  item.mask = textMask;
+  item.pszText = buf;
+  item.cchTextMax = sizeof buf;
+  SendMessageA(control, get, index, reinterpret_cast<LPARAM>(&item));
+  return buf;
+}
+
+template <class Item>
+void SetItemText(HWND control, UINT set, WPARAM index, UINT textMask, const std::string& text) {
+  Item item{};
+  item.mask = textMask;
+  item.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(control, set, index, reinterpret_cast<LPARAM>(&item));
+}
+
 // The tooltip window of one owner, with one tip per control. Windows destroys it
 // with its owner.
 class ToolTips {

@@ -329,20 +329,11 @@ int MainWindow::ColumnCount() {
 }
 
 std::string MainWindow::ColumnText(int column) {
-  char buf[1024] = {};
-  LVCOLUMNA col{};
-  col.mask = LVCF_TEXT;
-  col.pszText = buf;
-  col.cchTextMax = sizeof buf;
-  SendMessageA(list_, LVM_GETCOLUMNA, column - 1, reinterpret_cast<LPARAM>(&col));
-  return buf;
+  return ui::ItemText<LVCOLUMNA>(list_, LVM_GETCOLUMNA, column - 1, LVCF_TEXT);
 }
 
 void MainWindow::SetColumnText(int column, const std::string& text) {
-  LVCOLUMNA col{};
-  col.mask = LVCF_TEXT;
-  col.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list_, LVM_SETCOLUMNA, column - 1, reinterpret_cast<LPARAM>(&col));
+  ui::SetItemText<LVCOLUMNA>(list_, LVM_SETCOLUMNA, column - 1, LVCF_TEXT, text);
 }
 
 void MainWindow::SetColumnWidth(int index, int widthCode) {
