@@ -18,173 +18,121 @@ constexpr UINT kDblClickMsg = WM_APP + 2;
 
 // Design layout, in twips.
 constexpr long kClientWidth = 7935, kClientHeight = 8895;
-struct Rect {
-  long left, top, width, height;
+constexpr ui::EtchedLine kLine{5460, -15, 7920, 7935};
+constexpr int kIdLog = 1010, kIdPanel = 1020, kIdList = 1021;
+
+struct MainControl {
+  ui::ControlRow row;
+  std::optional<Ctl> ctl;
+  const char* toolTip = nullptr;
+  void (frmMain::*click)() = nullptr;
+  int bitmap = 0;
 };
-constexpr Rect kPicture[4] = {{120, 120, 1875, 2310}, {2040, 120, 1875, 2310},
-                              {3960, 120, 1875, 2310}, {5880, 120, 1875, 2310}};
-constexpr Rect kPicVersions{120, 2520, 7695, 2295};
-constexpr Rect kTxtLog{120, 5640, 7695, 3135};
-struct ButtonDesign {
-  Ctl ctl;
-  int id;
-  Rect rect;
-  const char* caption;
-  const char* toolTip;
-};
-// In tab order.
-const ButtonDesign kButtons[] = {
-    {Ctl::cmdStartEEP, 1001, {120, 4920, 1215, 375}, "EEP starten", "EEP starten"},
-    {Ctl::cmdReset, 1002, {1440, 4920, 1815, 375}, "Wiederherstellen",
-     "Letzte Einstellungen wiederherstellen"},
-    {Ctl::cmdDefault, 1003, {3360, 4920, 1815, 375}, "Standardeinstellungen",
-     "Standardeinstellungen laden"},
-    {Ctl::cmdInfo, 1004, {5280, 4920, 1215, 375}, "Info", "Info über..."},
-    {Ctl::cmdDetails, 1005, {6600, 4920, 1215, 375}, "Details  <<", "Details ein-/ausblenden"},
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+// In tab order: banner, buttons, log, list.
+const MainControl kLayout[] = {
+    {{900, 0, "STATIC", SS_BITMAP, 0, {120, 120, 1875, 2310}, nullptr}, {}, {}, {}, IDB_BANNER1},
+    {{901, 0, "STATIC", SS_BITMAP, 0, {2040, 120, 1875, 2310}, nullptr}, {}, {}, {}, IDB_BANNER2},
+    {{902, 0, "STATIC", SS_BITMAP, 0, {3960, 120, 1875, 2310}, nullptr}, {}, {}, {}, IDB_BANNER3},
+    {{903, 0, "STATIC", SS_BITMAP, 0, {5880, 120, 1875, 2310}, nullptr}, {}, {}, {}, IDB_BANNER4},
+    {{1001, 0, "BUTTON", kButton, 0, {120, 4920, 1215, 375}, "EEP starten"},
+     Ctl::cmdStartEEP, "EEP starten", &frmMain::cmdStartEEP_Click},
+    {{1002, 0, "BUTTON", kButton, 0, {1440, 4920, 1815, 375}, "Wiederherstellen"},
+     Ctl::cmdReset, "Letzte Einstellungen wiederherstellen", &frmMain::cmdReset_Click},
+    {{1003, 0, "BUTTON", kButton, 0, {3360, 4920, 1815, 375}, "Standardeinstellungen"},
+     Ctl::cmdDefault, "Standardeinstellungen laden", &frmMain::cmdDefault_Click},
+    {{1004, 0, "BUTTON", kButton, 0, {5280, 4920, 1215, 375}, "Info"},
+     Ctl::cmdInfo, "Info über...", &frmMain::cmdInfo_Click},
+    {{1005, 0, "BUTTON", kButton, 0, {6600, 4920, 1215, 375}, "Details  <<"},
+     Ctl::cmdDetails, "Details ein-/ausblenden", &frmMain::cmdDetails_Click},
+    {{kIdLog, 0, "EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+      WS_EX_CLIENTEDGE, {120, 5640, 7695, 3135}, ""},
+     Ctl::txtLog},
+    {{kIdPanel, 0, kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {120, 2520, 7695, 2295},
+      nullptr},
+     Ctl::picVersions},
+    {{kIdList, kIdPanel, WC_LISTVIEWA, WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+      WS_EX_CLIENTEDGE, {0, 0, 7695, 2295}, nullptr},
+     Ctl::lvwVersions},
 };
 struct ColumnDesign {
   const char* text;
   long width;
 };
 const ColumnDesign kColumns[] = {{"Bezeichnung", 5292}, {"Typ", 2540}, {"Pfad", 2540}};
-// Etched separator: gray line with a white one a pixel below.
-constexpr long kLineGrayLeft = -15, kLineGrayRight = 7920, kLineY = 5460;
-constexpr long kLineWhiteRight = 7935;
 
-const ButtonDesign* DesignOf(Ctl c) {
-  for (const auto& b : kButtons)
-    if (b.ctl == c) return &b;
+const MainControl* DesignOf(Ctl c) {
+  for (const auto& d : kLayout)
+    if (d.ctl == c) return &d;
   return nullptr;
 }
-
-std::string WindowText(HWND h) {
-  if (!h) return {};
-  const int n = GetWindowTextLengthA(h);
-  std::string s(static_cast<std::size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(h, s.data(), n + 1);
-  s.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return s;
+bool IsButton(Ctl c) {
+  const MainControl* d = DesignOf(c);
+  return d && d->click;
 }
 
-bool IsWithin(HWND parent, HWND h) { return h && (h == parent || IsChild(parent, h)); }
+// The read-only log passes Tab on, so the keyboard moves through it as through a
+// single-line box instead of staying inside it. The edit's own procedure is kept in
+// its user data.
+LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto edit = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!edit) return DefWindowProcA(hwnd, msg, wp, lp);
+  const LRESULT result = CallWindowProcA(edit, hwnd, msg, wp, lp);
+  return msg == WM_GETDLGCODE ? result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB) : result;
+}
 }  // namespace
 
 MainWindow::MainWindow(const plat::Platform& platform, LanguageFile& texts)
     : platform_(platform), texts_(texts) {}
 
 MainWindow::~MainWindow() {
-  if (hwnd_) DestroyWindow(hwnd_);
+  Destroy();
   for (HBITMAP b : banner_) DeleteObject(b);
-  if (font_) DeleteObject(font_);
   if (iconBig_) DestroyIcon(iconBig_);
   if (iconSmall_) DestroyIcon(iconSmall_);
 }
 
-int MainWindow::Px(long twips) const { return MulDiv(static_cast<int>(twips), dpi_, 1440); }
-
-long MainWindow::Twips(int pixels) const {
-  return static_cast<long>((static_cast<long long>(pixels) * 1440 + dpi_ / 2) / dpi_);
-}
-
 bool MainWindow::Create(HINSTANCE instance) {
-  instance_ = instance;
-  HDC screen = GetDC(nullptr);
-  dpi_ = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  if (dpi_ <= 0) dpi_ = 96;
-
-  iconBig_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_GLEISORA), IMAGE_ICON,
-                                           GetSystemMetrics(SM_CXICON),
-                                           GetSystemMetrics(SM_CYICON), 0));
-  iconSmall_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_GLEISORA), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), 0));
-
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hIcon = iconBig_;
-  wc.hIconSm = iconSmall_;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassExA(&wc);
-  WNDCLASSEXA panel = wc;
-  panel.lpfnWndProc = ContainerProc;
-  panel.hIcon = panel.hIconSm = nullptr;
-  panel.lpszClassName = kPanelClass;
-  RegisterClassExA(&panel);
+  scale_ = ui::Scale::System();
+  auto icon = [&](int cx, int cy) {
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_GLEISORA), IMAGE_ICON,
+                                         GetSystemMetrics(cx), GetSystemMetrics(cy), 0));
+  };
+  iconBig_ = icon(SM_CXICON, SM_CYICON);
+  iconSmall_ = icon(SM_CXSMICON, SM_CYSMICON);
+  ui::RegisterPanelClass(kPanelClass);
 
   // Fixed-size dialog-style frame: no sizing border, no minimise or maximise box.
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_CONTROLPARENT;
-  RECT r{0, 0, Px(kClientWidth), Px(kClientHeight)};
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - width) / 2;
-  const int y = work.top + (work.bottom - work.top - height) / 2;
-  hwnd_ = CreateWindowExA(exStyle, kClassName, "Gleisora", style, x, y, width, height, nullptr,
-                          nullptr, instance, this);
-  if (!hwnd_) return false;
-  SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
-  SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
+  if (!ui::Window::Create({kClassName, iconBig_, iconSmall_}, WS_EX_CONTROLPARENT,
+                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, "Gleisora",
+                          {scale_.Px(kClientWidth), scale_.Px(kClientHeight)}, ui::WorkArea(),
+                          nullptr))
+    return false;
+  HWND hwnd = Handle();
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
 
-  // The classic 8-point dialog font: the design widths were made for it.
-  font_ = CreateFontA(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_SWISS, "MS Shell Dlg");
-  HFONT font = font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  auto child = [&](DWORD ex, const char* cls, const char* text, DWORD st, const Rect& d,
-                   HWND parent, int id) {
-    HWND h = CreateWindowExA(ex, cls, text, WS_CHILD | WS_VISIBLE | st, Px(d.left), Px(d.top),
-                             Px(d.width), Px(d.height), parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return h;
-  };
-
-  // Creation order is the tab order: banner, buttons, log, list.
-  for (int i = 0; i < 4; ++i) {
-    HWND pic = child(0, "STATIC", nullptr, SS_BITMAP, kPicture[i], hwnd_, 900 + i);
-    HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(IDB_BANNER1 + i),
-                                                  IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    if (bmp) {
-      banner_.push_back(bmp);
-      SendMessageA(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bmp));
+  font_.emplace(ui::kDialogFont, scale_);
+  tips_.Create(hwnd);
+  for (const MainControl& d : kLayout) {
+    HWND h = controls_.Add(hwnd, d.row, scale_, font_->Handle());
+    if (d.bitmap) {
+      HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(d.bitmap),
+                                                    IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+      if (bmp) {
+        banner_.push_back(bmp);
+        SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bmp));
+      }
     }
+    if (d.toolTip) tips_.Set(h, d.toolTip);
+    if (d.click)
+      controls_.OnClick(d.row.id, [this, click = d.click] { Run([&] { (form_->*click)(); }); });
   }
-  tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
-  for (const auto& b : kButtons) {
-    HWND h = child(0, "BUTTON", b.caption, WS_TABSTOP | BS_PUSHBUTTON, b.rect, hwnd_, b.id);
-    buttons_[b.ctl] = h;
-    if (tips_) {
-      TOOLINFOA ti{};
-      ti.cbSize = sizeof ti;
-      ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-      ti.hwnd = hwnd_;
-      ti.uId = reinterpret_cast<UINT_PTR>(h);
-      ti.lpszText = const_cast<char*>(b.toolTip);
-      SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    }
-    toolTips_[b.ctl] = b.toolTip;
-  }
-  log_ = child(WS_EX_CLIENTEDGE, "EDIT", "",
-               WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, kTxtLog,
-               hwnd_, 1010);
+  list_ = controls_[kIdList];
+  log_ = controls_[kIdLog];
   SendMessageA(log_, EM_SETLIMITTEXT, 0, 0);
-  // The edit's own procedure is kept in its user data.
   SetWindowLongPtrA(log_, GWLP_USERDATA,
                     SetWindowLongPtrA(log_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LogProc)));
-  container_ = child(WS_EX_CONTROLPARENT, kPanelClass, nullptr, WS_CLIPCHILDREN, kPicVersions,
-                     hwnd_, 1020);
-  list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWA, nullptr,
-                WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                {0, 0, kPicVersions.width, kPicVersions.height}, container_, 1021);
   SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   int index = 0;
@@ -192,7 +140,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = const_cast<char*>(c.text);
-    col.cx = Px(c.width);
+    col.cx = scale_.Px(c.width);
     col.iSubItem = index;
     SendMessageA(list_, LVM_INSERTCOLUMNA, index++, reinterpret_cast<LPARAM>(&col));
   }
@@ -200,42 +148,14 @@ bool MainWindow::Create(HINSTANCE instance) {
 }
 
 void MainWindow::Show(int showCommand) {
-  ShowWindow(hwnd_, showCommand);
-  UpdateWindow(hwnd_);
-  if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
+  ShowWindow(Handle(), showCommand);
+  UpdateWindow(Handle());
+  if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE)) SetFocus(first);
 }
 
 bool MainWindow::PreTranslate(MSG& msg) {
-  return hwnd_ && IsWithin(hwnd_, msg.hwnd) && IsDialogMessageA(hwnd_, &msg);
-}
-
-LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  return self->OnMessage(msg, wp, lp);
-}
-
-// The list's container passes the list's notifications on to the main window.
-LRESULT CALLBACK MainWindow::ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NOTIFY || msg == WM_COMMAND)
-    return SendMessageA(GetParent(hwnd), msg, wp, lp);
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-// The read-only log passes Tab on, so the keyboard moves through it like through a
-// single-line box.
-// The read-only log passes Tab on, so the keyboard moves through it as through a
-// single-line box instead of staying inside it.
-LRESULT CALLBACK MainWindow::LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto edit = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!edit) return DefWindowProcA(hwnd, msg, wp, lp);
-  const LRESULT result = CallWindowProcA(edit, hwnd, msg, wp, lp);
-  return msg == WM_GETDLGCODE ? result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB) : result;
+  HWND hwnd = Handle();
+  return hwnd && ui::IsWithin(hwnd, msg.hwnd) && IsDialogMessageA(hwnd, &msg);
 }
 
 template <class F>
@@ -244,10 +164,10 @@ void MainWindow::Run(F&& handler) {
   Attempt(handler);
 }
 
-LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
   switch (msg) {
     case WM_COMMAND:
-      if (HIWORD(wp) == BN_CLICKED) OnCommand(LOWORD(wp));
+      controls_.Command(wp);
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
@@ -283,41 +203,33 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // As a dialog does: keep the focused control across activation.
       if (LOWORD(wp) == WA_INACTIVE) {
         HWND f = GetFocus();
-        if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+        if (f && IsChild(Handle(), f)) lastFocus_ = f;
       } else {
         HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
                               IsWindowEnabled(GetParent(lastFocus_))
                           ? lastFocus_
-                          : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+                          : GetNextDlgTabItem(Handle(), nullptr, FALSE);
         if (target) SetFocus(target);
       }
       return 0;
-    case WM_PAINT:
-      Paint();
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      kLine.Paint(dc, scale_);
+      EndPaint(Handle(), &ps);
       return 0;
+    }
     case WM_CLOSE: {
       bool cancel = form_ && form_->Busy();
       Run([&] { cancel = form_->Form_QueryUnload(); });
-      if (!cancel) DestroyWindow(hwnd_);
+      if (!cancel) Destroy();
       return 0;
     }
     case WM_DESTROY:
-      hwnd_ = nullptr;
       PostQuitMessage(0);
       return 0;
   }
-  return DefWindowProcA(hwnd_, msg, wp, lp);
-}
-
-void MainWindow::OnCommand(int id) {
-  if (!form_) return;
-  switch (id) {
-    case 1001: Run([&] { form_->cmdStartEEP_Click(); }); break;
-    case 1002: Run([&] { form_->cmdReset_Click(); }); break;
-    case 1003: Run([&] { form_->cmdDefault_Click(); }); break;
-    case 1004: Run([&] { form_->cmdInfo_Click(); }); break;
-    case 1005: Run([&] { form_->cmdDetails_Click(); }); break;
-  }
+  return ui::Window::OnMessage(msg, wp, lp);
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
@@ -329,91 +241,63 @@ LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
     const UINT after = (nm.uNewState & LVIS_STATEIMAGEMASK) >> 12;
     // Image 0 -> 1 is a new item receiving its check box, not a toggle.
     if (before == after || before == 0 || after == 0) return 0;
-    PostMessageA(hwnd_, kItemCheckMsg, static_cast<WPARAM>(nm.iItem), 0);
+    PostMessageA(Handle(), kItemCheckMsg, static_cast<WPARAM>(nm.iItem), 0);
   } else if (hdr.code == NM_DBLCLK) {
-    PostMessageA(hwnd_, kDblClickMsg, 0, 0);
+    PostMessageA(Handle(), kDblClickMsg, 0, 0);
   }
   return 0;
 }
 
-void MainWindow::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  const int y = Px(kLineY);
-  HPEN gray = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
-  HPEN white = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
-  HGDIOBJ old = SelectObject(dc, gray);
-  MoveToEx(dc, Px(kLineGrayLeft), y, nullptr);
-  LineTo(dc, Px(kLineGrayRight), y);
-  SelectObject(dc, white);
-  MoveToEx(dc, 0, y + 1, nullptr);
-  LineTo(dc, Px(kLineWhiteRight), y + 1);
-  SelectObject(dc, old);
-  DeleteObject(gray);
-  DeleteObject(white);
-  EndPaint(hwnd_, &ps);
-}
-
 HWND MainWindow::Control(Ctl c) const {
-  switch (c) {
-    case Ctl::picVersions: return container_;
-    case Ctl::lvwVersions: return list_;
-    case Ctl::txtLog: return log_;
-    default: {
-      auto it = buttons_.find(c);
-      return it == buttons_.end() ? nullptr : it->second;
-    }
-  }
+  const MainControl* d = DesignOf(c);
+  return d ? controls_[d->row.id] : nullptr;
 }
 
-std::string MainWindow::Caption() { return WindowText(hwnd_); }
-void MainWindow::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+std::string MainWindow::Caption() { return ui::WindowText(Handle()); }
+void MainWindow::SetCaption(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
 
 void MainWindow::SetHourglass(bool on) {
   if (!on) FlushLog();  // the operation is over: its whole log shows
   hourglass_ = on;
   POINT p;
-  if (hwnd_ && GetCursorPos(&p) && IsWithin(hwnd_, WindowFromPoint(p)))
+  if (Handle() && GetCursorPos(&p) && ui::IsWithin(Handle(), WindowFromPoint(p)))
     SetCursor(LoadCursor(nullptr, on ? IDC_WAIT : IDC_ARROW));
 }
 
 long MainWindow::OuterHeight() {
   RECT r{};
-  GetWindowRect(hwnd_, &r);
-  return Twips(r.bottom - r.top);
+  GetWindowRect(Handle(), &r);
+  return scale_.Twips(r.bottom - r.top);
 }
 
 long MainWindow::ClientHeight() {
   RECT r{};
-  GetClientRect(hwnd_, &r);
-  return Twips(r.bottom - r.top);
+  GetClientRect(Handle(), &r);
+  return scale_.Twips(r.bottom - r.top);
 }
 
 void MainWindow::SetOuterHeight(long twips) {
   RECT r{};
-  GetWindowRect(hwnd_, &r);
-  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, Px(twips),
+  GetWindowRect(Handle(), &r);
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, scale_.Px(twips),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 long MainWindow::ControlTop(Ctl c) {
-  if (const auto* b = DesignOf(c)) return b->rect.top;
-  if (c == Ctl::picVersions) return kPicVersions.top;
-  if (c == Ctl::txtLog) return kTxtLog.top;
-  return 0;  // the list sits at the top of its container
+  const MainControl* d = DesignOf(c);
+  return d ? d->row.rect.top : 0;
 }
 
 long MainWindow::ControlHeight(Ctl c) {
-  if (const auto* b = DesignOf(c)) return b->rect.height;
-  if (c == Ctl::txtLog) return kTxtLog.height;
-  return kPicVersions.height;
+  const MainControl* d = DesignOf(c);
+  return d ? d->row.rect.height : 0;
 }
 
 void MainWindow::SetEnabled(Ctl c, bool enabled) {
   HWND h = Control(c);
   if (!h) return;
   // Keyboard focus must not stay in a control that no longer takes input.
-  if (!enabled && IsWithin(h, GetFocus())) {
+  if (!enabled && ui::IsWithin(h, GetFocus())) {
     EnableWindow(h, FALSE);
     SetFocus(Control(Ctl::cmdDetails));
     return;
@@ -426,29 +310,18 @@ bool MainWindow::Enabled(Ctl c) {
   return h && IsWindowEnabled(h);
 }
 
-std::string MainWindow::ControlCaption(Ctl c) { return DesignOf(c) ? WindowText(Control(c)) : ""; }
+std::string MainWindow::ControlCaption(Ctl c) {
+  return IsButton(c) ? ui::WindowText(Control(c)) : "";
+}
 
 void MainWindow::SetControlCaption(Ctl c, const std::string& text) {
-  if (DesignOf(c)) SetWindowTextA(Control(c), text.c_str());
+  if (IsButton(c)) SetWindowTextA(Control(c), text.c_str());
 }
 
-std::string MainWindow::ToolTip(Ctl c) {
-  auto it = toolTips_.find(c);
-  return it == toolTips_.end() ? std::string() : it->second;
-}
+std::string MainWindow::ToolTip(Ctl c) { return tips_.Text(Control(c)); }
 
 void MainWindow::SetToolTip(Ctl c, const std::string& text) {
-  HWND h = Control(c);
-  if (!DesignOf(c) || !h) return;
-  toolTips_[c] = text;
-  if (!tips_) return;
-  TOOLINFOA ti{};
-  ti.cbSize = sizeof ti;
-  ti.uFlags = TTF_IDISHWND;
-  ti.hwnd = hwnd_;
-  ti.uId = reinterpret_cast<UINT_PTR>(h);
-  ti.lpszText = const_cast<char*>(toolTips_[c].c_str());
-  SendMessageA(tips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+  if (IsButton(c)) tips_.Set(Control(c), text);
 }
 
 int MainWindow::ColumnCount() {
@@ -457,20 +330,11 @@ int MainWindow::ColumnCount() {
 }
 
 std::string MainWindow::ColumnText(int column) {
-  char buf[1024] = {};
-  LVCOLUMNA col{};
-  col.mask = LVCF_TEXT;
-  col.pszText = buf;
-  col.cchTextMax = sizeof buf;
-  SendMessageA(list_, LVM_GETCOLUMNA, column - 1, reinterpret_cast<LPARAM>(&col));
-  return buf;
+  return ui::ItemText<LVCOLUMNA>(list_, LVM_GETCOLUMNA, column - 1, LVCF_TEXT);
 }
 
 void MainWindow::SetColumnText(int column, const std::string& text) {
-  LVCOLUMNA col{};
-  col.mask = LVCF_TEXT;
-  col.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list_, LVM_SETCOLUMNA, column - 1, reinterpret_cast<LPARAM>(&col));
+  ui::SetItemText<LVCOLUMNA>(list_, LVM_SETCOLUMNA, column - 1, LVCF_TEXT, text);
 }
 
 void MainWindow::SetColumnWidth(int index, int widthCode) {
@@ -568,7 +432,7 @@ void MainWindow::SelectRow(int row) {
 
 std::string MainWindow::LogText() {
   FlushLog();
-  return WindowText(log_);
+  return ui::WindowText(log_);
 }
 
 void MainWindow::SetLogText(const std::string& text) {
@@ -610,7 +474,7 @@ void MainWindow::DoEvents() {
 
 int MainWindow::MsgBox(const std::string& text, unsigned style, const std::string& title) {
   FlushLog();
-  return MessageBoxA(hwnd_, text.c_str(), title.c_str(), style);
+  return MessageBoxA(Handle(), text.c_str(), title.c_str(), style);
 }
 
-void MainWindow::ShowAbout() { ShowAboutWindow(hwnd_, platform_, texts_); }
+void MainWindow::ShowAbout() { ShowAboutWindow(Handle(), platform_, texts_); }

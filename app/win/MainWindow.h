@@ -3,18 +3,19 @@
 #pragma once
 #include <windows.h>
 
-#include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/MainView.h"
+#include "app/win/Controls.h"
+#include "app/win/Window.h"
 #include "platform/Platform.h"
 #include "support/LanguageFile.h"
 
 class frmMain;
 
-class MainWindow : public IMainView {
+class MainWindow : public IMainView, public ui::Window {
  public:
   MainWindow(const plat::Platform& platform, LanguageFile& texts);
   ~MainWindow() override;
@@ -25,7 +26,6 @@ class MainWindow : public IMainView {
   bool Create(HINSTANCE instance);
   void Attach(frmMain* form) { form_ = form; }
   void Show(int showCommand);
-  HWND Handle() const { return hwnd_; }
   // Dialog-style keyboard handling (Tab order, Space on buttons) for one message.
   bool PreTranslate(MSG& msg);
 
@@ -68,35 +68,27 @@ class MainWindow : public IMainView {
   void ShowAbout() override;
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
   LRESULT OnNotify(const NMHDR& hdr);
-  void OnCommand(int id);
-  void Paint();
   template <class F>
   void Run(F&& handler);  // runs a handler of frmMain; nothing escapes the window procedure
 
-  int Px(long twips) const;     // twips -> pixels at the system DPI
-  long Twips(int pixels) const;  // pixels -> twips, nearest
   HWND Control(Ctl c) const;
   std::string RowText(int row, int sub);
 
   const plat::Platform& platform_;
   LanguageFile& texts_;
   frmMain* form_ = nullptr;
-  HINSTANCE instance_ = nullptr;
+  ui::Scale scale_{96};
+  std::optional<ui::Font> font_;
+  ui::Controls controls_;
+  ui::ToolTips tips_;
   HWND lastFocus_ = nullptr;  // restored when the window is activated again
-  HWND hwnd_ = nullptr, container_ = nullptr, list_ = nullptr, log_ = nullptr, tips_ = nullptr;
+  HWND list_ = nullptr, log_ = nullptr;
   std::string pendingLog_;  // appended text not yet in the log box
   DWORD lastLogFlush_ = 0;
-  std::map<Ctl, HWND> buttons_;
-  std::map<Ctl, std::string> toolTips_;
   std::vector<HBITMAP> banner_;
-  HFONT font_ = nullptr;
   HICON iconBig_ = nullptr, iconSmall_ = nullptr;
-  int dpi_ = 96;
   bool hourglass_ = false;
   bool settingChecks_ = false;            // the program is changing check marks itself
   std::vector<std::string> keys_;         // row key = keys_[item lParam]

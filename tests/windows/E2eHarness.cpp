@@ -1,93 +1,32 @@
 #include "tests/windows/E2eHarness.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace e2e {
 
 namespace {
-const char kMainClass[] = "GleisoraMain";
-
-// Memory inside the program, for messages whose arguments point to memory.
-class RemoteMemory {
- public:
-  RemoteMemory(HANDLE process, std::size_t size)
-      : process_(process), base_(static_cast<char*>(VirtualAllocEx(
-                               process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-  ~RemoteMemory() {
-    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+// Sends `msg` to a control of the program with `data` in the program's memory and, for
+// an item, a text buffer after it; `data` comes back as the control left it.
+template <class T>
+std::string Remote(HANDLE process, HWND control, UINT msg, WPARAM wp, T& data) {
+  char text[1024] = {};
+  auto* base = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof data + sizeof text, MEM_COMMIT, PAGE_READWRITE));
+  if (!base) return {};
+  if constexpr (requires { data.pszText; }) {
+    data.pszText = base + sizeof data;
+    data.cchTextMax = sizeof text;
   }
-  RemoteMemory(const RemoteMemory&) = delete;
-  RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-  bool ok() const { return base_ != nullptr; }
-  char* at(std::size_t offset) const { return base_ + offset; }
-  LPARAM lparam() const { return reinterpret_cast<LPARAM>(base_); }
-  bool Write(std::size_t offset, const void* data, std::size_t n) {
-    return WriteProcessMemory(process_, at(offset), data, n, nullptr);
-  }
-  bool Read(std::size_t offset, void* data, std::size_t n) const {
-    return ReadProcessMemory(process_, at(offset), data, n, nullptr);
-  }
-
- private:
-  HANDLE process_;
-  char* base_;
-};
-
-// The text a list view or tab control item fills in through `msg`.
-template <class Item>
-std::string RemoteItemText(HANDLE process, HWND w, UINT msg, WPARAM index, Item item) {
-  constexpr std::size_t kText = 2048;
-  RemoteMemory mem(process, sizeof(Item) + kText);
-  std::string text(kText, '\0');
-  item.pszText = mem.at(sizeof(Item));
-  item.cchTextMax = static_cast<int>(kText);
-  if (!mem.ok() || !mem.Write(0, &item, sizeof item)) return {};
-  SendMessageA(w, msg, index, mem.lparam());
-  mem.Read(sizeof(Item), text.data(), kText - 1);
-  return text.c_str();
-}
-
-HWND FindTopLevel(DWORD pid, const std::string& cls) {
-  struct Data {
-    DWORD pid;
-    const std::string& cls;
-    HWND found;
-  } d{pid, cls, nullptr};
-  EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* d = reinterpret_cast<Data*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        char c[64] = {};
-        if (owner != d->pid || !IsWindowVisible(h) || !GetClassNameA(h, c, sizeof c) || d->cls != c)
-          return TRUE;
-        d->found = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&d));
-  return d.found;
-}
-
-std::vector<HWND> Children(HWND parent, const char* cls) {
-  struct Data {
-    const char* cls;
-    std::vector<HWND> list;
-  } d{cls, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* d = reinterpret_cast<Data*>(lp);
-        char c[64] = {};
-        GetClassNameA(h, c, sizeof c);
-        if (lstrcmpiA(c, d->cls) == 0) d->list.push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&d));
-  return d.list;
+  WriteProcessMemory(process, base, &data, sizeof data, nullptr);
+  SendMessageA(control, msg, wp, reinterpret_cast<LPARAM>(base));
+  ReadProcessMemory(process, base, &data, sizeof data, nullptr);
+  ReadProcessMemory(process, base + sizeof data, text, sizeof text - 1, nullptr);
+  VirtualFreeEx(process, base, 0, MEM_RELEASE);
+  return text;
 }
 
 std::string WinePath(std::string p) {
@@ -97,43 +36,38 @@ std::string WinePath(std::string p) {
 }
 
 void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = fd.cFileName, path = dir + "\\" + name;
-      if (name == "." || name == "..") continue;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
+  std::string from = dir + '\0';  // the list ends with a second NUL
+  SHFILEOPSTRUCTA op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NO_UI;
+  SHFileOperationA(&op);
+}
+
+// No stand-in simulator running, no installation in the registry, no folder `dir`.
+void Clean(const std::string& dir) {
+  WaitFor([] {
+    HWND w = FindWindowA(nullptr, "EEP-Attrappe");
+    if (w) PostMessageA(w, WM_CLOSE, 0, 0);
+    return w == nullptr;
+  }, 20000);
+  RemoveTree(dir);
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, kFullKey);
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, "Software\\Software Untergrund Demo");
+  RegDeleteTreeA(HKEY_CURRENT_USER, kMarkers);
 }
 }  // namespace
 
-std::string ExeDir() { return WinePath(GLEISORA_EXE_DIR); }
 std::string FixtureDir() { return WinePath(GLEISORA_FIXTURE_DIR); }
 std::string SourceDir() { return WinePath(GLEISORA_SOURCE_DIR); }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-  for (;;) {
-    if (done()) return true;
+  while (!done()) {
     if (GetTickCount64() >= end) return done();
     Sleep(50);
   }
-}
-
-int Px(long twips) {
-  HDC dc = GetDC(nullptr);
-  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return MulDiv(static_cast<int>(twips), dpi > 0 ? dpi : 96, 1440);
+  return true;
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
@@ -142,115 +76,33 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
   return static_cast<bool>(f);
 }
 
-std::optional<std::string> ReadTextFile(const std::string& path) {
+std::string ReadTextFile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
-  if (!f) return std::nullopt;
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(f), {}};
 }
 
-std::string IniRead(const std::string& path, const std::string& section, const std::string& key,
-                    const std::string& deflt) {
-  std::string buf(65536, '\0');
-  buf.resize(GetPrivateProfileStringA(section.c_str(), key.c_str(), deflt.c_str(), buf.data(),
+std::string IniRead(const std::string& path, const std::string& section, const std::string& key) {
+  std::string buf(4096, '\0');
+  buf.resize(GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", buf.data(),
                                       static_cast<DWORD>(buf.size()), path.c_str()));
   return buf;
 }
 
-bool IniWrite(const std::string& path, const std::string& section, const std::string& key,
-              const std::string& value) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
-}
-
-bool SetRegistryString(HKEY root, const std::string& path, const std::string& name,
-                       const std::string& value) {
-  HKEY k;
-  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr))
-    return false;
-  const LONG rc = RegSetValueExA(k, name.c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(k);
-  return rc == ERROR_SUCCESS;
-}
-
-std::optional<std::string> RegistryString(HKEY root, const std::string& path,
-                                          const std::string& name) {
+std::optional<std::string> RegString(HKEY root, const std::string& path, const std::string& name) {
   char buf[4096];
   DWORD size = sizeof buf;
-  if (RegGetValueA(root, path.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
-                   RRF_NOEXPAND, nullptr, buf, &size))
+  if (RegGetValueA(root, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buf, &size))
     return std::nullopt;
   return std::string(buf);
 }
 
-void DeleteRegistryTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
-
-void CloseSimulators() {
-  for (int i = 0; i < 10; ++i) {
-    HWND w = FindWindowA(nullptr, "EEP-Attrappe");
-    if (!w) break;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
-    PostMessageA(w, WM_CLOSE, 0, 0);
-    if (h) {
-      if (WaitForSingleObject(h, 10000) != WAIT_OBJECT_0) TerminateProcess(h, 0);
-      CloseHandle(h);
-    }
-  }
+bool SetRegString(HKEY root, const std::string& path, const std::string& name,
+                  const std::string& value) {
+  return RegSetKeyValueA(root, path.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                         static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
-ProgramFolder::ProgramFolder(const std::string& name) : dir_("C:\\GleisoraE2E\\" + name) {
-  CreateDirectoryA("C:\\GleisoraE2E", nullptr);
-  RemoveTree(dir_);
-  ready_ = CreateDirectoryA(dir_.c_str(), nullptr);
-  for (const char* file : {"Gleisora.exe", "DEFAULT.ini"})
-    ready_ = ready_ && CopyFileA((ExeDir() + "\\" + file).c_str(), Path(file).c_str(), FALSE);
-}
-
-ProgramFolder::~ProgramFolder() { RemoveTree(dir_); }
-
-App::~App() {
-  if (!pi_.hProcess) return;
-  if (Running() && !Close(10000)) TerminateProcess(pi_.hProcess, 1);
-  WaitForSingleObject(pi_.hProcess, 10000);
-  CloseHandle(pi_.hProcess);
-  CloseHandle(pi_.hThread);
-}
-
-bool App::Start(const ProgramFolder& folder) {
-  if (!folder.Ready()) return false;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  std::string cmd = "\"" + folder.Exe() + "\"";
-  if (!CreateProcessA(folder.Exe().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.Dir().c_str(), &si, &pi_)) {
-    pi_ = {};
-    return false;
-  }
-  WaitFor([&] {
-    main_ = FindWindowOfClass(kMainClass);
-    return main_ != nullptr || FindMessageBox().has_value() || !Running();
-  });
-  // Let the window finish its first round of messages (painting, mapping).
-  if (main_) WaitForInputIdle(pi_.hProcess, 10000);
-  return main_ != nullptr || FindMessageBox().has_value();
-}
-
-bool App::WaitForMain(int timeoutMs) {
-  WaitFor([&] { return (main_ = FindWindowOfClass(kMainClass)) != nullptr || !Running(); },
-          timeoutMs);
-  return main_ != nullptr;
-}
-
-bool App::Running() const {
-  return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-std::string App::Text(HWND h) {
-  if (!h) return {};
+std::string Text(HWND h) {
   // WM_GETTEXT reaches the window's own text even in another process.
   std::string s(static_cast<std::size_t>(SendMessageA(h, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
   const LRESULT got = SendMessageA(h, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()));
@@ -258,193 +110,122 @@ std::string App::Text(HWND h) {
   return s;
 }
 
-std::vector<HWND> App::Buttons() const { return Children(main_, "Button"); }
+Scene::Scene(const std::string& name) : dir_("C:\\GleisoraE2E\\" + name) {
+  Clean(dir_);
+  CreateDirectoryA("C:\\GleisoraE2E", nullptr);
+  ready_ = CreateDirectoryA(dir_.c_str(), nullptr);
+  const std::string exeDir = WinePath(GLEISORA_EXE_DIR) + "\\";
+  for (const char* file : {"Gleisora.exe", "DEFAULT.ini"})
+    ready_ = ready_ && CopyFileA((exeDir + file).c_str(), Path(file).c_str(), FALSE);
+}
+
+Scene::~Scene() { Clean(dir_); }
+
+std::string Scene::AddInstallation(const std::string& name) const {
+  const std::string dir = Path(name);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  CopyFileA((FixtureDir() + "\\eep.exe").c_str(), (dir + "\\eep.exe").c_str(), FALSE);
+  CopyFileA((FixtureDir() + "\\components\\comp_a.dll").c_str(), (dir + "\\comp_a.dll").c_str(),
+            FALSE);
+  return dir;
+}
+
+App::App(const Scene& scene) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string exe = scene.Path("Gleisora.exe"), cmd = "\"" + exe + "\"";
+  if (!scene.Ready() || !CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, scene.Path("").c_str(), &si, &pi_))
+    pi_ = {};
+}
+
+App::~App() {
+  if (!pi_.hProcess) return;
+  if (!Close()) TerminateProcess(pi_.hProcess, 1);
+  WaitForSingleObject(pi_.hProcess, 10000);
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
+}
+
+bool App::Running() const {
+  return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND App::Main() const { return FindWindowA("GleisoraMain", nullptr); }
+
+bool App::WaitForMain() const {
+  return WaitFor([&] { return IsWindowVisible(Main()) || !Running(); }) &&
+         WaitForInputIdle(pi_.hProcess, 10000) == 0;
+}
 
 HWND App::Button(const std::string& caption) const {
-  for (HWND b : Buttons())
-    if (Text(b) == caption) return b;
-  return nullptr;
+  return FindWindowExA(Main(), nullptr, "Button", caption.c_str());
 }
+
+std::string App::LogText() const { return Text(FindWindowExA(Main(), nullptr, "Edit", nullptr)); }
 
 HWND App::List() const {
-  auto lists = Children(main_, WC_LISTVIEWA);
-  return lists.empty() ? nullptr : lists.front();
+  return FindWindowExA(FindWindowExA(Main(), nullptr, "GleisoraPanel", nullptr), nullptr,
+                       WC_LISTVIEWA, nullptr);
 }
 
-HWND App::Log() const {
-  auto edits = Children(main_, "Edit");
-  return edits.empty() ? nullptr : edits.front();
+int App::RowCount() const { return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string App::RowText(int row, int sub) const {
+  LVITEMA item{};
+  item.iSubItem = sub;
+  return Remote(pi_.hProcess, List(), LVM_GETITEMTEXTA, row, item);
 }
 
-int App::ClientHeight() const {
-  RECT r{};
-  GetClientRect(main_, &r);
-  return r.bottom - r.top;
+bool App::RowChecked(int row) const {
+  const auto state = SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
+  return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
-void App::Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
-
-int App::RowCount() const {
-  return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
-}
-
-ListRow App::Row(int row) const {
-  ListRow r;
-  std::string* fields[] = {&r.text, &r.sub1, &r.sub2};
-  for (int sub = 0; sub < 3; ++sub) {
-    LVITEMA item{};
-    item.iSubItem = sub;
-    *fields[sub] = RemoteItemText(pi_.hProcess, List(), LVM_GETITEMTEXTA, row, item);
+bool App::ClickRow(int row, bool twice) {
+  RECT r{LVIR_LABEL, 0, 0, 0};
+  Remote(pi_.hProcess, List(), LVM_GETITEMRECT, row, r);
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  SetForegroundWindow(Main());
+  if (r.right <= r.left || !WaitFor([&] { return GetForegroundWindow() == Main(); }, 5000) ||
+      !ClientToScreen(List(), &p) || !SetCursorPos(p.x, p.y))
+    return false;
+  INPUT in[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    in[i].type = INPUT_MOUSE;
+    in[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
   }
-  const auto state = static_cast<UINT>(
-      SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK | LVIS_SELECTED));
-  r.checked = ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
-  r.selected = (state & LVIS_SELECTED) != 0;
-  return r;
+  return SendInput(twice ? 4 : 2, in, sizeof(INPUT)) == (twice ? 4u : 2u);
 }
 
-std::vector<ListRow> App::Rows() const {
-  std::vector<ListRow> rows;
-  for (int i = 0, n = RowCount(); i < n; ++i) rows.push_back(Row(i));
-  return rows;
-}
-
-std::vector<std::string> App::ColumnTexts() const {
-  std::vector<std::string> texts;
-  HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
-  for (int i = 0, n = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)); i < n; ++i) {
-    LVCOLUMNA col{};
-    col.mask = LVCF_TEXT;
-    texts.push_back(RemoteItemText(pi_.hProcess, List(), LVM_GETCOLUMNA, i, col));
+bool App::PressKey(WORD key) {
+  INPUT in[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = key;
+    in[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
   }
-  return texts;
+  return SendInput(2, in, sizeof(INPUT)) == 2;
 }
 
-std::vector<std::string> App::TabCaptions(HWND tabs) const {
-  std::vector<std::string> captions;
-  for (int i = 0, n = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)); i < n; ++i) {
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    captions.push_back(RemoteItemText(pi_.hProcess, tabs, TCM_GETITEMA, i, item));
-  }
-  return captions;
-}
-
-std::optional<RECT> App::ItemRect(HWND target, UINT msg, WPARAM index, LONG left) const {
-  RemoteMemory mem(pi_.hProcess, sizeof(RECT));
-  RECT r{};
-  r.left = left;
-  if (!mem.ok() || !mem.Write(0, &r, sizeof r) || !SendMessageA(target, msg, index, mem.lparam()) ||
-      !mem.Read(0, &r, sizeof r))
-    return std::nullopt;
-  return r;
-}
-
-bool App::ClickAt(HWND target, POINT client, bool twice) {
-  SetForegroundWindow(main_);
-  WaitFor([&] { return GetForegroundWindow() == main_; }, 5000);
-  POINT screen = client;
-  if (!ClientToScreen(target, &screen)) return false;
-  SetCursorPos(screen.x, screen.y);
-  for (int i = 0; i < (twice ? 4 : 2); ++i) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &in, sizeof in);
-  }
-  return true;
-}
-
-bool App::PressKeys(HWND foreground, const std::vector<WORD>& modifiers, WORD key) {
-  SetForegroundWindow(foreground);
-  WaitFor([&] { return GetForegroundWindow() == foreground; }, 5000);
-  std::vector<INPUT> in;
-  auto add = [&](WORD vk, bool up) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = vk;
-    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    in.push_back(i);
-  };
-  for (WORD m : modifiers) add(m, false);
-  add(key, false);
-  add(key, true);
-  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) add(*it, true);
-  return SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)) == in.size();
-}
-
-bool App::ToggleCheck(int row) {
-  // A click can get lost while the window is still being mapped; one that took
-  // effect changes the mark or brings up a message box.
-  const bool before = Row(row).checked;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (!ClickStateIcon(row)) return false;
-    if (WaitFor([&] { return Row(row).checked != before || FindMessageBox() || !Running(); },
-                3000))
-      return true;
-  }
-  return false;
-}
-
-bool App::ClickStateIcon(int row) {
-  HWND list = List();
-  const auto bounds = ItemRect(list, LVM_GETITEMRECT, row, LVIR_BOUNDS);
-  RemoteMemory mem(pi_.hProcess, sizeof(LVHITTESTINFO));
-  if (!bounds || !mem.ok()) return false;
-  const int y = (bounds->top + bounds->bottom) / 2;
-  // Find the check box along the row's start.
-  for (int x = bounds->left + 1; x < bounds->left + 40; ++x) {
-    LVHITTESTINFO hit{};
-    hit.pt = {x, y};
-    mem.Write(0, &hit, sizeof hit);
-    const auto item = static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, mem.lparam()));
-    mem.Read(0, &hit, sizeof hit);
-    if (item == row && (hit.flags & LVHT_ONITEMSTATEICON)) return ClickAt(list, {x + 3, y});
-  }
-  return false;
-}
-
-bool App::DoubleClickRow(int row) {
-  const auto r = ItemRect(List(), LVM_GETITEMRECT, row, LVIR_LABEL);
-  return r && ClickAt(List(), {(r->left + r->right) / 2, (r->top + r->bottom) / 2}, true);
-}
-
-std::optional<MessageBoxInfo> App::FindMessageBox() const {
-  HWND found = FindWindowOfClass("#32770");
-  if (!found) return std::nullopt;
-  MessageBoxInfo box{found, Text(found), {}, {}};
-  for (HWND s : Children(found, "Static"))
-    if (box.text.empty()) box.text = Text(s);
-  for (HWND b : Children(found, "Button")) box.buttons.push_back(Text(b));
+HWND App::WaitForBox(const std::string& text) const {
+  HWND box = nullptr;
+  WaitFor([&] {
+    for (box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr));)
+      if (IsWindowVisible(box) && FindWindowExA(box, nullptr, "Static", text.c_str())) return true;
+    return !Running();
+  });
   return box;
 }
 
-std::optional<MessageBoxInfo> App::WaitForMessageBox(int timeoutMs) const {
-  std::optional<MessageBoxInfo> box;
-  WaitFor([&] { return (box = FindMessageBox()).has_value(); }, timeoutMs);
-  return box;
+bool App::Answer(HWND box, const std::string& button) {
+  HWND b = box ? FindWindowExA(box, nullptr, "Button", button.c_str()) : nullptr;
+  return b && PostMessageA(b, BM_CLICK, 0, 0) && WaitFor([&] { return !IsWindow(box); });
 }
 
-bool App::Answer(const MessageBoxInfo& box, const std::string& caption) {
-  for (HWND b : Children(box.hwnd, "Button")) {
-    std::string plain;
-    for (char c : Text(b))
-      if (c != '&') plain += c;
-    if (plain != caption) continue;
-    PostMessageA(b, BM_CLICK, 0, 0);
-    return WaitFor([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
-  }
-  return false;
-}
-
-HWND App::FindWindowOfClass(const std::string& className) const {
-  return FindTopLevel(pi_.dwProcessId, className);
-}
-
-bool App::Close(int timeoutMs) {
-  if (main_ && IsWindow(main_)) PostMessageA(main_, WM_CLOSE, 0, 0);
-  return pi_.hProcess &&
-         WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+bool App::Close() {
+  if (HWND main = Main()) PostMessageA(main, WM_CLOSE, 0, 0);
+  return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 10000) == WAIT_OBJECT_0;
 }
 
 }  // namespace e2e

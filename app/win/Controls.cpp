@@ -1,0 +1,71 @@
+#include "app/win/Controls.h"
+
+#include <commctrl.h>
+
+namespace ui {
+
+HWND Controls::Add(HWND window, const ControlRow& row, const Scale& scale, HFONT font) {
+  HWND parent = row.parent ? (*this)[row.parent] : window;
+  HWND h = CreateWindowExA(row.exStyle, row.cls, row.text, WS_CHILD | WS_VISIBLE | row.style,
+                           scale.Px(row.rect.left), scale.Px(row.rect.top),
+                           scale.Px(row.rect.width), scale.Px(row.rect.height), parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
+                           GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  items_.push_back({row.id, h, lstrcmpiA(row.cls, "STATIC") == 0, nullptr});
+  return h;
+}
+
+HWND Controls::operator[](int id) const {
+  for (const Item& item : items_)
+    if (item.id == id) return item.hwnd;
+  return nullptr;
+}
+
+void Controls::OnClick(int id, std::function<void()> handler) {
+  for (Item& item : items_)
+    if (item.id == id) item.onClick = std::move(handler);
+}
+
+bool Controls::Command(WPARAM wp) const {
+  const int code = HIWORD(wp);
+  for (const Item& item : items_) {
+    // A label's quick second click arrives as a double-click.
+    const bool click = code == BN_CLICKED || (item.label && code == STN_DBLCLK);
+    if (item.id == LOWORD(wp) && item.onClick && click) {
+      item.onClick();
+      return true;
+    }
+  }
+  return false;
+}
+
+void ToolTips::Create(HWND owner) {
+  owner_ = owner;
+  tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleA(nullptr),
+                          nullptr);
+}
+
+void ToolTips::Set(HWND tool, const std::string& text) {
+  std::string& kept = texts_[tool];
+  const bool had = !kept.empty();
+  kept = text;
+  if (!tips_ || !tool) return;
+  TOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = owner_;
+  ti.uId = reinterpret_cast<UINT_PTR>(tool);
+  ti.lpszText = const_cast<char*>(kept.c_str());
+  const UINT msg = text.empty() ? TTM_DELTOOLA : had ? TTM_UPDATETIPTEXTA : TTM_ADDTOOLA;
+  if (had || !text.empty()) SendMessageA(tips_, msg, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+std::string ToolTips::Text(HWND tool) const {
+  auto it = texts_.find(tool);
+  return it == texts_.end() ? std::string() : it->second;
+}
+
+}  // namespace ui

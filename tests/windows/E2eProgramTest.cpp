@@ -1,0 +1,105 @@
+// The real program under Wine with stand-in simulators, driven from outside as a
+// user would: what the lower levels cannot show, the pieces working together.
+#include <gtest/gtest.h>
+
+#include "tests/windows/E2eHarness.h"
+
+namespace {
+
+using e2e::App;
+using e2e::kFullKey;
+
+const std::string kKey = "HKCR\\Software\\Software Untergrund\\EEXP\\";
+// The stand-in's product version 6, 0, 0, 3 selects EEP6003.ini.
+const std::string kDefinition =
+    "[Registry Keys]\r\nHKCR\\Software\\Software Untergrund\\EEXP=1\r\n"
+    "[Register]\r\n{AppDir}\\comp_a.dll=1\r\n[Unregister]\r\n{AppDir}\\comp_a.dll=1\r\n";
+
+std::string Entry(int n, const std::string& description, const std::string& dir) {
+  return "[EEP_" + std::to_string(n) + "]\r\nDescription=" + description + "\r\nAppDir=" + dir +
+         "\r\nAppPath=" + dir + "\\eep.exe\r\nRegType=EEP6003\r\n";
+}
+
+// A scene with the definition file and the active installation `dir` in the registry.
+void Prepare(const e2e::Scene& scene, const std::string& dir, const std::string& catalogue) {
+  ASSERT_TRUE(scene.Ready());
+  ASSERT_TRUE(e2e::WriteTextFile(scene.Path("EEP6003.ini"), kDefinition));
+  if (!catalogue.empty()) {
+    ASSERT_TRUE(e2e::WriteTextFile(scene.Path("Gleisora.ini"), catalogue));
+  }
+  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, kFullKey, "AppPath", dir + "\\eep.exe"));
+}
+
+bool Started(const std::string& dir) {  // the stand-in in `dir` ran from its folder
+  return e2e::WaitFor([&] { return e2e::ReadTextFile(dir + "\\starts.log") ==
+                                   dir + "\\eep.exe|" + dir + "\r\n"; });
+}
+
+TEST(E2eProgram, FirstRunListsTheRegisteredInstallationAndStartLaunchesIt) {
+  e2e::Scene scene("FirstRun");
+  const std::string sim = scene.AddInstallation("Sim");
+  Prepare(scene, sim, "");
+  App app(scene);
+  ASSERT_TRUE(app.WaitForMain());
+  EXPECT_EQ("Gleisora v1.10", e2e::Text(app.Main()));
+  ASSERT_EQ(1, app.RowCount());
+  EXPECT_EQ("EEP-Attrappe v6.03|EEP6003|" + sim,
+            app.RowText(0) + "|" + app.RowText(0, 1) + "|" + app.RowText(0, 2));
+  EXPECT_TRUE(app.RowChecked(0));
+  EXPECT_EQ(sim + "\\eep.exe", e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_1", "AppPath"));
+  PostMessageA(app.Button("EEP starten"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(Started(sim));
+}
+
+TEST(E2eProgram, TickingARowSwitchesAndADoubleClickSwitchesBackAndStarts) {
+  e2e::Scene scene("Switch");
+  const std::string a = scene.AddInstallation("A"), b = scene.AddInstallation("B");
+  Prepare(scene, a, "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "EEP B", b) +
+                        "Saved=1\r\n[EEP_2\\Settings]\r\n" + kKey + "AppPath=REG_SZ:" + b +
+                        "\\eep.exe\r\n" + kKey + "Farbe=REG_SZ:blau\r\n");
+  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, kFullKey, "Farbe", "rot"));
+  App app(scene);
+  ASSERT_TRUE(app.WaitForMain());
+  auto activeIs = [&](const std::string& dir, const std::string& farbe) {
+    return e2e::WaitFor([&] {
+      return e2e::RegString(HKEY_CURRENT_USER, e2e::kMarkers, "comp_a.dll") == dir &&
+             e2e::RegString(HKEY_CLASSES_ROOT, kFullKey, "Farbe") == farbe &&
+             IsWindowEnabled(app.Button("Info"));
+    });
+  };
+  ASSERT_TRUE(app.ClickRow(1));
+  ASSERT_TRUE(app.PressKey(VK_SPACE));
+  ASSERT_TRUE(activeIs(b, "blau")) << app.LogText();
+  EXPECT_EQ("REG_SZ:rot", e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_1\\Settings", kKey + "Farbe"));
+  EXPECT_EQ(b + "\\eep.exe", e2e::RegString(HKEY_CLASSES_ROOT, kFullKey, "AppPath"));
+  EXPECT_TRUE(app.RowChecked(1));
+  EXPECT_FALSE(app.RowChecked(0));
+
+  ASSERT_TRUE(app.ClickRow(0, true));
+  EXPECT_TRUE(Started(a));
+  EXPECT_TRUE(activeIs(a, "rot")) << app.LogText();
+  EXPECT_TRUE(app.RowChecked(0));
+}
+
+// While loading the program is busy; it asks about the gone entry meanwhile.
+TEST(E2eProgram, AGoneEntryIsOfferedForDeletionAndClosingWhileBusyIsRefused) {
+  e2e::Scene scene("Gone");
+  const std::string a = scene.AddInstallation("A"), gone = scene.Path("Weg");
+  Prepare(scene, a, "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "Alt v5.00", gone));
+  App app(scene);
+  HWND question = app.WaitForBox("Alt v5.00 wurde nicht gefunden!\r\nVerzeichnis:\r\n" + gone +
+                                 "\r\nSoll der zugehörige Eintrag gelöscht werden?");
+  ASSERT_NE(nullptr, question);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    PostMessageA(app.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(App::Answer(app.WaitForBox("Gleisora kann im Moment nicht beendet werden!\r\n"
+                                           "Bitte warten Sie einen Moment!"), "OK"));
+  }
+  ASSERT_TRUE(App::Answer(question, "&Yes"));
+  ASSERT_TRUE(app.WaitForMain());
+  EXPECT_EQ(1, app.RowCount());
+  EXPECT_EQ("<missing>", e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_2", "AppPath"));
+  EXPECT_TRUE(app.Close());  // no longer busy
+}
+
+}  // namespace
