@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "support/Convert.h"
 
 std::string GetFileName(const std::string& Path);
 std::string GetDirectory(const std::string& Path);
@@ -17,9 +18,6 @@ void SortStrings(std::vector<std::string>& Items, std::int32_t Low, std::int32_t
 // or Default (written to the file) when it has none; "\n" becomes CR LF.
 std::string GetText(const plat::Platform& platform, const std::string& Section,
                     const std::string& Key, const std::string& Default);
-
-// Upper case in Windows-1252, as the system's ANSI upper-casing folds umlauts.
-std::string UpperAnsi(std::string s);
 
 // Replaces every occurrence of `what` in `text`, scanning from the start.
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with);

@@ -16,7 +16,7 @@ const char kDemoKey[] = "Software\\Software Untergrund Demo\\EEXP";
 
 // Reads the launcher INI back through the engine; "<missing>" when absent.
 std::string IniGet(FakeFileSystem& files, const ini::Text& section, const ini::Text& key) {
-  return ini::GetString(files, section, key, std::string("<missing>"), 1 << 16, kIni);
+  return ini::IniStore(files).GetString(section, key, std::string("<missing>"), 1 << 16, kIni);
 }
 bool IniHas(FakeFileSystem& files, const std::string& section) {
   return ("\0"s + IniGet(files, std::nullopt, std::nullopt)).find("\0"s + section + "\0"s) != std::string::npos;
