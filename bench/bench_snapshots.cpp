@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include "platform/win32/Win32Platform.h"
+#include "support/IniStore.h"
 #else
 #include "tests/fakes/FakeServices.h"
 #endif
@@ -183,6 +184,8 @@ int main() {
 #ifdef _WIN32
   Win32Platform real;
   plat::Platform p = real.Get();
+  ini::IniStore iniFiles(*p.files);
+  p.ini = &iniFiles;
   char tmp[MAX_PATH];
   DWORD len = GetTempPathA(MAX_PATH, tmp);
   p.appDir = std::string(tmp, len) + "gleisora-bench";

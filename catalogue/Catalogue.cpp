@@ -2,8 +2,6 @@
 // installation the simulator's registry key points to.
 #include <cstdint>
 #include <limits>
-#include <locale>
-#include <sstream>
 #include <set>
 
 #include "catalogue/Catalogue.h"
@@ -17,8 +15,6 @@ namespace {
 
 const char kFullKey[] = "Software\\Software Untergrund\\EEXP";
 const char kDemoKey[] = "Software\\Software Untergrund Demo\\EEXP";
-constexpr std::int32_t kHkeyClassesRoot = static_cast<std::int32_t>(0x80000000u);
-constexpr std::int32_t kRegSz = 1;
 const char kCrLf[] = "\r\n";
 
 
@@ -66,15 +62,7 @@ std::int64_t EntryNumber(const std::string& section, bool snapshot) {
 
 // "Saved" compared with 1 as a number; text that is no number is a type mismatch.
 bool SavedIsOne(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  const auto last = text.find_last_not_of(' ');
-  if (first != std::string::npos) {
-    const std::string number = text.substr(first, last - first + 1);
-    std::istringstream in(number);
-    in.imbue(std::locale::classic());
-    double value = 0;
-    if (in >> value && in.peek() == std::char_traits<char>::eof()) return value == 1.0;
-  }
+  if (const auto n = NumberValue(text)) return *n == 1.0;
   throw RuntimeError(err::TypeMismatch, "Gleisora", "Type mismatch");
 }
 
@@ -82,10 +70,10 @@ bool SavedIsOne(const std::string& text) {
 
 void Catalogue::ReadInstalledVersion(InstalledVersion& v) const {
   cRegistry reg(c_.platform);
-  reg.ClassKey(kHkeyClassesRoot);
+  reg.ClassKey(plat::kHKCR);
   reg.SectionKey(kFullKey);
   reg.ValueKey("AppPath");
-  reg.ValueType(kRegSz);
+  reg.ValueType(static_cast<std::int32_t>(plat::reg::kRegSz));
   if (AsText(reg.Value()).empty()) {
     // Only the demo edition: its key stays selected for the reads below.
     reg.SectionKey(kDemoKey);
@@ -94,7 +82,7 @@ void Catalogue::ReadInstalledVersion(InstalledVersion& v) const {
   v.RegAppPath = AsText(reg.Value());
   v.RegAppDir = GetLongPath(*c_.platform.files, GetDirectory(v.RegAppPath));
   reg.ValueKey("ResBase");
-  reg.ValueType(kRegSz);
+  reg.ValueType(static_cast<std::int32_t>(plat::reg::kRegSz));
   v.RegResBase = AsText(reg.Value());
 }
 

@@ -1,6 +1,6 @@
 #include "catalogue/Installation.h"
 
-#include "snapshots/SnapshotText.h"
+#include "support/Convert.h"
 #include "support/cInifile.h"
 
 std::string LauncherIniPath(const plat::Platform& p) {
@@ -9,6 +9,14 @@ std::string LauncherIniPath(const plat::Platform& p) {
 
 std::string DefinitionFilePath(const plat::Platform& p, const std::string& regType) {
   return p.appDir + "\\" + regType + ".ini";
+}
+
+std::optional<bool> TruthValue(const std::string& text) {
+  const std::string t = UpperAscii(TrimBlanks(text));
+  if (t == "TRUE") return true;
+  if (t == "FALSE") return false;
+  if (auto n = NumberValue(t)) return *n != 0.0;
+  return std::nullopt;
 }
 
 namespace {
@@ -44,7 +52,7 @@ Installation ReadInstallation(const plat::Platform& p, const std::string& entry)
   cInifile definition(p);
   definition.Path(inst.definitionPath);
   for (auto& [name, value] : SectionLines(definition, "Registry Keys"))
-    if (snap::SelectsKey(value)) inst.keys.push_back(name);
+    if (TruthValue(value) != false) inst.keys.push_back(name);
   inst.factory = SectionLines(definition, "Factory Settings");
   inst.registerList = SectionLines(definition, "Register");
   inst.unregisterList = SectionLines(definition, "Unregister");

@@ -1,6 +1,7 @@
 // The files beside the program, and an installation's definition: what its
 // definition file selects, read once per operation.
 #pragma once
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,5 +22,10 @@ struct Installation {
   Lines factory;                  // "Factory Settings"
   Lines registerList, unregisterList;  // "Register" and "Unregister", values unread as truth
 };
+
+// A definition file's switch: a number (0 = false, anything else = true) or the word
+// True/False in any letter case, blanks around allowed; nullopt for anything else
+// (the empty text included). A "Registry Keys" entry selects its key unless false.
+std::optional<bool> TruthValue(const std::string& text);
 
 Installation ReadInstallation(const plat::Platform& p, const std::string& entry);

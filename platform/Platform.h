@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/IniFiles.h"
 #include "platform/LibraryApi.h"
 #include "platform/ProcessApi.h"
 #include "platform/Registry.h"
@@ -20,6 +21,7 @@ struct Platform {
   IProcessApi* process = nullptr;
   ILibraryApi* library = nullptr;
   IShell* shell = nullptr;
+  IIniFiles* ini = nullptr;  // over `files`; one per program, so every reader shares its cache
   std::string appDir;   // the program's folder, no trailing backslash
   std::string exeName;  // the executable's name without extension ("Gleisora")
   std::string exePath;  // full path of the executable (its own version resource)

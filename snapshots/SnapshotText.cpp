@@ -1,54 +1,12 @@
 #include "snapshots/SnapshotText.h"
 
-#include <cctype>
-#include <cmath>
-#include <cstdlib>
-
 #include "platform/Registry.h"
 #include "support/Errors.h"
 
 namespace snap {
 namespace {
 
-std::string Trim(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return s.substr(b, e - b);
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Decimal number text: sign, digits with an optional fraction, optional exponent.
-std::optional<double> ParseNumber(const std::string& raw) {
-  const std::string s = Trim(raw);
-  std::size_t i = 0, digits = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t exp = 0;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++exp;
-    if (exp == 0) return std::nullopt;
-  }
-  if (i != s.size()) return std::nullopt;
-  return std::strtod(s.c_str(), nullptr);  // the grammar above is the C locale's
-}
-
-bool EqualsNoCase(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i]; ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return i == a.size() && !b[i];
-}
 
 const char* const kNames[] = {"REG_NONE",
                               "REG_SZ",
@@ -83,20 +41,13 @@ bool PlainStringSurvives(const ByteArray& data) {
 
 }  // namespace
 
-std::optional<bool> TruthValue(const std::string& text) {
-  const std::string t = Trim(text);
-  if (EqualsNoCase(t, "true")) return true;
-  if (EqualsNoCase(t, "false")) return false;
-  if (auto n = ParseNumber(t)) return *n != 0.0;
-  return std::nullopt;
-}
-
 std::int32_t ToLong(const std::string& text) {
-  auto n = ParseNumber(text);
-  if (!n) throw RuntimeError(err::TypeMismatch, "", "Type mismatch");
-  const double r = std::nearbyint(*n);  // default rounding: halves to the even neighbour
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) throw RuntimeError(err::Overflow, "", "Overflow");
-  return static_cast<std::int32_t>(r);
+  std::int32_t value = 0;
+  switch (ToInt32(text, value)) {
+    case 0: return value;
+    case err::Overflow: throw RuntimeError(err::Overflow, "", "Overflow");
+    default: throw RuntimeError(err::TypeMismatch, "", "Type mismatch");
+  }
 }
 
 std::string TypeName(std::uint32_t type) {
@@ -117,18 +68,6 @@ std::optional<std::uint32_t> TypeFromName(const std::string& name) {
     if (n > 0xFFFFFFFFull) return std::nullopt;
   }
   return static_cast<std::uint32_t>(n);
-}
-
-std::string ToHex(const ByteArray& data) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(data.size() * 3);
-  for (std::size_t i = 0; i < data.size(); ++i) {
-    if (i) out += ',';
-    out += digits[data[i] >> 4];
-    out += digits[data[i] & 0xF];
-  }
-  return out;
 }
 
 std::optional<ByteArray> FromHex(const std::string& text) {
@@ -155,11 +94,8 @@ std::optional<ByteArray> FromHex(const std::string& text) {
 std::string EntryValue(std::uint32_t type, const ByteArray& data) {
   if (type == plat::reg::kRegSz && PlainStringSurvives(data))
     return "REG_SZ:" + std::string(data.begin(), data.end() - 1);
-  if (type == plat::reg::kRegDword && data.size() == 4) {
-    const std::uint32_t u = static_cast<std::uint32_t>(data[0]) | data[1] << 8 | data[2] << 16 |
-                            static_cast<std::uint32_t>(data[3]) << 24;
-    return "REG_DWORD:" + std::to_string(static_cast<std::int32_t>(u));
-  }
+  if (type == plat::reg::kRegDword && data.size() == 4)
+    return "REG_DWORD:" + std::to_string(static_cast<std::int32_t>(DwordValue(data)));
   return TypeName(type) + ":" + kHexPrefix + ToHex(data);
 }
 

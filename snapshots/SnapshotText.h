@@ -1,24 +1,17 @@
-// Text forms shared by the snapshot, factory-settings and registration routines:
-// truth values, number text, registry type names and the value-line data text.
+// Text forms of the snapshot and factory-settings lines: number text, registry type names and the value-line data text.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "support/Convert.h"
 #include "support/Variant.h"
 
 namespace snap {
 
-// A number (0 = false, anything else = true) or the word True/False in any letter
-// case, blanks around allowed; nullopt for anything else (the empty text included).
-std::optional<bool> TruthValue(const std::string& text);
-
-// A "Registry Keys" entry selects its key unless its value reads as false.
-inline bool SelectsKey(const std::string& text) { return TruthValue(text) != false; }
-
-// Number text to a signed 32-bit integer: blanks around, sign, digits, a fraction
-// rounded half to even, an exponent. Raises 13 for text that is not a number and 6
-// for a number outside the signed 32-bit range.
+// Number text (as NumberValue reads it) to a signed 32-bit integer, a fraction rounded
+// half to even. Raises 13 for text that is not a number and 6 for a number outside
+// the signed 32-bit range.
 std::int32_t ToLong(const std::string& text);
 
 // Registry type names. Numbers without a Windows name are written "REG_TYPE_" and
@@ -26,9 +19,8 @@ std::int32_t ToLong(const std::string& text);
 std::string TypeName(std::uint32_t type);
 std::optional<std::uint32_t> TypeFromName(const std::string& name);
 
-// Raw bytes as two-digit lowercase hex pairs separated by commas ("01,02,ff"), and
-// back (either case accepted; an empty text is zero bytes). nullopt for malformed text.
-std::string ToHex(const ByteArray& data);
+// Hex pairs as ToHex writes them back to bytes (either case accepted; an empty text
+// is zero bytes). nullopt for malformed text.
 std::optional<ByteArray> FromHex(const std::string& text);
 
 // The entry value of a snapshot line for a stored value: REG_SZ and REG_DWORD as

@@ -16,10 +16,18 @@ struct RuntimeError : std::runtime_error {
 
 // Common run-time error numbers.
 namespace err {
+constexpr long InvalidProcedureCall = 5;
 constexpr long Overflow = 6;
+constexpr long OutOfMemory = 7;
+constexpr long SubscriptOutOfRange = 9;
 constexpr long TypeMismatch = 13;
+constexpr long DeviceUnavailable = 68;
+constexpr long PathFileAccess = 75;
+constexpr long PathNotFound = 76;
 constexpr long RegistryFailure = 26001;
 constexpr long SetValueFailure = -2147194455;  // 0x800469A9
+constexpr long BadAssociationList = -2147194452;  // 0x800469AC
+constexpr long AssociationClassMissing = -2147194451;  // 0x800469AD
 }  // namespace err
 
 // Runs one step and returns the number of the run-time error it raised (0 = none):
@@ -32,8 +40,8 @@ long Attempt(F&& step) noexcept {
   } catch (const RuntimeError& e) {
     return e.Number;
   } catch (const std::bad_alloc&) {
-    return 7;  // out of memory
+    return err::OutOfMemory;
   } catch (...) {
-    return 5;  // invalid procedure call
+    return err::InvalidProcedureCall;
   }
 }

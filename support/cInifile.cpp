@@ -1,24 +1,24 @@
 #include "support/cInifile.h"
 
 #include <algorithm>
-#include <cctype>
 
-#include "support/IniStore.h"
+#include "support/Convert.h"
 
 namespace {
 constexpr std::uint32_t kValueBuffer = 255;
 constexpr std::uint32_t kListBuffer = 8192;
 
-ini::Text Maybe(bool assigned, const std::string& s) {
-  return assigned ? ini::Text(s) : std::nullopt;
+plat::IniText Maybe(bool assigned, const std::string& s) {
+  return assigned ? plat::IniText(s) : std::nullopt;
 }
 
 // Reads with a buffer that grows until the result fits with room to spare: a value
 // or list cut at the buffer's end would silently drop saved settings.
-std::string ReadWhole(plat::IFileSystem& files, const ini::Text& section, const ini::Text& key,
-                      const ini::Text& def, std::uint32_t initial, const std::string& path) {
+std::string ReadWhole(plat::IIniFiles& files, const plat::IniText& section,
+                      const plat::IniText& key, const plat::IniText& def, std::uint32_t initial,
+                      const std::string& path) {
   for (std::uint32_t size = initial;; size *= 2) {
-    std::string s = ini::GetString(files, section, key, def, size, path);
+    std::string s = files.GetString(section, key, def, size, path);
     // A cut read fills the buffer up to its last one or two places (quotes at the
     // edge lose one more); anything shorter than that is whole.
     if (s.size() + 4 <= size || size >= (1u << 30)) return s;
@@ -29,13 +29,13 @@ std::string ReadWhole(plat::IFileSystem& files, const ini::Text& section, const 
 cInifile::cInifile(const plat::Platform& platform) : platform_(&platform) {}
 
 std::string cInifile::Value() const {
-  return ReadWhole(*platform_->files, Maybe(hasSection_, section_), Maybe(hasKey_, key_),
+  return ReadWhole(*platform_->ini, Maybe(hasSection_, section_), Maybe(hasKey_, key_),
                    Maybe(hasDefault_, default_), kValueBuffer, path_);
 }
 
 void cInifile::Value(std::string& sValue) {
   sValue.erase(std::remove(sValue.begin(), sValue.end(), '\0'), sValue.end());
-  lastReturnCode_ = ini::WriteString(*platform_->files, Maybe(hasSection_, section_),
+  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_),
                                      Maybe(hasKey_, key_), sValue, path_);
 }
 
@@ -45,28 +45,28 @@ void cInifile::Value(const std::string& sValue) {
 }
 
 void cInifile::DeleteKey() {
-  lastReturnCode_ = ini::WriteString(*platform_->files, Maybe(hasSection_, section_),
+  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_),
                                      Maybe(hasKey_, key_), std::nullopt, path_);
 }
 
 void cInifile::DeleteSection() {
-  lastReturnCode_ = ini::WriteString(*platform_->files, Maybe(hasSection_, section_),
+  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_),
                                      std::nullopt, std::nullopt, path_);
 }
 
 std::string cInifile::INISection() const {
-  return ReadWhole(*platform_->files, Maybe(hasSection_, section_), std::nullopt,
+  return ReadWhole(*platform_->ini, Maybe(hasSection_, section_), std::nullopt,
                    Maybe(hasDefault_, default_), kListBuffer, path_);
 }
 
 void cInifile::INISection(const std::string& sSection) {
   // With a null key the profile function removes the section and ignores the text.
-  lastReturnCode_ = ini::WriteString(*platform_->files, Maybe(hasSection_, section_),
+  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_),
                                      std::nullopt, sSection, path_);
 }
 
 std::string cInifile::Sections() const {
-  return ReadWhole(*platform_->files, std::nullopt, std::nullopt, Maybe(hasDefault_, default_),
+  return ReadWhole(*platform_->ini, std::nullopt, std::nullopt, Maybe(hasDefault_, default_),
                    kListBuffer, path_);
 }
 
@@ -165,83 +165,14 @@ void cInifile::LoadFormPosition(IFormGeometry& frmThis, long lMinWidth, long lMi
 }
 
 std::int32_t cInifile::CLngDefault(const std::string& sString, std::int32_t lDefault) {
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  std::size_t b = 0, e = sString.size();
-  while (b < e && blank(sString[b])) ++b;
-  while (e > b && blank(sString[e - 1])) --e;
-  const std::string s = sString.substr(b, e - b);
-  if (s.empty()) return lDefault;
-
-  // &H and &O numbers are 32-bit patterns.
-  if (s.size() > 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
-    const bool hex = s[1] == 'H' || s[1] == 'h';
-    std::uint64_t v = 0;
-    for (std::size_t i = 2; i < s.size(); ++i) {
-      const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i])));
-      int d = c >= '0' && c <= '9' ? c - '0' : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-      if (d < 0 || (!hex && d > 7)) return lDefault;
-      v = v * (hex ? 16 : 8) + d;
-      if (v > 0xFFFFFFFFull) return lDefault;
-    }
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-  }
-
-  std::size_t i = 0;
-  bool negative = false;
-  if (s[i] == '+' || s[i] == '-') negative = s[i++] == '-';
-  std::string digits;
-  long long point = -1;  // digits before the decimal point
-  bool any = false;
-  for (; i < s.size(); ++i) {
-    if (std::isdigit(static_cast<unsigned char>(s[i]))) {
-      digits += s[i];
-      any = true;
-    } else if (s[i] == '.' && point < 0) {
-      point = static_cast<long long>(digits.size());
-    } else {
-      break;
-    }
-  }
-  if (!any) return lDefault;
-  if (point < 0) point = static_cast<long long>(digits.size());
-  if (i < s.size()) {
-    if (s[i] != 'e' && s[i] != 'E') return lDefault;
-    ++i;
-    bool expNeg = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) expNeg = s[i++] == '-';
-    if (i >= s.size()) return lDefault;
-    long long exp = 0;
-    for (; i < s.size(); ++i) {
-      if (!std::isdigit(static_cast<unsigned char>(s[i]))) return lDefault;
-      exp = std::min<long long>(exp * 10 + (s[i] - '0'), 100000);
-    }
-    point += expNeg ? -exp : exp;
-  }
-  // Integer part, then round the fraction half to even.
-  unsigned long long whole = 0;
-  const long long n = static_cast<long long>(digits.size());
-  for (long long k = 0; k < point; ++k) {
-    whole = whole * 10 + (k < n ? digits[k] - '0' : 0);
-    if (whole > 0x80000000ull) return lDefault;
-  }
-  const long long firstFrac = std::max<long long>(point, 0);
-  if (firstFrac < n && point >= 0) {
-    const int d = digits[firstFrac] - '0';
-    bool restNonZero = false;
-    for (long long k = firstFrac + 1; k < n; ++k) restNonZero |= digits[k] != '0';
-    if (d > 5 || (d == 5 && (restNonZero || (whole & 1)))) ++whole;
-  }
-  // A number below 0.1 (point < 0) rounds to 0.
-  if (negative ? whole > 0x80000000ull : whole > 0x7FFFFFFFull) return lDefault;
-  return negative ? static_cast<std::int32_t>(-static_cast<long long>(whole))
-                  : static_cast<std::int32_t>(whole);
+  std::int32_t value = 0;
+  return ToInt32(sString, value) == 0 ? value : lDefault;
 }
 
-IniWriteBatch::IniWriteBatch(const plat::Platform& platform)
-    : platform_(&platform), outermost_(!ini::InBatch()) {
-  ini::BeginBatch();
+IniWriteBatch::IniWriteBatch(const plat::Platform& platform) : files_(*platform.ini) {
+  files_.BeginBatch();
 }
 
-IniWriteBatch::~IniWriteBatch() { ini::EndBatch(); }
+IniWriteBatch::~IniWriteBatch() { files_.EndBatch(); }
 
-bool IniWriteBatch::Flush() { return ini::FlushBatch(); }
+bool IniWriteBatch::Flush() { return files_.FlushBatch(); }

@@ -69,8 +69,8 @@ class cInifile {
 // Defers every INI write of the calling routine to one replacement per file at the
 // end of the scope (or at Flush), so a routine that writes N keys rewrites the file
 // once. Writes inside report success; a file that then cannot be written keeps its
-// old content and Flush (or the end of the scope) forgets the writes. Reads inside the scope see the pending writes. Nested scopes join the
-// outermost one.
+// old content and Flush (or the end of the scope) forgets the writes. Reads inside
+// the scope see the pending writes. Nested scopes join the outermost one.
 class IniWriteBatch {
  public:
   explicit IniWriteBatch(const plat::Platform& platform);
@@ -80,6 +80,5 @@ class IniWriteBatch {
   bool Flush();  // false when a file could not be written (the old file stays)
 
  private:
-  const plat::Platform* platform_;
-  bool outermost_;
+  plat::IIniFiles& files_;
 };

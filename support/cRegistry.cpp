@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "support/Convert.h"
+
 using namespace plat;
 using namespace plat::reg;
 
@@ -20,17 +22,6 @@ constexpr std::uint32_t kNameLimit = 65536;
 // A value that keeps changing size while it is read is given up after this many tries.
 constexpr int kReadAttempts = 8;
 
-std::string Hex(const ByteArray& bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string s;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i) s += ',';
-    s += digits[bytes[i] >> 4];
-    s += digits[bytes[i] & 15];
-  }
-  return s;
-}
-
 // The text of a variant, as a string conversion gives it.
 std::string Text(const Variant& v) {
   if (auto* s = std::get_if<std::string>(&v)) return *s;
@@ -43,7 +34,7 @@ std::string Text(const Variant& v) {
 // The value as an error description shows it; bytes as hex pairs so that the
 // description stays readable text.
 std::string Shown(const Variant& v) {
-  if (auto* b = std::get_if<ByteArray>(&v)) return Hex(*b);
+  if (auto* b = std::get_if<ByteArray>(&v)) return ToHex(*b);
   return Text(v);
 }
 
@@ -66,12 +57,6 @@ std::string Expand(IEnvironment* env, const std::string& src) {
     need = got;  // the environment grew in between
   }
   return src;
-}
-
-ByteArray Dword(std::int32_t v) {
-  auto u = static_cast<std::uint32_t>(v);
-  return {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-          static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
 }
 
 }  // namespace
@@ -211,11 +196,9 @@ Variant cRegistry::Value() {
     }
     case kRegDword:
     case kRegDwordBigEndian: {
-      std::uint8_t b[4] = {0, 0, 0, 0};
-      std::memcpy(b, data.data(), std::min<std::size_t>(4, data.size()));
-      if (type == kRegDwordBigEndian) std::reverse(b, b + 4);
-      std::uint32_t u = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-      return static_cast<std::int32_t>(u);
+      data.resize(4);
+      if (type == kRegDwordBigEndian) std::reverse(data.begin(), data.end());
+      return static_cast<std::int32_t>(DwordValue(data));
     }
     default:
       data.push_back(0);  // indices 0 to size
@@ -263,7 +246,7 @@ void cRegistry::Value(const Variant& value) {
         n = *w;
       else
         return;  // not a number: nothing is stored, and that is no error
-      ByteArray bytes = Dword(n);
+      ByteArray bytes = DwordBytes(static_cast<std::uint32_t>(n));
       rc = api->SetValue(key.key, valueKey_, kRegDword, bytes.data(), 4);
       break;
     }
@@ -287,10 +270,10 @@ bool cRegistry::ReadRaw(std::uint32_t& type, ByteArray& data) {
 void cRegistry::WriteRaw(std::uint32_t type, const ByteArray& data) {
   IRegistryApi* api = platform_->registry;
   Key root(api), key(api);
-  OpenForWrite(root, key, [&] { return Hex(data); });
+  OpenForWrite(root, key, [&] { return ToHex(data); });
   if (api->SetValue(key.key, valueKey_, type, data.data(),
                     static_cast<std::uint32_t>(data.size())) != kSuccess)
-    throw RuntimeError(err::SetValueFailure, Source(), SetFailure(Hex(data)));
+    throw RuntimeError(err::SetValueFailure, Source(), SetFailure(ToHex(data)));
 }
 
 bool cRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& count) const {
@@ -458,13 +441,13 @@ void cRegistry::CreateAdditionalEXEAssociations(const std::string& className,
                                                 const std::vector<Variant>& items) {
   if (items.size() % 3 != 0)
     throw RuntimeError(
-        -2147194452, Source(),
+        err::BadAssociationList, Source(),
         "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
   cRegistry cls(*platform_);
   cls.ClassKey(kHKCR);
   cls.SectionKey(className);
   if (className.empty() || !cls.KeyExists())
-    throw RuntimeError(-2147194451, Source(),
+    throw RuntimeError(err::AssociationClassMissing, Source(),
                        "Error - attempt to create additional associations before class defined.");
   for (const auto& base : kClassesBases) {
     for (std::size_t i = 0; i < items.size(); i += 3) {

@@ -1,6 +1,5 @@
 #include "support/mdlTools.h"
 
-#include <cctype>
 #include <cmath>
 #include <optional>
 
@@ -21,25 +20,6 @@ std::string ReplaceAll(std::string text, const std::string& what, const std::str
   for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + with.size()))
     text.replace(p, what.size(), with);
   return text;
-}
-
-namespace {
-constexpr long kSubscriptOutOfRange = 9;
-
-std::string Upper(const std::string& s) { return UpperAnsi(s); }
-}  // namespace
-
-std::string UpperAnsi(std::string s) {
-  for (auto& c : s) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
-      c = static_cast<char>(u - 0x20);
-    else if (u == 0x9A || u == 0x9C || u == 0x9E)  // š œ ž
-      c = static_cast<char>(u - 0x10);
-    else if (u == 0xFF)  // ÿ
-      c = static_cast<char>(0x9F);
-  }
-  return s;
 }
 
 std::string GetLongPath(plat::IFileSystem& files, const std::string& Path) {
@@ -66,20 +46,20 @@ bool FileExists(plat::IFileSystem& files, const std::string& Path) {
   if (!found || (found->attributes & plat::fattr::kDirectory)) return false;
   // The lookup answers with the long name: a short alias or a wildcard does not count.
   const std::string& name = found->name;
-  return Path.size() >= name.size() && Upper(Path.substr(Path.size() - name.size())) == Upper(name);
+  return Path.size() >= name.size() && UpperAnsi(Path.substr(Path.size() - name.size())) == UpperAnsi(name);
 }
 
 void SortStrings(std::vector<std::string>& Items, std::int32_t Low, std::int32_t High) {
   if (Low >= High) return;
   if (Low < 0 || static_cast<std::size_t>(High) >= Items.size())
-    throw RuntimeError(kSubscriptOutOfRange, "mdlTools", "Subscript out of range");
+    throw RuntimeError(err::SubscriptOutOfRange, "mdlTools", "Subscript out of range");
   std::int32_t i = Low, j = High;
   // Midpoint rounded half to even.
   const std::string pivot =
-      Upper(Items[static_cast<std::size_t>(std::nearbyint((static_cast<double>(Low) + High) / 2.0))]);
+      UpperAnsi(Items[static_cast<std::size_t>(std::nearbyint((static_cast<double>(Low) + High) / 2.0))]);
   while (i <= j) {
-    while (i < High && Upper(Items[i]) < pivot) ++i;
-    while (j > Low && pivot < Upper(Items[j])) --j;
+    while (i < High && UpperAnsi(Items[i]) < pivot) ++i;
+    while (j > Low && pivot < UpperAnsi(Items[j])) --j;
     if (i > j) break;
     std::swap(Items[i], Items[j]);
     ++i;

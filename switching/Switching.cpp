@@ -1,6 +1,5 @@
 #include "switching/Switching.h"
 
-#include "snapshots/SnapshotText.h"
 #include "support/mdlTools.h"
 #include "switching/mdlProcess.h"
 #include "switching/mdlRegister.h"
@@ -25,7 +24,7 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
   try {
     for (const auto& [name, value] : doRegister ? inst.registerList : inst.unregisterList) {
       std::int32_t result = regcode::kMissingFile;
-      const auto enabled = snap::TruthValue(value);
+      const auto enabled = TruthValue(value);
       if (!enabled) throw RuntimeError(err::TypeMismatch, "", "Type mismatch");
       if (!*enabled) continue;
       const std::string path = ReplaceAll(name, "{AppDir}", inst.appDir);

@@ -6,17 +6,21 @@
 #include "app/frmMain.h"
 #include "app/win/MainWindow.h"
 #include "platform/win32/Win32Platform.h"
+#include "support/IniStore.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
                                            ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
-  Win32Platform platform;
-  LanguageFile texts(platform.Get());
-  MainWindow window(platform.Get(), texts);
+  Win32Platform win32;
+  plat::Platform platform = win32.Get();
+  ini::IniStore iniFiles(*platform.files);
+  platform.ini = &iniFiles;
+  LanguageFile texts(platform);
+  MainWindow window(platform, texts);
   if (!window.Create(instance)) return 1;
-  frmMain form(platform.Get(), texts, window);
+  frmMain form(platform, texts, window);
   window.Attach(&form);
   // The window appears once loaded, already localised and collapsed.
   form.Form_Load();

@@ -34,9 +34,7 @@ void RunReads(const std::vector<ReadTable>& tables) {
       for (const auto& r : t.reads) {
         SCOPED_TRACE(std::string(r.section ? r.section : "(null)") + " / " +
                      (r.key ? r.key : "(null)") + " / size " + std::to_string(r.size));
-        auto got = subject->Get(T(r.section), T(r.key), T(r.def), r.size);
-        EXPECT_EQ(r.expected, got.text);
-        EXPECT_TRUE(got.terminated);
+        EXPECT_EQ(r.expected, subject->Get(T(r.section), T(r.key), T(r.def), r.size));
       }
     }
   }
@@ -121,12 +119,16 @@ TEST(IniContract, BufferLimitsCutValuesAndLists) {
   });
 }
 
+// Latin-1 text as UTF-16LE with its byte-order mark.
+std::string Utf16(const std::string& latin1) {
+  std::string out = "\xff\xfe";
+  for (char c : latin1) out += std::string{c, '\0'};
+  return out;
+}
+
 TEST(IniContract, MissingFileAndWindows1252Text) {
-  std::string utf16 = "\xff\xfe";
-  for (char c : "[S]\r\na=") {
-    if (c) utf16 += std::string{c, '\0'};
-  }
-  utf16 += "\xe4\x00\xac\x20\x3a\x04"s;  // a-umlaut, euro sign, a Cyrillic letter
+  // a-umlaut, euro sign, a Cyrillic letter
+  const std::string utf16 = Utf16("[S]\r\na=") + "\xe4\x00\xac\x20\x3a\x04"s;
   RunReads({
       {"a missing file reads as empty", std::nullopt,
        {{"S", "a", "D", 100, "D"}, {nullptr, nullptr, "D", 100, ""}, {"S", nullptr, "D", 100, "D"}}},
@@ -136,13 +138,6 @@ TEST(IniContract, MissingFileAndWindows1252Text) {
        {{"S", "a", "D", 100, "\xe4\x80"}}},
       {"UTF-16 with a byte-order mark", utf16, {{"S", "a", "D", 100, "\xe4\x80?"}}},
   });
-}
-
-// Latin-1 text as UTF-16LE with its byte-order mark.
-std::string Utf16(const std::string& latin1) {
-  std::string out = "\xff\xfe";
-  for (char c : latin1) out += std::string{c, '\0'};
-  return out;
 }
 
 // Writes: the return value, the resulting bytes, and reads afterwards.
@@ -173,7 +168,7 @@ void RunWrites(const std::vector<WriteTable>& tables) {
       const auto& want = subject->RewritesWholeFile() && t.profileAfter ? t.profileAfter : t.after;
       EXPECT_EQ(want, subject->FileBytes());
       for (const auto& r : t.reads)
-        EXPECT_EQ(r.expected, subject->Get(T(r.section), T(r.key), T(r.def), r.size).text)
+        EXPECT_EQ(r.expected, subject->Get(T(r.section), T(r.key), T(r.def), r.size))
             << (r.section ? r.section : "(null)") << " / " << (r.key ? r.key : "(null)");
     }
   }
@@ -240,11 +235,11 @@ TEST(IniContract, AnEditFromOutsideIsSeenByTheNextCall) {
   for (auto& subject : MakeIniSubjects()) {
     SCOPED_TRACE(subject->Name());
     subject->PutFile("[S]\r\na=1\r\n");
-    EXPECT_EQ("1", subject->Get(T("S"), T("a"), T("D"), 100).text);
+    EXPECT_EQ("1", subject->Get(T("S"), T("a"), T("D"), 100));
     EXPECT_EQ(1, subject->Write(T("S"), T("b"), T("2")));
     // Same size as before, so only the content tells them apart.
     subject->PutFile("[S]\r\na=7\r\nb=2\r\n");
-    EXPECT_EQ("7", subject->Get(T("S"), T("a"), T("D"), 100).text);
+    EXPECT_EQ("7", subject->Get(T("S"), T("a"), T("D"), 100));
     subject->PutFile("[S]\r\na=8\r\n");
     EXPECT_EQ(1, subject->Write(T("S"), T("c"), T("3")));
     EXPECT_EQ("[S]\r\na=8\r\nc=3\r\n", subject->FileBytes());

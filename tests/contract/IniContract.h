@@ -1,13 +1,10 @@
 // The profile functions as the INI contract tests call them: the real Windows
 // functions, or the INI engine on a fake or real file system.
 #pragma once
-#include <cstdint>
 #include <memory>
-#include <optional>
-#include <string>
 #include <vector>
 
-#include "support/IniStore.h"
+#include "support/IniProfile.h"
 
 class IniSubject {
  public:
@@ -17,13 +14,9 @@ class IniSubject {
   virtual void PutFile(const std::optional<std::string>& bytes) = 0;
   virtual std::optional<std::string> FileBytes() = 0;
   // GetPrivateProfileStringA into a buffer of `size` characters: the characters before
-  // the count it returns; `terminated` tells whether a NUL followed them.
-  struct Read {
-    std::string text;
-    bool terminated = true;
-  };
-  virtual Read Get(const ini::Text& section, const ini::Text& key, const ini::Text& def,
-                   std::uint32_t size) = 0;
+  // the count it returns, or "<unterminated>" when no NUL followed them.
+  virtual std::string Get(const ini::Text& section, const ini::Text& key, const ini::Text& def,
+                          std::uint32_t size) = 0;
   virtual std::int32_t Write(const ini::Text& section, const ini::Text& key,
                              const ini::Text& value) = 0;
   // True for the real functions, which write every line of the file anew.

@@ -1,32 +1,29 @@
-// In-memory Windows file system: drive-letter paths, case-insensitive names that
-// keep their stored case, hidden and system attributes, short-name aliases.
+// In-memory Windows file system: drive-letter paths, names that ignore case (umlauts
+// included) and keep their stored case, attributes, and writes that can be made to fail.
 #pragma once
 #include <map>
-#include <set>
 #include <string>
 
 #include "platform/FileSystem.h"
 
 class FakeFileSystem : public plat::IFileSystem {
  public:
-  FakeFileSystem();  // drive C: exists
+  FakeFileSystem() { AddDir("C:"); }
 
   std::optional<std::string> ReadAll(const std::string& path) override;
   bool WriteAllAtomic(const std::string& path, const std::string& data) override;
   plat::FileStamp Stamp(const std::string& path) override;
+  // Exact names only; wildcards and short aliases are left to the real file system.
   std::optional<plat::FoundEntry> FindFirst(const std::string& pattern) override;
   bool SetCurrentDir(const std::string& dir) override;
   bool SetCurrentDrive(char letter) override;
   std::string CurrentDir() override { return current_; }
 
-  // Set-up and inspection.
-  void AddDrive(char letter);
   void AddDir(const std::string& path);  // with its parents
   void AddFile(const std::string& path, const std::string& data = "",
                std::uint32_t attributes = plat::fattr::kArchive);  // creates the folders
-  void AddShortName(const std::string& shortPath, const std::string& longPath);
   void Remove(const std::string& path);
-  bool Exists(const std::string& path) const;
+  bool Exists(const std::string& path) const { return entries_.count(Key(path)) > 0; }
   std::string Content(const std::string& path) const;  // "" when missing
 
   bool failWrites = false;  // every write fails, leaving the old file
@@ -35,16 +32,15 @@ class FakeFileSystem : public plat::IFileSystem {
 
  private:
   struct Entry {
-    std::string storedPath;  // with its stored case
+    std::string path;  // as stored
     bool dir = false;
     std::string data;
     std::uint32_t attributes = 0;
     std::int64_t modified = 0;
   };
-  std::string Key(const std::string& path) const;  // normalised, upper-case
+  static std::string Key(const std::string& path);
+  const Entry* File(const std::string& path) const;
   std::map<std::string, Entry> entries_;
-  std::map<std::string, std::string> shortNames_;  // upper alias -> long path
-  std::set<char> drives_;
   std::string current_ = "C:\\";
   // Shared by every instance, so a file time is never repeated within a process.
   static inline std::int64_t clock_ = 1;

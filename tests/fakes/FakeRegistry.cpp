@@ -1,254 +1,189 @@
 #include "tests/fakes/FakeRegistry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
+
+#include "support/Convert.h"
 
 using namespace plat;
 using namespace plat::reg;
 
 namespace {
-// Windows-1252 bytes 0x80..0x9F as Unicode; the undefined ones stay as they are.
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr long kInvalidParameter = 87, kBadNetPath = 53, kBadPathname = 161;
 
-// The registry compares names by their lower-case Unicode form (as Wine does), so
-// "_" sorts before the letters and umlauts match regardless of case.
-char16_t Folded(unsigned char c) {
-  char16_t u = c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c;
-  if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return u + 0x20;
-  switch (u) {
-    case 0x0160: case 0x0152: case 0x017D: return u + 1;
-    case 0x0178: return 0x00FF;
-    default: return u;
+// Lower case in Windows-1252, so "_" sorts before the letters and umlauts match.
+std::string Fold(std::string s) {
+  for (auto& c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) c = static_cast<char>(u + 0x20);
+    else if (u == 0x8A || u == 0x8C || u == 0x8E) c = static_cast<char>(u + 0x10);
+    else if (u == 0x9F) c = static_cast<char>(0xFF);
   }
-}
-std::u16string Fold(const std::string& s) {
-  std::u16string f;
-  for (char c : s) f += Folded(static_cast<unsigned char>(c));
-  return f;
-}
-bool SameName(const std::string& a, const std::string& b) { return Fold(a) == Fold(b); }
-std::string Upper(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
 }
 std::vector<std::string> Split(const std::string& path) {
   std::vector<std::string> parts;
-  std::string cur;
-  for (char c : path) {
-    if (c == '\\') {
-      if (!cur.empty()) parts.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
+  for (std::size_t b = 0, e; b <= path.size(); b = e + 1) {
+    e = std::min(path.find('\\', b), path.size());
+    if (e > b) parts.push_back(path.substr(b, e - b));
   }
-  if (!cur.empty()) parts.push_back(cur);
   return parts;
 }
-bool IsRoot(RegKey k) {
-  return k == RootKey(kHKCR) || k == RootKey(kHKCU) || k == RootKey(kHKLM);
+std::string Join(std::string base, const std::vector<std::string>& parts) {
+  for (const auto& p : parts) base += "\\" + Fold(p);
+  return base;
 }
-constexpr long kBadPathname = 161;
-}  // namespace
+bool IsRoot(RegKey k) { return k == RootKey(kHKCR) || k == RootKey(kHKCU) || k == RootKey(kHKLM); }
+std::string RootPath(RegKey k) { return std::to_string(static_cast<std::intptr_t>(k)); }
 
-bool FakeRegistry::Less::operator()(const std::string& a, const std::string& b) const {
-  return Fold(a) < Fold(b);
-}
-
-// Values stay sorted by name as well.
-FakeRegistry::ValueList::iterator FakeRegistry::FindValue(ValueList& values,
-                                                          const std::string& name) {
+FakeRegistry::ValueList::iterator FindValue(FakeRegistry::ValueList& values, const std::string& name) {
   return std::find_if(values.begin(), values.end(),
-                      [&](const auto& v) { return SameName(v.first, name); });
+                      [&](const auto& v) { return Fold(v.first) == Fold(name); });
 }
-
-void FakeRegistry::StoreValue(ValueList& values, const std::string& name, const RawValue& v) {
+void StoreValue(FakeRegistry::ValueList& values, const std::string& name, FakeRegistry::RawValue v) {
   auto it = FindValue(values, name);
   if (it != values.end()) {
-    it->second = v;  // the first spelling of the name stays
+    it->second = std::move(v);  // the first spelling of the name stays
     return;
   }
   auto at = std::find_if(values.begin(), values.end(),
                          [&](const auto& e) { return Fold(name) < Fold(e.first); });
-  values.emplace(at, name, v);
+  values.emplace(at, name, std::move(v));
 }
-
-// The key a handle or predefined root names, if the handle allows `need`.
-FakeRegistry::Node* FakeRegistry::Access(RegKey key, std::uint32_t need, long& rc) const {
-  std::int32_t root;
-  std::vector<std::string> path;
-  rc = kInvalidHandle;
-  if (!Locate(key, "", root, path)) return nullptr;
-  if (const Handle* h = Find(key); h && (h->access & need) != need) {
-    rc = kAccessDenied;
-    return nullptr;
-  }
-  Node* n = Resolve(root, path);
-  rc = n ? kSuccess : kFileNotFound;  // deleted while open
-  return n;
-}
+}  // namespace
 
 FakeRegistry::FakeRegistry() {
-  for (auto r : {kHKCR, kHKCU, kHKLM}) roots_[r] = std::make_unique<Node>();
+  for (auto r : {kHKCR, kHKCU, kHKLM}) keys_[RootPath(RootKey(r))];
 }
 
-FakeRegistry::Node* FakeRegistry::Resolve(std::int32_t root,
-                                          const std::vector<std::string>& path) const {
-  auto it = roots_.find(root);
-  if (it == roots_.end()) return nullptr;
-  Node* n = it->second.get();
-  for (const auto& part : path) {
-    auto c = n->children.find(part);
-    if (c == n->children.end()) return nullptr;
-    n = c->second.get();
-  }
-  return n;
-}
-
-FakeRegistry::Node* FakeRegistry::Make(std::int32_t root, const std::vector<std::string>& path) {
-  Node* n = roots_.at(root).get();
-  for (const auto& part : path) {
-    auto& slot = n->children[part];
-    if (!slot) {
-      slot = std::make_unique<Node>();
-      slot->name = part;
-    }
-    n = slot.get();
-  }
-  return n;
-}
-
-const FakeRegistry::Handle* FakeRegistry::Find(RegKey key) const {
-  auto it = handles_.find(key);
-  return it == handles_.end() ? nullptr : &it->second;
-}
-
-bool FakeRegistry::Locate(RegKey parent, const std::string& sub, std::int32_t& root,
-                          std::vector<std::string>& path) const {
-  if (IsRoot(parent)) {
-    root = static_cast<std::int32_t>(static_cast<std::intptr_t>(parent));
-    path.clear();
-  } else if (const Handle* h = Find(parent)) {
-    root = h->root;
-    path = h->path;
-  } else {
-    return false;
-  }
-  for (auto& p : Split(sub)) path.push_back(p);
-  return true;
-}
-
-long FakeRegistry::LocatePath(RegKey parent, const std::string& sub, std::int32_t& root,
-                              std::vector<std::string>& path) const {
+long FakeRegistry::Locate(RegKey parent, const std::string& sub, std::string& base,
+                          std::vector<std::string>& parts) const {
   if (!sub.empty() && sub[0] == '\\') return kBadPathname;
-  return Locate(parent, sub, root, path) ? kSuccess : kInvalidHandle;
+  auto h = handles_.find(parent);
+  if (IsRoot(parent)) base = RootPath(parent);
+  else if (h != handles_.end()) base = h->second.path;
+  else return kInvalidHandle;
+  parts = Split(sub);
+  return kSuccess;
+}
+
+FakeRegistry::Key* FakeRegistry::Access(RegKey key, std::uint32_t need, long& rc) {
+  std::string path = RootPath(key);
+  if (!IsRoot(key)) {
+    auto h = handles_.find(key);
+    rc = h == handles_.end() ? kInvalidHandle : (h->second.access & need) != need ? kAccessDenied : kSuccess;
+    if (rc != kSuccess) return nullptr;
+    path = h->second.path;
+  }
+  auto it = keys_.find(path);
+  rc = it == keys_.end() ? kFileNotFound : kSuccess;  // deleted while open
+  return it == keys_.end() ? nullptr : &it->second;
+}
+
+std::vector<const FakeRegistry::Key*> FakeRegistry::Children(const std::string& path) const {
+  std::vector<const Key*> out;
+  const std::string prefix = path + "\\";
+  for (auto it = keys_.lower_bound(prefix); it != keys_.end() && it->first.starts_with(prefix); ++it)
+    if (it->first.find('\\', prefix.size()) == std::string::npos) out.push_back(&it->second);
+  return out;
+}
+
+FakeRegistry::Key& FakeRegistry::Make(std::string base, const std::vector<std::string>& parts) {
+  Key* k = &keys_[base];
+  for (const auto& part : parts) {
+    base += "\\" + Fold(part);
+    auto [it, fresh] = keys_.try_emplace(base);
+    if (fresh) it->second.name = part;
+    k = &it->second;
+  }
+  return *k;
 }
 
 long FakeRegistry::OpenKey(RegKey parent, const std::string& subKey, std::uint32_t access,
                            RegKey& out) {
   out = 0;
-  std::int32_t root;
-  std::vector<std::string> path;
-  if (long rc = LocatePath(parent, subKey, root, path)) return rc;
-  Node* n = Resolve(root, path);
-  if (!n) return kFileNotFound;
-  if (n->denied) return kAccessDenied;
-  out = next_++;
-  handles_[out] = Handle{root, path, access};
+  std::string base;
+  std::vector<std::string> parts;
+  if (long rc = Locate(parent, subKey, base, parts)) return rc;
+  auto it = keys_.find(Join(base, parts));
+  if (it == keys_.end()) return kFileNotFound;
+  if (it->second.denied) return kAccessDenied;
+  handles_[out = next_++] = Handle{it->first, access};
   return kSuccess;
 }
 
 long FakeRegistry::CreateKey(RegKey parent, const std::string& subKey, std::uint32_t access,
                              RegKey& out) {
   out = 0;
-  std::int32_t root;
-  std::vector<std::string> path;
-  if (long rc = LocatePath(parent, subKey, root, path)) return rc;
-  // A denied key refuses creation below it as well.
-  std::vector<std::string> prefix;
-  for (const auto& part : path) {
-    prefix.push_back(part);
-    if (Node* n = Resolve(root, prefix); n && n->denied) return kAccessDenied;
+  std::string base;
+  std::vector<std::string> parts;
+  if (long rc = Locate(parent, subKey, base, parts)) return rc;
+  for (std::size_t n = 1; n <= parts.size(); ++n) {
+    auto it = keys_.find(Join(base, {parts.begin(), parts.begin() + n}));
+    if (it != keys_.end() && it->second.denied) return kAccessDenied;
   }
-  Make(root, path);
-  out = next_++;
-  handles_[out] = Handle{root, path, access};
+  Make(base, parts);
+  handles_[out = next_++] = Handle{Join(base, parts), access};
   return kSuccess;
 }
 
 long FakeRegistry::CloseKey(RegKey key) {
-  if (IsRoot(key)) return kSuccess;
-  return handles_.erase(key) ? kSuccess : kInvalidHandle;
+  return IsRoot(key) || handles_.erase(key) ? kSuccess : kInvalidHandle;
 }
 
 long FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) {
   long rc;
-  Node* n = Access(key, kKeyQueryValue, rc);
-  if (!n) return rc;
-  auto it = FindValue(n->values, name);
-  if (it == n->values.end()) return kFileNotFound;
+  Key* k = Access(key, kKeyQueryValue, rc);
+  if (!k) return rc;
+  auto it = FindValue(k->values, name);
+  if (it == k->values.end()) return kFileNotFound;
   const RawValue& v = it->second;
   if (type) *type = v.type;
-  auto need = static_cast<std::uint32_t>(v.data.size());
-  if (!size) return data ? 87 : kSuccess;  // ERROR_INVALID_PARAMETER
-  if (!data) {
-    *size = need;
-    return kSuccess;
-  }
-  if (*size < need) {
-    *size = need;
-    return kMoreData;
-  }
-  if (need) std::memcpy(data, v.data.data(), need);
+  const auto need = static_cast<std::uint32_t>(v.data.size());
+  if (!size) return data ? kInvalidParameter : kSuccess;
+  rc = data && *size < need ? kMoreData : kSuccess;
+  if (data && rc == kSuccess && need) std::memcpy(data, v.data.data(), need);
   *size = need;
-  return kSuccess;
+  return rc;
 }
 
 long FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) {
   long rc;
-  Node* n = Access(key, kKeySetValue, rc);
-  if (!n) return rc;
-  StoreValue(n->values, name, RawValue{type, std::vector<std::uint8_t>(data, data + size)});
-  return kSuccess;
+  Key* k = Access(key, kKeySetValue, rc);
+  if (k) StoreValue(k->values, name, RawValue{type, std::vector<std::uint8_t>(data, data + size)});
+  return rc;
 }
 
 long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
   long rc;
-  Node* n = Access(key, kKeySetValue, rc);
-  if (!n) return rc;
-  auto it = FindValue(n->values, name);
-  if (it == n->values.end()) return kFileNotFound;
-  n->values.erase(it);
+  Key* k = Access(key, kKeySetValue, rc);
+  if (!k) return rc;
+  auto it = FindValue(k->values, name);
+  if (it == k->values.end()) return kFileNotFound;
+  k->values.erase(it);
   return kSuccess;
 }
 
 long FakeRegistry::DeleteKey(RegKey parent, const std::string& subKey) {
-  std::int32_t root;
-  std::vector<std::string> path;
-  if (long rc = LocatePath(parent, subKey, root, path)) return rc;
-  if (path.empty()) return kAccessDenied;
-  std::vector<std::string> up(path.begin(), path.end() - 1);
-  Node* p = Resolve(root, up);
-  Node* n = Resolve(root, path);
-  if (!p || !n) return kFileNotFound;
-  if (n->denied || !n->children.empty()) return kAccessDenied;
-  p->children.erase(path.back());
+  std::string base;
+  std::vector<std::string> parts;
+  if (long rc = Locate(parent, subKey, base, parts)) return rc;
+  if (parts.empty()) return kAccessDenied;
+  auto it = keys_.find(Join(base, parts));
+  if (it == keys_.end()) return kFileNotFound;
+  if (it->second.denied || !Children(it->first).empty()) return kAccessDenied;
+  keys_.erase(it);
   return kSuccess;
 }
 
-long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char* name,
-                             std::uint32_t* nameLen) {
+long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameLen) {
   long rc;
-  Node* n = Access(key, kKeyQueryValue, rc);
-  if (!n) return rc;
-  if (index >= n->values.size()) return kNoMoreItems;
-  const std::string& v = n->values[index].first;
+  Key* k = Access(key, kKeyQueryValue, rc);
+  if (!k) return rc;
+  if (index >= k->values.size()) return kNoMoreItems;
+  const std::string& v = k->values[index].first;
   if (*nameLen <= v.size()) return kMoreData;
   std::memcpy(name, v.c_str(), v.size() + 1);
   *nameLen = static_cast<std::uint32_t>(v.size());
@@ -257,12 +192,10 @@ long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char* name,
 
 long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t nameSize) {
   long rc;
-  Node* n = Access(key, kKeyEnumerateSubKeys, rc);
-  if (!n) return rc;
-  if (index >= n->children.size()) return kNoMoreItems;
-  auto it = n->children.begin();
-  std::advance(it, index);
-  const std::string& s = it->second->name;
+  if (!Access(key, kKeyEnumerateSubKeys, rc)) return rc;
+  const auto children = Children(IsRoot(key) ? RootPath(key) : handles_[key].path);
+  if (index >= children.size()) return kNoMoreItems;
+  const std::string& s = children[index]->name;
   if (nameSize <= s.size()) return kMoreData;
   std::memcpy(name, s.c_str(), s.size() + 1);
   return kSuccess;
@@ -270,85 +203,79 @@ long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uin
 
 long FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t* maxValueNameLen) {
   long rc;
-  Node* n = Access(key, kKeyQueryValue, rc);
-  if (!n) return rc;
-  std::uint32_t m = 0;
-  for (auto& v : n->values) m = std::max<std::uint32_t>(m, static_cast<std::uint32_t>(v.first.size()));
-  if (maxValueNameLen) *maxValueNameLen = m;
+  Key* k = Access(key, kKeyQueryValue, rc);
+  if (!k) return rc;
+  std::size_t m = 0;
+  for (auto& v : k->values) m = std::max(m, v.first.size());
+  if (maxValueNameLen) *maxValueNameLen = static_cast<std::uint32_t>(m);
   return kSuccess;
 }
 
 long FakeRegistry::ConnectRegistry(const std::string& machine, RegKey root, RegKey& out) {
-  out = 0;
-  if (!machine.empty()) return 53;  // ERROR_BAD_NETPATH: no remote machines here
-  out = root;
-  return kSuccess;
+  out = machine.empty() ? root : 0;  // no remote machines here
+  return machine.empty() ? kSuccess : kBadNetPath;
 }
 
 std::uint32_t FakeRegistry::ExpandStrings(const std::string& src, char* dst, std::uint32_t size) {
   std::string out;
   for (std::size_t i = 0; i < src.size();) {
-    if (src[i] == '%') {
-      auto j = src.find('%', i + 1);
-      if (j != std::string::npos) {
-        auto it = env.find(Upper(src.substr(i + 1, j - i - 1)));
-        if (it != env.end()) {
-          out += it->second;
-          i = j + 1;
-          continue;
-        }
-        out += src.substr(i, j - i + 1);  // unknown: kept whole, scanning goes on behind it
-        i = j + 1;
-        continue;
-      }
+    const auto j = src[i] == '%' ? src.find('%', i + 1) : std::string::npos;
+    if (j == std::string::npos) {
+      out += src[i++];
+      continue;
     }
-    out += src[i++];
+    auto it = env.find(UpperAnsi(src.substr(i + 1, j - i - 1)));
+    // An unknown reference is kept whole; scanning goes on behind it.
+    out += it != env.end() ? it->second : src.substr(i, j - i + 1);
+    i = j + 1;
   }
-  auto need = static_cast<std::uint32_t>(out.size() + 1);
+  const auto need = static_cast<std::uint32_t>(out.size() + 1);
   if (dst && size >= need) std::memcpy(dst, out.c_str(), need);
   return need;
 }
 
 void FakeRegistry::Put(std::int32_t root, const std::string& path, const std::string& name,
                        std::uint32_t type, const std::vector<std::uint8_t>& data) {
-  StoreValue(Make(root, Split(path))->values, name, RawValue{type, data});
+  StoreValue(Make(RootPath(RootKey(root)), Split(path)).values, name, RawValue{type, data});
 }
 
 void FakeRegistry::PutString(std::int32_t root, const std::string& path, const std::string& name,
                              const std::string& text, std::uint32_t type) {
-  std::vector<std::uint8_t> d(text.begin(), text.end());
-  d.push_back(0);
-  Put(root, path, name, type, d);
+  Put(root, path, name, type, std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
 }
 
 void FakeRegistry::PutDword(std::int32_t root, const std::string& path, const std::string& name,
                             std::uint32_t value) {
-  Put(root, path, name, kRegDword,
-      {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-       static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+  Put(root, path, name, kRegDword, DwordBytes(value));
+}
+
+const FakeRegistry::Key* FakeRegistry::Find(std::int32_t root, const std::string& path) const {
+  auto it = keys_.find(Join(RootPath(RootKey(root)), Split(path)));
+  return it == keys_.end() ? nullptr : &it->second;
 }
 
 std::optional<FakeRegistry::RawValue> FakeRegistry::Get(std::int32_t root, const std::string& path,
                                                         const std::string& name) const {
-  Node* n = Resolve(root, Split(path));
-  if (!n) return std::nullopt;
-  for (auto& e : n->values)
-    if (SameName(e.first, name)) return e.second;
+  const Key* k = Find(root, path);
+  if (!k) return std::nullopt;
+  for (auto& e : k->values)
+    if (Fold(e.first) == Fold(name)) return e.second;
   return std::nullopt;
 }
 
 bool FakeRegistry::HasKey(std::int32_t root, const std::string& path) const {
-  return Resolve(root, Split(path)) != nullptr;
+  return Find(root, path) != nullptr;
 }
 
-void FakeRegistry::MakeKey(std::int32_t root, const std::string& path) { Make(root, Split(path)); }
+void FakeRegistry::MakeKey(std::int32_t root, const std::string& path) {
+  Make(RootPath(RootKey(root)), Split(path));
+}
 
 void FakeRegistry::Deny(std::int32_t root, const std::string& path) {
-  Make(root, Split(path))->denied = true;
+  Make(RootPath(RootKey(root)), Split(path)).denied = true;
 }
 
-std::vector<std::pair<std::string, FakeRegistry::RawValue>> FakeRegistry::Values(
-    std::int32_t root, const std::string& path) const {
-  Node* n = Resolve(root, Split(path));
-  return n ? n->values : std::vector<std::pair<std::string, RawValue>>{};
+FakeRegistry::ValueList FakeRegistry::Values(std::int32_t root, const std::string& path) const {
+  const Key* k = Find(root, path);
+  return k ? k->values : ValueList{};
 }

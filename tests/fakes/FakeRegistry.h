@@ -1,13 +1,10 @@
 // In-memory registry with the Win32 results the program relies on (held honest by
-// the registry contract tests, which run the same cases under Wine). Not modelled:
-// RegSetValueExA's habit of counting a string's zero when the byte just past the
-// given size is zero, and the zero it appends on reading a string stored without one.
+// the registry contract tests, which run the same cases under Wine). Names compare
+// and sort by their lower-case form, as Wine keeps them.
 #pragma once
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -35,15 +32,15 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
   long QueryInfoKey(plat::RegKey key, std::uint32_t* maxValueNameLen) override;
   long ConnectRegistry(const std::string& machine, plat::RegKey root,
                        plat::RegKey& out) override;
-
   std::uint32_t ExpandStrings(const std::string& src, char* dst, std::uint32_t size) override;
 
-  // Test set-up and inspection, by root handle value and key path.
+  // Set-up and inspection, by root handle value and key path.
   struct RawValue {
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
     bool operator==(const RawValue&) const = default;
   };
+  using ValueList = std::vector<std::pair<std::string, RawValue>>;  // in enumeration order
   void Put(std::int32_t root, const std::string& path, const std::string& name,
            std::uint32_t type, const std::vector<std::uint8_t>& data);
   void PutString(std::int32_t root, const std::string& path, const std::string& name,
@@ -54,44 +51,30 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
                               const std::string& name) const;
   bool HasKey(std::int32_t root, const std::string& path) const;
   void MakeKey(std::int32_t root, const std::string& path);
-  // Opens of this key (and writes below it) fail with ERROR_ACCESS_DENIED.
+  // Opens of this key (and creation below it) fail with ERROR_ACCESS_DENIED.
   void Deny(std::int32_t root, const std::string& path);
-  // Names and data of a key's values, in enumeration order (sorted by name, as Wine
-  // keeps them; Windows itself enumerates values in creation order).
-  std::vector<std::pair<std::string, RawValue>> Values(std::int32_t root,
-                                                       const std::string& path) const;
-  std::map<std::string, std::string> env;  // for ExpandStrings
+  ValueList Values(std::int32_t root, const std::string& path) const;
+  std::map<std::string, std::string> env;  // upper-case name -> value, for ExpandStrings
   int openHandles() const { return static_cast<int>(handles_.size()); }
 
  private:
-  struct Node;
-  struct Less {
-    bool operator()(const std::string& a, const std::string& b) const;
-  };
-  struct Node {
-    std::string name;
-    std::map<std::string, std::unique_ptr<Node>, Less> children;
-    std::vector<std::pair<std::string, RawValue>> values;
+  struct Key {
+    std::string name;  // the last part as first created
+    ValueList values;
     bool denied = false;
   };
   struct Handle {
-    std::int32_t root;
-    std::vector<std::string> path;
+    std::string path;  // folded, root first
     std::uint32_t access;
   };
-  using ValueList = std::vector<std::pair<std::string, RawValue>>;
-  static ValueList::iterator FindValue(ValueList& values, const std::string& name);
-  static void StoreValue(ValueList& values, const std::string& name, const RawValue& v);
-  Node* Access(plat::RegKey key, std::uint32_t need, long& rc) const;
-  long LocatePath(plat::RegKey parent, const std::string& sub, std::int32_t& root,
-                  std::vector<std::string>& path) const;
-  Node* Resolve(std::int32_t root, const std::vector<std::string>& path) const;
-  bool Locate(plat::RegKey parent, const std::string& sub, std::int32_t& root,
-              std::vector<std::string>& path) const;
-  Node* Make(std::int32_t root, const std::vector<std::string>& path);
-  const Handle* Find(plat::RegKey key) const;
+  long Locate(plat::RegKey parent, const std::string& sub, std::string& base,
+              std::vector<std::string>& parts) const;
+  Key* Access(plat::RegKey key, std::uint32_t need, long& rc);
+  std::vector<const Key*> Children(const std::string& path) const;
+  Key& Make(std::string base, const std::vector<std::string>& parts);
+  const Key* Find(std::int32_t root, const std::string& path) const;
 
-  std::map<std::int32_t, std::unique_ptr<Node>> roots_;
+  std::map<std::string, Key> keys_;  // by folded path, root first
   std::map<plat::RegKey, Handle> handles_;
   plat::RegKey next_ = 0x1000;
 };

@@ -111,6 +111,7 @@ FakePlatform::FakePlatform(const std::string& appDir) {
   platform.process = &process;
   platform.library = &library;
   platform.shell = &shell;
+  platform.ini = &ini;
   platform.appDir = appDir;
   platform.exeName = "Gleisora";
   platform.exePath = appDir + "\\Gleisora.exe";

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "support/IniStore.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakeRegistry.h"
 
@@ -89,15 +90,14 @@ struct VersionSpec {
   std::map<std::pair<std::uint16_t, std::uint16_t>, std::map<std::string, std::string>> extraTables;
 };
 
-// Builds a VS_VERSIONINFO block for these items (the layout Windows' resource compiler emits).
-std::string BuildVersionBlock(const VersionSpec& vi);
-
+// Version resources of fake files, answered from a table of sub-block paths.
 class FakeVersionApi : public plat::IVersionApi {
  public:
   explicit FakeVersionApi(FakeFileSystem& files) : files_(files) {}
   // Gives the file at `path` (created in the file system if missing) a version resource.
   void SetVersion(const std::string& path, const VersionSpec& vi);
-  void SetRawBlock(const std::string& path, const std::string& block);
+  // Replaces one item's bytes as the query hands them out ("\" is the fixed record).
+  void SetItem(const std::string& path, const std::string& subBlock, const std::string& bytes);
 
   std::uint32_t FullPathName(const std::string& path, std::uint32_t bufLen, char* buf) override;
   std::uint32_t InfoSize(const std::string& path) override;
@@ -111,19 +111,16 @@ class FakeVersionApi : public plat::IVersionApi {
       {0x0000, "Language Neutral"}, {0x0407, "German (Germany)"}, {0x0409, "English (United States)"}};
 
  private:
-  struct Filled {
-    std::size_t blockBytes;   // the block copied in
-    std::size_t bufferBytes;  // the whole buffer, with room for ANSI copies of texts
-  };
+  using Items = std::map<std::string, std::string>;  // upper-case sub-block -> bytes
   FakeFileSystem& files_;
-  std::map<std::string, std::string> blocks_;  // upper-case path -> block
-  std::map<const void*, Filled> filled_;       // buffers filled by InfoData
+  std::map<std::string, Items> resources_;  // by upper-case path
 };
 
 // Every fake, bundled as the platform the logic runs on.
 struct FakePlatform {
   FakeRegistry registry;
   FakeFileSystem files;
+  ini::IniStore ini{files};
   FakeVersionApi version{files};
   FakeProcessApi process;
   FakeLibraryApi library;

@@ -1,12 +1,11 @@
-// The version reader: number formats, flag and type texts, string tables and fallback.
+// The version reader: number formats, flag and type texts, string tables, fallback,
+// and damaged items.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <vector>
 
 #include "support/CFileVersionInfo.h"
 #include "tests/fakes/FakeServices.h"
-#include "tests/fakes/VersionBlock.h"
 
 namespace {
 
@@ -14,22 +13,19 @@ const char* const kExe = "C:\\EEP6\\eep.exe";
 
 VersionSpec Full() {
   VersionSpec s;
-  s.fileVersion[0] = 6, s.fileVersion[1] = 0, s.fileVersion[2] = 0, s.fileVersion[3] = 8169;
+  s.fileVersion[0] = 6, s.fileVersion[3] = 8169;
   s.productVersion[0] = 6, s.productVersion[1] = 1, s.productVersion[2] = 2, s.productVersion[3] = 3;
-  s.strings = {{"Comments", "Bemerkung"},           {"CompanyName", "Trend"},
-               {"FileDescription", "Eisenbahn"},    {"FileVersion", "6.0.0.8169"},
-               {"InternalName", "EEP"},             {"LegalCopyright", "(c) Trend"},
-               {"LegalTrademarks", "TM"},           {"OriginalFilename", "eep.exe"},
-               {"ProductName", "EEP 6"},            {"ProductVersion", "6, 0, 0, 3"},
-               {"PrivateBuild", "privat"},          {"SpecialBuild", "spezial"},
-               {"LegalTrademarks1", "TM1"},         {"LegalTrademarks2", "TM2"}};
+  const char* const names[] = {"Comments", "CompanyName", "FileDescription", "FileVersion", "InternalName",
+                               "LegalCopyright", "LegalTrademarks", "OriginalFilename", "ProductName",
+                               "ProductVersion", "PrivateBuild", "SpecialBuild", "LegalTrademarks1",
+                               "LegalTrademarks2"};
+  for (int i = 0; i < 14; ++i) s.strings[names[i]] = "text" + std::to_string(i + 1);
   return s;
 }
 
 struct Reader {
   FakePlatform fake;
   CFileVersionInfo info{fake.platform};
-  // Gives the file `path` this version resource and reads it.
   CFileVersionInfo& Read(const VersionSpec& vi, const std::string& path = kExe) {
     fake.version.SetVersion(path, vi);
     info.FullPathName(path);
@@ -39,193 +35,145 @@ struct Reader {
 
 }  // namespace
 
-TEST(CFileVersionInfo, VersionNumbersAsText) {
-  // Halves are signed 16-bit numbers.
-  const std::pair<std::array<std::uint16_t, 4>, const char*> cases[] = {
-      {{1, 2, 3, 4}, "1.02.0304"},         {{1, 2, 0, 4}, "1.02.0004"},
-      {{16, 1, 12, 345}, "16.01.12345"},   {{1, 10, 1234, 56}, "1.10.123456"},
-      {{0xFFFF, 0, 0, 0}, "-1.00.0000"},   {{1, 0xFFFF, 0xFFFF, 0xFFFF}, "1.-01.-0001"},
-      {{1, 2, 0x8000, 5}, "1.02.0005"},    {{1, 2, 0, 0x8000}, "1.02.-32768"}};
-  for (const auto& [v, text] : cases) {
+TEST(CFileVersionInfo, VersionNumbersFlagsAndOperatingSystemAsText) {
+  // Halves are signed 16-bit numbers; the build follows the minor version without a dot.
+  const std::pair<std::array<std::uint16_t, 4>, const char*> versions[] = {
+      {{1, 2, 3, 4}, "1.02.0304"},     {{1, 2, 0, 4}, "1.02.0004"},   {{1, 10, 1234, 56}, "1.10.123456"},
+      {{0xFFFF, 0, 0, 0}, "-1.00.0000"}, {{1, 0xFFFF, 0xFFFF, 0xFFFF}, "1.-01.-0001"},
+      {{1, 2, 0x8000, 5}, "1.02.0005"}};
+  for (const auto& [v, text] : versions) {
     VersionSpec s;
-    for (int i = 0; i < 4; ++i) s.fileVersion[i] = v[i];
+    std::copy(v.begin(), v.end(), s.fileVersion);
     EXPECT_EQ(text, Reader().Read(s).VerFile()) << text;
   }
+  const std::pair<std::uint32_t, const char*> flags[] = {
+      {0, ""}, {0x40, ""}, {0x3F, "Debug PreRel Patched Private Info Special"}, {0x24, "Patched Special"}};
+  for (const auto& [bits, text] : flags) {
+    VersionSpec s;
+    s.fileFlags = bits;
+    EXPECT_EQ(text, Reader().Read(s).FileFlags()) << bits;
+  }
+  const std::pair<std::uint32_t, const char*> oses[] = {
+      {0x00010001, "DOS-Win16"},     {0x00010004, "DOS-Win32"}, {0x00020002, "OS/2-16 PM-16"},
+      {0x00030003, "OS/2-16 PM-32"}, {0x00040004, "NT-Win32"},  {0x00040000, "Unknown"}};
+  for (const auto& [os, text] : oses) {
+    VersionSpec s;
+    s.fileOS = os;
+    EXPECT_EQ(text, Reader().Read(s).FileOS()) << os;
+  }
   Reader r;
-  VersionSpec s = Full();
-  r.Read(s);
-  EXPECT_EQ("6.00.8169", r.info.VerFile());
-  EXPECT_EQ("6.01.0203", r.info.VerProduct());
-  EXPECT_EQ("1.0", r.info.VerStructure());
-  // The raw fields, for the program's own caption.
+  r.Read(Full());
+  EXPECT_EQ("6.01.0203|1.0|6.00.8169", r.info.VerProduct() + "|" + r.info.VerStructure() + "|" + r.info.VerFile());
   EXPECT_EQ(0x00060000u, r.info.FileVersionMS());
   EXPECT_EQ(8169u, r.info.FileVersionLS());
 }
 
-TEST(CFileVersionInfo, FlagsAndOperatingSystem) {
-  const std::pair<std::uint32_t, const char*> flags[] = {
-      {0x03, "Debug PreRel"}, {0x02, "PreRel"}, {0, ""}, {0x40, ""},
-      {0x3F, "Debug PreRel Patched Private Info Special"}, {0x64, "Patched Special"}};
-  for (const auto& [bits, text] : flags) {
-    VersionSpec s;
-    s.fileFlags = bits;
-    EXPECT_EQ(text, Reader().Read(s).FileFlags()) << std::hex << bits;
-  }
-  const std::pair<std::uint32_t, const char*> oses[] = {
-      {0x00010001, "DOS-Win16"},     {0x00010004, "DOS-Win32"}, {0x00020002, "OS/2-16 PM-16"},
-      {0x00030003, "OS/2-16 PM-32"}, {0x00040004, "NT-Win32"},  {0x00000004, "Unknown"},
-      {0x00040000, "Unknown"}};
-  for (const auto& [os, text] : oses) {
-    VersionSpec s;
-    s.fileOS = os;
-    EXPECT_EQ(text, Reader().Read(s).FileOS()) << std::hex << os;
-  }
-}
-
 TEST(CFileVersionInfo, TypeAndSubtypeOnlyWhereTheTableSaysSo) {
   // Read in turn by one object: a subtype outside the table keeps the previous text.
-  const struct {
-    std::uint32_t type, subtype;
-    const char *typeText, *subtypeText;
-  } cases[] = {{3, 9, "Driver", "Sound drv"},     {3, 12, "Driver", "Sound drv"},
-               {4, 0, "Font", "Sound drv"},        {4, 3, "Font", "TrueType Font"},
-               {1, 2, "Application", "TrueType Font"}, {3, 0, "Driver", "Unknown"},
-               {3, 10, "Driver", "Comm drv"},      {3, 0xFFFFFFFF, "Driver", "Comm drv"},
-               {0, 1, "Unknown", "Comm drv"},      {2, 1, "DLL", "Comm drv"},
-               {5, 1, "VxD", "Comm drv"},          {6, 1, "Unknown", "Comm drv"},
-               {7, 1, "Lib", "Comm drv"},          {8, 1, "Unknown", "Comm drv"}};
+  const std::tuple<std::uint32_t, std::uint32_t, const char*, const char*> cases[] = {
+      {3, 9, "Driver", "Sound drv"},     {3, 11, "Driver", "Sound drv"},   {4, 0, "Font", "Sound drv"},
+      {4, 1, "Font", "Raster Font"},      {4, 3, "Font", "TrueType Font"}, {4, 4, "Font", "TrueType Font"},
+      {1, 2, "Application", "TrueType Font"}, {3, 0, "Driver", "Unknown"}, {3, 10, "Driver", "Comm drv"},
+      {0, 1, "Unknown", "Comm drv"},      {2, 1, "DLL", "Comm drv"},      {5, 1, "VxD", "Comm drv"},
+      {6, 1, "Unknown", "Comm drv"},      {7, 1, "Lib", "Comm drv"},      {8, 1, "Unknown", "Comm drv"}};
   Reader r;
-  for (const auto& c : cases) {
+  for (const auto& [type, subtype, typeText, subtypeText] : cases) {
     VersionSpec s;
-    s.fileType = c.type;
-    s.fileSubtype = c.subtype;
+    s.fileType = type;
+    s.fileSubtype = subtype;
     r.Read(s);
-    EXPECT_EQ(c.typeText, r.info.FileType()) << c.type << "/" << c.subtype;
-    EXPECT_EQ(c.subtypeText, r.info.FileSubType()) << c.type << "/" << c.subtype;
+    EXPECT_EQ(typeText, r.info.FileType()) << type << "/" << subtype;
+    EXPECT_EQ(subtypeText, r.info.FileSubType()) << type << "/" << subtype;
   }
 }
 
-TEST(CFileVersionInfo, EveryStringEntryThroughItsPropertyAndByNumber) {
+TEST(CFileVersionInfo, EveryStringEntryByNumberAndName) {
   Reader r;
   CFileVersionInfo& v = r.Read(Full());
   EXPECT_TRUE(v.Available());
-  EXPECT_EQ("Trend|EEP 6|6, 0, 0, 3|Eisenbahn",
-            v.CompanyName() + "|" + v.ProductName() + "|" + v.ProductVersion() + "|" + v.FileDescription());
-  // Items 1 to 14 in the order of their numbers; each has its own value in Full().
-  const char* const values[] = {"Bemerkung", "Trend", "Eisenbahn", "6.0.0.8169", "EEP", "(c) Trend",
-                                "TM", "eep.exe", "EEP 6", "6, 0, 0, 3", "privat", "spezial", "TM1", "TM2"};
   EXPECT_EQ("German (Germany)", v.PredefinedValue(0));
-  for (int i = 1; i < 15; ++i) EXPECT_EQ(values[i - 1], v.PredefinedValue(i)) << i;
-  EXPECT_EQ("Company Name", v.PredefinedName(2));
-  EXPECT_EQ("LegalTrademarks2", v.PredefinedName(14));
-  for (int which : {-1, 15, -2147483647 - 1, 2147483647}) {
-    EXPECT_EQ("", v.PredefinedName(which)) << which;
-    EXPECT_EQ("", v.PredefinedValue(which)) << which;
-  }
+  for (int i = 1; i < 15; ++i) EXPECT_EQ("text" + std::to_string(i), v.PredefinedValue(i)) << i;
+  EXPECT_EQ("text1|text2|text3|text9|text10", v.Comments() + "|" + v.CompanyName() + "|" +
+                                                  v.FileDescription() + "|" + v.ProductName() + "|" + v.ProductVersion());
+  EXPECT_EQ("Language|Company Name|LegalTrademarks2", v.PredefinedName(0) + "|" + v.PredefinedName(2) + "|" + v.PredefinedName(14));
+  for (int which : {-1, 15}) EXPECT_EQ("", v.PredefinedName(which) + v.PredefinedValue(which)) << which;
 }
 
-TEST(CFileVersionInfo, UsEnglishTableWhenTheFirstHasNoCompanyName) {
+TEST(CFileVersionInfo, UsEnglishTableOfTheSameCodePageWhenTheFirstNamesNoMaker) {
   VersionSpec s;
-  s.language = 0x0407;
   s.codePage = 0x04B0;
   s.strings = {{"ProductName", "Deutsch"}, {"FileDescription", "Beschreibung"}};
-  s.extraTables[{0x0409, 0x04B0}] = {{"CompanyName", "Maker"}, {"ProductName", "English"}};
   s.extraTables[{0x0409, 0x04E4}] = {{"CompanyName", "Wrong page"}};
-  {
+  const std::pair<std::map<std::string, std::string>, std::string> cases[] = {
+      {{{"CompanyName", "Maker"}, {"ProductName", "English"}}, "Maker|English||German (Germany)"},
+      {{{"ProductName", "English"}}, "|Deutsch|Beschreibung|German (Germany)"}};
+  for (const auto& [english, expected] : cases) {
+    s.extraTables[{0x0409, 0x04B0}] = english;
     Reader r;
-    r.Read(s);
-    EXPECT_EQ("Maker", r.info.CompanyName());
-    EXPECT_EQ("English", r.info.ProductName());
-    EXPECT_EQ("", r.info.FileDescription());  // only in the first table
-    EXPECT_EQ("German (Germany)", r.info.Language());
-  }
-  // Neither table names a maker: the texts come from the first table.
-  s.extraTables[{0x0409, 0x04B0}] = {{"ProductName", "English"}};
-  {
-    Reader r;
-    r.Read(s);
-    EXPECT_EQ("", r.info.CompanyName());
-    EXPECT_EQ("Deutsch", r.info.ProductName());
-    EXPECT_EQ("Beschreibung", r.info.FileDescription());
-  }
-  // A US-English table of another code page is not taken.
-  s.extraTables.erase({0x0409, 0x04B0});
-  {
-    Reader r;
-    r.Read(s);
-    EXPECT_EQ("", r.info.CompanyName());
-    EXPECT_EQ("Deutsch", r.info.ProductName());
+    CFileVersionInfo& v = r.Read(s);
+    EXPECT_EQ(expected, v.CompanyName() + "|" + v.ProductName() + "|" + v.FileDescription() + "|" + v.Language());
   }
 }
 
 TEST(CFileVersionInfo, WhatEachKindOfFileLeavesInPlace) {
   Reader r;
   r.Read(Full());
-
-  // No version information at all: only Available changes.
+  // No version information, or no file: only Available and the path change.
   r.fake.files.AddFile("C:\\EEP6\\plain.exe", "MZ");
-  r.info.FullPathName("C:\\EEP6\\plain.exe");
+  for (const char* path : {"C:\\EEP6\\plain.exe", "C:\\EEP6\\missing.exe"}) {
+    r.info.FullPathName(path);
+    EXPECT_FALSE(r.info.Available());
+    EXPECT_EQ(path, r.info.FullPathName());
+    EXPECT_EQ("text2|6.00.8169|German (Germany)", r.info.CompanyName() + "|" + r.info.VerFile() + "|" + r.info.Language());
+  }
+  // A fixed record cut short counts as no version information.
+  r.fake.version.SetVersion("C:\\EEP6\\cut.exe", Full());
+  r.fake.version.SetItem("C:\\EEP6\\cut.exe", "\\", std::string(51, '\0'));
+  r.info.FullPathName("C:\\EEP6\\cut.exe");
   EXPECT_FALSE(r.info.Available());
-  EXPECT_EQ("C:\\EEP6\\plain.exe", r.info.FullPathName());
-  EXPECT_EQ("EEP 6", r.info.ProductName());
-  EXPECT_EQ("6.00.8169", r.info.VerFile());
-  EXPECT_EQ("German (Germany)", r.info.Language());
-
-  // A missing file reads the same way.
-  r.info.FullPathName("C:\\EEP6\\missing.exe");
-  EXPECT_FALSE(r.info.Available());
-  EXPECT_EQ("Trend", r.info.CompanyName());
-
-  // No translation table: the fixed record is renewed, texts and language stay.
+  // No translation table, or one too short: the fixed record is renewed, texts stay.
   VersionSpec noTable;
   noTable.fileVersion[0] = 2;
-  noTable.fileType = 2;
   noTable.translation = false;
   noTable.strings = {{"CompanyName", "Other"}};
   r.Read(noTable, "C:\\EEP6\\lib.dll");
-  EXPECT_TRUE(r.info.Available());
-  EXPECT_EQ("2.00.0000", r.info.VerFile());
-  EXPECT_EQ("DLL", r.info.FileType());
-  EXPECT_EQ("Trend", r.info.CompanyName());
-  EXPECT_EQ("German (Germany)", r.info.Language());
-
-  // A file with a table overwrites every entry, missing ones with the empty text.
+  EXPECT_EQ("1|2.00.0000|text2", std::to_string(r.info.Available()) + "|" + r.info.VerFile() + "|" + r.info.CompanyName());
+  r.fake.version.SetVersion("C:\\EEP6\\short.dll", noTable);
+  r.fake.version.SetItem("C:\\EEP6\\short.dll", "\\VarFileInfo\\Translation", "\x07\x04\xe4");
+  r.info.FullPathName("C:\\EEP6\\short.dll");
+  EXPECT_EQ("text2", r.info.CompanyName());
+  // A file with a table renews every entry; texts end at their first NUL or length.
   VersionSpec few;
   few.language = 0x0409;
-  few.strings = {{"CompanyName", "New"}};
-  r.Read(few, "C:\\EEP6\\few.exe");
-  EXPECT_EQ("New", r.info.CompanyName());
-  EXPECT_EQ("English (United States)", r.info.Language());
-  for (int i = 3; i < 15; ++i) EXPECT_EQ("", r.info.PredefinedValue(i)) << i;
-  EXPECT_EQ("", r.info.Comments());
+  few.strings = {{"CompanyName", "New"}, {"Comments", "a"}};
+  r.fake.version.SetVersion("C:\\EEP6\\few.exe", few);
+  r.fake.version.SetItem("C:\\EEP6\\few.exe", "\\StringFileInfo\\040904E4\\ProductName", std::string("cut\0off", 7));
+  r.fake.version.SetItem("C:\\EEP6\\few.exe", "\\StringFileInfo\\040904E4\\InternalName", "noNul");
+  r.fake.version.SetItem("C:\\EEP6\\few.exe", "\\StringFileInfo\\040904E4\\Comments", "");
+  r.info.FullPathName("C:\\EEP6\\few.exe");
+  EXPECT_EQ("New|English (United States)|cut|noNul|", r.info.CompanyName() + "|" + r.info.Language() + "|" +
+                                                   r.info.ProductName() + "|" + r.info.InternalName() + "|" + r.info.Comments());
+  for (int i : {6, 7, 8, 10, 11, 12, 13, 14}) EXPECT_EQ("", r.info.PredefinedValue(i)) << i;
 }
 
-TEST(CFileVersionInfo, FullPathIsFormedAndKeptOnFailure) {
+TEST(CFileVersionInfo, APathThatCannotBeFormedOrDoesNotFitChangesNothing) {
   Reader r;
   r.fake.files.AddDir("C:\\EEP6");
   ASSERT_TRUE(r.fake.files.SetCurrentDir("C:\\EEP6"));
   r.fake.version.SetVersion(kExe, Full());
-  r.info.FullPathName("..\\EEP6\\.\\eep.exe");
+  r.info.FullPathName("eep.exe");
   EXPECT_EQ(kExe, r.info.FullPathName());
-  EXPECT_TRUE(r.info.Available());
-
-  // A path that cannot be formed changes nothing and reads nothing.
-  VersionSpec other;
-  other.strings = {{"CompanyName", "Other"}};
-  r.fake.version.SetVersion(kExe, other);
-  for (const std::string& bad : {std::string(), "C:\\" + std::string(300, 'x')}) {
-    r.info.FullPathName(bad);
-    EXPECT_EQ(kExe, r.info.FullPathName());
-    EXPECT_EQ("Trend", r.info.CompanyName());
-  }
   // 259 characters fit the buffer with their NUL; 260 do not.
   const std::string fits = "C:\\" + std::string(240, 'd') + "\\" + std::string(15, 'f');
   ASSERT_EQ(259u, fits.size());
-  r.fake.version.SetVersion(fits, Full());
+  VersionSpec other;
+  other.strings = {{"CompanyName", "Other"}};
   r.fake.version.SetVersion(fits + "g", other);
+  for (const std::string& bad : {std::string(), fits + "g"}) {
+    r.info.FullPathName(bad);
+    EXPECT_EQ(kExe, r.info.FullPathName());
+    EXPECT_EQ("text2", r.info.CompanyName());
+  }
   r.info.FullPathName(fits);
   EXPECT_EQ(fits, r.info.FullPathName());
-  r.info.FullPathName(fits + "g");
-  EXPECT_EQ(fits, r.info.FullPathName());
-  EXPECT_EQ("Trend", r.info.CompanyName());
 }

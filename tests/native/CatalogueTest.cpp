@@ -247,10 +247,16 @@ TEST_F(CatalogueTest, EntriesWithMissingKeys) {
   EXPECT_EQ("", list.activeKey);
 }
 
+TEST(TruthValueTest, NumbersAndWordsInAnyCase) {
+  for (const char* f : {"0", "False", " fALSE\t", "0.0", "-0", "&H0"}) EXPECT_EQ(false, TruthValue(f)) << f;
+  for (const char* t : {"1", "True", " TRUE ", "-1", "0.5", "1e3"}) EXPECT_EQ(true, TruthValue(t)) << t;
+  for (const char* n : {"", "yes", "1x", "Falsey", "truex"}) EXPECT_FALSE(TruthValue(n).has_value()) << n;
+}
+
 TEST_F(CatalogueTest, DefinitionIsReadOnceWithItsSelectedKeysAndLists) {
   File("Gleisora.ini", "[EEP_1]\r\nRegType=EEP6003\r\nAppDir=C:\\E\r\n[EEP_2]\r\nAppDir=C:\\F\r\n");
   File("EEP6003.ini",
-       "[Registry Keys]\r\nHKCU\\Off=0\r\nHKCU\\On=1\r\nHKCU\\One=1\r\n"
+       "[Registry Keys]\r\nHKCU\\Off=false\r\nHKCU\\On=yes\r\nHKCU\\One=1\r\n"
        "[Factory Settings]\r\nHKCU\\F\\z=REG_SZ:x\r\n[Register]\r\n{AppDir}\\a.dll=1\r\n"
        "[Unregister]\r\n{AppDir}\\b.dll=0\r\n");
   const Installation inst = ReadInstallation(fp.platform, "EEP_1");

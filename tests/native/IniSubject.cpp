@@ -1,4 +1,5 @@
 // The INI engine on the fake file system, for the INI contract tests.
+#include "support/IniStore.h"
 #include "tests/contract/IniContract.h"
 #include "tests/fakes/FakeFileSystem.h"
 
@@ -11,21 +12,20 @@ class FakeFileSubject : public IniSubject {
     else files_.Remove(kPath);
   }
   std::optional<std::string> FileBytes() override {
-    if (!files_.Exists(kPath)) return std::nullopt;
-    return files_.Content(kPath);
+    return files_.Exists(kPath) ? std::optional(files_.Content(kPath)) : std::nullopt;
   }
-  Read Get(const ini::Text& section, const ini::Text& key, const ini::Text& def,
-           std::uint32_t size) override {
-    return {ini::GetString(files_, section, key, def, size, kPath), true};
+  std::string Get(const ini::Text& section, const ini::Text& key, const ini::Text& def,
+                  std::uint32_t size) override {
+    return store_.GetString(section, key, def, size, kPath);
   }
-  std::int32_t Write(const ini::Text& section, const ini::Text& key,
-                     const ini::Text& value) override {
-    return ini::WriteString(files_, section, key, value, kPath);
+  std::int32_t Write(const ini::Text& section, const ini::Text& key, const ini::Text& value) override {
+    return store_.WriteString(section, key, value, kPath);
   }
 
  private:
   static constexpr const char* kPath = "C:\\Contract\\test.ini";
   FakeFileSystem files_;
+  ini::IniStore store_{files_};
 };
 }  // namespace
 

@@ -1,4 +1,4 @@
-// Truth values, number text and the entry-value forms of snapshot lines.
+// Number errors, hex text and the entry-value forms of snapshot lines.
 #include <gtest/gtest.h>
 
 #include "platform/Registry.h"
@@ -6,76 +6,61 @@
 #include "support/Errors.h"
 
 using namespace snap;
+using namespace plat::reg;
 
 namespace {
-long ErrorOf(const std::string& text) {
-  try {
-    ToLong(text);
-  } catch (const RuntimeError& e) {
-    return e.Number;
-  }
-  return 0;
-}
-ByteArray Sz(const std::string& s) {
-  ByteArray b(s.begin(), s.end());
-  b.push_back(0);
-  return b;
-}
+ByteArray Sz(const std::string& s) { return ByteArray(s.c_str(), s.c_str() + s.size() + 1); }
 }  // namespace
 
-TEST(SnapshotText, TruthValues) {
-  for (const char* f : {"0", "False", "fALSE", " 0 ", "0.0", "-0"})
-    EXPECT_EQ(std::optional<bool>(false), TruthValue(f)) << f;
-  for (const char* t : {"1", "True", "TRUE", "-1", "2", "0.5", "1e3"})
-    EXPECT_EQ(std::optional<bool>(true), TruthValue(t)) << t;
-  for (const char* n : {"", "yes", "1x", "Falsey", "-", ".", "1e"})
-    EXPECT_FALSE(TruthValue(n).has_value()) << n;
-  // A "Registry Keys" entry is left out only when it reads as false.
-  EXPECT_FALSE(SelectsKey("false"));
-  EXPECT_TRUE(SelectsKey("yes"));
-  EXPECT_TRUE(SelectsKey(""));
+TEST(SnapshotText, NumberErrors) {
+  EXPECT_EQ(-7, ToLong(" -7 "));
+  for (const auto& [text, number] : {std::pair{"hex:01", err::TypeMismatch}, std::pair{"2147483648", err::Overflow}}) {
+    try {
+      ToLong(text);
+      ADD_FAILURE() << text;
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(number, e.Number) << text;
+    }
+  }
 }
 
-TEST(SnapshotText, NumberTextToLong) {
-  const std::pair<const char*, long> values[] = {
-      {" 7 ", 7}, {"-1", -1}, {"-2147483648", -2147483647 - 1}, {"2147483647", 2147483647},
-      {"2.5", 2}, {"3.5", 4}};  // halves go to the even neighbour
-  for (const auto& [text, value] : values) EXPECT_EQ(value, ToLong(text)) << text;
-  const std::pair<std::string, long> errors[] = {
-      {"", 13}, {"hex:01", 13}, {"2147483648", 6}, {"-2147483649", 6}, {std::string(400, '9'), 6}};
-  for (const auto& [text, number] : errors) EXPECT_EQ(number, ErrorOf(text)) << text;
-}
-
-TEST(SnapshotText, HexBytes) {
-  EXPECT_EQ("01,02,ff", ToHex({1, 2, 255}));
-  EXPECT_EQ("", ToHex({}));
+TEST(SnapshotText, HexTextBackToBytes) {
   EXPECT_EQ((ByteArray{0xAB, 0x0C}), FromHex("AB,0c"));
   EXPECT_EQ(ByteArray{}, FromHex(""));
-  for (const char* bad : {"0", "012", "01,", ",01", "01;02", "0g", "01,02,", " 01"})
+  for (const char* bad : {"0", "012", "01,", ",01", "01;02", "0g", "g0", "01,02,", " 01"})
     EXPECT_FALSE(FromHex(bad).has_value()) << bad;
 }
 
-TEST(SnapshotText, PlainFormsForStringsAndDwordsBytesForTheRest) {
-  EXPECT_EQ("REG_SZ:C:\\Games\\EEP\\Data", EntryValue(plat::reg::kRegSz, Sz("C:\\Games\\EEP\\Data")));
-  EXPECT_EQ("REG_SZ:", EntryValue(plat::reg::kRegSz, Sz("")));
-  EXPECT_EQ("REG_SZ:100%", EntryValue(plat::reg::kRegSz, Sz("100%")));
-  EXPECT_EQ("REG_SZ:%%", EntryValue(plat::reg::kRegSz, Sz("%%")));
-  EXPECT_EQ("REG_DWORD:-1", EntryValue(plat::reg::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ("REG_DWORD:1", EntryValue(plat::reg::kRegDword, {1, 0, 0, 0}));
-  EXPECT_EQ("REG_DWORD:-2147483648", EntryValue(plat::reg::kRegDword, {0, 0, 0, 0x80}));
-  EXPECT_EQ("REG_BINARY:hex:01,02,ff", EntryValue(plat::reg::kRegBinary, {1, 2, 255}));
-  EXPECT_EQ("REG_EXPAND_SZ:hex:25,41,25,00", EntryValue(plat::reg::kRegExpandSz, Sz("%A%")));
-  EXPECT_EQ("REG_QWORD:hex:01,00,00,00,00,00,00,00", EntryValue(11, {1, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ("REG_TYPE_99:hex:", EntryValue(99, {}));
-  EXPECT_EQ(99u, TypeFromName("REG_TYPE_99"));
-  EXPECT_FALSE(TypeFromName("REG_TYPE_4294967296").has_value());
-  // Strings that a plain line would restore differently.
-  EXPECT_EQ("REG_SZ:hex:25,41,25,00", EntryValue(plat::reg::kRegSz, Sz("%A%")));  // expand type
-  EXPECT_EQ("REG_SZ:hex:61,20,00", EntryValue(plat::reg::kRegSz, Sz("a ")));       // trimmed
-  EXPECT_EQ("REG_SZ:hex:61,0d,0a,62,00", EntryValue(plat::reg::kRegSz, Sz("a\r\nb")));
-  EXPECT_EQ("REG_SZ:hex:61", EntryValue(plat::reg::kRegSz, {'a'}));               // no zero
-  EXPECT_EQ("REG_SZ:hex:", EntryValue(plat::reg::kRegSz, {}));
-  EXPECT_EQ("REG_SZ:hex:61,00,62,00", EntryValue(plat::reg::kRegSz, {'a', 0, 'b', 0}));
-  EXPECT_EQ("REG_SZ:hex:68,65,78,3a,00", EntryValue(plat::reg::kRegSz, Sz("hex:")));
-  EXPECT_EQ("REG_DWORD:hex:01,02", EntryValue(plat::reg::kRegDword, {1, 2}));
+TEST(SnapshotText, PlainFormsForStringsAndDwordsThatComeBackTheSameBytesForTheRest) {
+  const std::tuple<std::uint32_t, ByteArray, const char*> cases[] = {
+      {kRegSz, Sz("C:\\EEP\\Data"), "REG_SZ:C:\\EEP\\Data"}, {kRegSz, Sz(""), "REG_SZ:"},
+      {kRegSz, Sz("100%"), "REG_SZ:100%"},               {kRegSz, Sz("%%"), "REG_SZ:%%"},
+      {kRegDword, {0, 0, 0, 0x80}, "REG_DWORD:-2147483648"}, {kRegDword, {1, 2}, "REG_DWORD:hex:01,02"},
+      {kRegBinary, {1, 2, 255}, "REG_BINARY:hex:01,02,ff"}, {kRegQword, {1, 0}, "REG_QWORD:hex:01,00"},
+      {99, {}, "REG_TYPE_99:hex:"},
+      // Strings that a plain line would restore differently.
+      {kRegSz, Sz("%A%"), "REG_SZ:hex:25,41,25,00"},     {kRegSz, Sz("a "), "REG_SZ:hex:61,20,00"},
+      {kRegSz, Sz("a\tb\t"), "REG_SZ:hex:61,09,62,09,00"}, {kRegSz, Sz("a\nb"), "REG_SZ:hex:61,0a,62,00"},
+      {kRegSz, Sz("a\rb"), "REG_SZ:hex:61,0d,62,00"},     {kRegSz, {'a'}, "REG_SZ:hex:61"},
+      {kRegSz, {}, "REG_SZ:hex:"},                        {kRegSz, {'a', 0, 'b', 0}, "REG_SZ:hex:61,00,62,00"},
+      {kRegSz, Sz("hex:"), "REG_SZ:hex:68,65,78,3a,00"}};
+  for (const auto& [type, data, text] : cases) EXPECT_EQ(text, EntryValue(type, data)) << text;
+}
+
+TEST(SnapshotText, EntryValuesParseByTypeNameAndForm) {
+  using K = ValueLine::Kind;
+  const std::tuple<const char*, K, std::uint32_t, std::string> cases[] = {
+      {"no colon", K::NoColon, 0, ""},          {"REG_SZ:a:b", K::Text, kRegSz, "a:b"},
+      {"REG_DWORD: 7", K::Number, kRegDword, " 7"}, {"REG_TYPE_99:hex:0a", K::Raw, 99, ""},
+      {"REG_BINARY:hex:0g", K::BadHex, kRegBinary, ""}, {"REG_BINARY:01", K::Unsupported, kRegBinary, ""},
+      {"reg_sz:x", K::Unsupported, 0, ""},     {"REG_TYPE_:x", K::Unsupported, 0, ""},
+      {"REG_TYPE_4294967296:hex:", K::Unsupported, 0, ""}, {"REG_TYPE_4294967295:hex:", K::Raw, 0xFFFFFFFF, ""}};
+  for (const auto& [text, kind, type, data] : cases) {
+    const ValueLine line = ParseEntryValue(text);
+    EXPECT_EQ(kind, line.kind) << text;
+    EXPECT_EQ(type, line.type) << text;
+    EXPECT_EQ(data, line.data) << text;
+  }
+  EXPECT_EQ((ByteArray{10}), ParseEntryValue("REG_TYPE_99:hex:0a").bytes);
+  EXPECT_EQ(kRegQword, TypeFromName("REG_QWORD"));
 }

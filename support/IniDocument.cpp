@@ -1,0 +1,225 @@
+#include "support/IniDocument.h"
+
+#include <iterator>
+
+#include "support/Convert.h"
+
+namespace ini {
+namespace {
+
+// Blanks as the profile functions trim them (Ctrl-Z included).
+bool IsBlank(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A; }
+
+std::string TrimLeft(const std::string& s) {
+  std::size_t b = 0;
+  while (b < s.size() && IsBlank(static_cast<unsigned char>(s[b]))) ++b;
+  return s.substr(b);
+}
+std::string TrimRight(const std::string& s) {
+  std::size_t e = s.size();
+  while (e > 0 && IsBlank(static_cast<unsigned char>(s[e - 1]))) --e;
+  return s.substr(0, e);
+}
+std::string Trim(const std::string& s) { return TrimRight(TrimLeft(s)); }
+// A C string ends at its first NUL.
+std::string CutAtNul(const std::string& s) { return s.substr(0, s.find('\0')); }
+
+}  // namespace
+
+Document::Document() {
+  Line start;
+  start.kind = Line::Start;
+  lines_.push_back(std::move(start));
+  AddSection(lines_.begin(), "");
+}
+
+Document::Line Document::ParseLine(std::string text, std::string eol) {
+  Line l;
+  l.text = std::move(text);
+  l.eol = std::move(eol);
+  const std::string t = Trim(l.text);
+  if (t.empty()) return l;
+  if (t[0] == '[') {
+    const auto close = t.find_last_of(']');
+    if (close != std::string::npos && close > 0) {
+      l.kind = Line::Header;
+      l.name = CutAtNul(Trim(t.substr(1, close - 1)));
+      return l;
+    }
+  }
+  l.kind = Line::Entry;
+  const auto eq = t.find('=');
+  if (eq == std::string::npos) {
+    l.name = CutAtNul(t);
+  } else {
+    l.name = CutAtNul(TrimRight(t.substr(0, eq)));
+    l.value = CutAtNul(TrimLeft(t.substr(eq + 1)));
+    l.hasValue = true;
+  }
+  return l;
+}
+
+void Document::AddSection(LineIt header, const std::string& name) {
+  sections_.push_back(Section{name, header, {}});
+  byName_[UpperAscii(name)].push_back(std::prev(sections_.end()));
+}
+
+void Document::IndexEntry(Section& s, LineIt line) { s.keys[UpperAscii(line->name)].push_back(line); }
+
+Document Document::Parse(const std::string& bytes) {
+  Document d;
+  Decoded decoded = Decode(bytes);
+  d.encoding_ = decoded.encoding;
+  d.bom_ = decoded.bom;
+  // A file that would not be written back as it was is only read.
+  d.writable_ = decoded.exact;
+  const std::string& text = decoded.text;
+  Section* current = &d.sections_.front();
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    std::string eol;
+    if (end == std::string::npos) {
+      end = text.size();
+    } else {
+      eol = text.compare(end, 2, "\r\n") == 0 ? "\r\n" : text.substr(end, 1);
+    }
+    d.lines_.push_back(ParseLine(text.substr(pos, end - pos), eol));
+    const LineIt it = std::prev(d.lines_.end());
+    if (it->kind == Line::Header) {
+      d.AddSection(it, it->name);
+      current = &d.sections_.back();
+    } else if (it->kind == Line::Entry) {
+      d.IndexEntry(*current, it);
+    }
+    pos = end + eol.size();
+  }
+  return d;
+}
+
+std::string Document::Serialize() const {
+  std::string text;
+  for (const Line& l : lines_) text.append(l.text).append(l.eol);
+  return Encode(encoding_, bom_, text);
+}
+
+std::string Document::In(const std::string& text) const {
+  return encoding_ == Encoding::Ansi ? text : Utf8From1252(text);
+}
+std::string Document::Out(const std::string& text) const {
+  return encoding_ == Encoding::Ansi ? text : Utf8To1252(text);
+}
+
+Document::SectionIt Document::FindSection(const std::string& name) const {
+  auto it = byName_.find(UpperAscii(name));
+  return it == byName_.end() || it->second.empty() ? sections_.end() : it->second.front();
+}
+
+Document::LineIt Document::SectionEnd(SectionIt s) const {
+  auto next = std::next(s);
+  return next == sections_.end() ? lines_.end() : next->header;
+}
+
+std::optional<std::string> Document::Get(const std::string& section, const std::string& key) const {
+  // Lookups ignore blanks around the names; only the first section of a name counts.
+  auto s = FindSection(In(Trim(CutAtNul(section))));
+  if (s == sections_.end()) return std::nullopt;
+  auto k = s->keys.find(UpperAscii(In(Trim(CutAtNul(key)))));
+  if (k == s->keys.end() || k->second.empty() || !k->second.front()->hasValue) return std::nullopt;
+  return Out(k->second.front()->value);
+}
+
+std::optional<std::vector<std::string>> Document::KeyNames(const std::string& section) const {
+  // Listing compares the section name as given, blanks included.
+  auto s = FindSection(In(CutAtNul(section)));
+  if (s == sections_.end()) return std::nullopt;
+  std::vector<std::string> names;
+  for (auto l = std::next(s->header), end = SectionEnd(s); l != end; ++l) {
+    // Comments and lines without "=" are no keys.
+    if (l->kind != Line::Entry || !l->hasValue || (!l->name.empty() && l->name[0] == ';')) continue;
+    names.push_back(Out(l->name));
+  }
+  return names;
+}
+
+std::vector<std::string> Document::SectionNames() const {
+  std::vector<std::string> names;
+  for (const Section& s : sections_)
+    if (!s.name.empty()) names.push_back(Out(s.name));
+  return names;
+}
+
+bool Document::Set(const std::string& section, const std::string& key, const std::string& value) {
+  const std::string v = In(TrimLeft(CutAtNul(value)));
+  auto s = FindSection(In(Trim(CutAtNul(section))));
+  if (s == sections_.end()) {
+    // A new section goes to the end of the file, its name as given less leading blanks.
+    if (!lines_.back().eol.size() && lines_.back().kind != Line::Start) lines_.back().eol = "\r\n";
+    Line h = ParseLine("[" + In(TrimLeft(CutAtNul(section))) + "]", "\r\n");
+    h.kind = Line::Header;
+    h.name = In(Trim(CutAtNul(section)));
+    lines_.push_back(std::move(h));
+    AddSection(std::prev(lines_.end()), lines_.back().name);
+    s = std::prev(sections_.end());
+  }
+  const std::string folded = UpperAscii(In(Trim(CutAtNul(key))));
+  auto k = s->keys.find(folded);
+  if (k != s->keys.end() && !k->second.empty()) {
+    const LineIt l = k->second.front();
+    if (l->hasValue && l->value == v) return false;  // unchanged: the file is not rewritten
+    // The line as a later read of the file will see it.
+    *l = ParseLine(l->name + "=" + v, "\r\n");
+    return true;
+  }
+  // A new key follows the section's last non-blank line.
+  LineIt at = SectionEnd(s);
+  while (std::prev(at) != s->header && std::prev(at)->kind == Line::Blank) --at;
+  const LineIt before = std::prev(at);
+  if (before->kind != Line::Start && before->eol.empty()) before->eol = "\r\n";
+  Line e = ParseLine(In(TrimLeft(CutAtNul(key))) + "=" + v, "\r\n");
+  e.kind = Line::Entry;
+  e.name = In(Trim(CutAtNul(key)));
+  IndexEntry(*s, lines_.insert(at, std::move(e)));
+  return true;
+}
+
+bool Document::DeleteKey(const std::string& section, const std::string& key) {
+  // Deleting compares the names as given; the first section of that name holding the
+  // key loses its first line of that key.
+  const std::string sec = In(CutAtNul(section)), name = In(CutAtNul(key));
+  if (sec != Trim(sec) || name != Trim(name)) return false;
+  auto byName = byName_.find(UpperAscii(sec));
+  if (byName == byName_.end()) return false;
+  for (SectionIt s : byName->second) {
+    auto k = s->keys.find(UpperAscii(name));
+    if (k == s->keys.end() || k->second.empty()) continue;
+    lines_.erase(k->second.front());
+    k->second.erase(k->second.begin());
+    if (k->second.empty()) s->keys.erase(k);
+    return true;
+  }
+  return false;
+}
+
+bool Document::DeleteSection(const std::string& section) {
+  const std::string sec = In(CutAtNul(section));
+  if (sec != Trim(sec)) return false;
+  auto byName = byName_.find(UpperAscii(sec));
+  if (byName == byName_.end() || byName->second.empty()) return false;
+  const SectionIt s = byName->second.front();
+  const LineIt end = SectionEnd(s);
+  if (s->header->kind == Line::Start) {
+    // The lines before the first section: they go, the start of the file stays.
+    if (std::next(s->header) == end) return false;
+    lines_.erase(std::next(s->header), end);
+    s->keys.clear();
+    return true;
+  }
+  lines_.erase(s->header, end);
+  byName->second.erase(byName->second.begin());
+  if (byName->second.empty()) byName_.erase(byName);
+  sections_.erase(s);
+  return true;
+}
+
+}  // namespace ini

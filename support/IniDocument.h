@@ -1,0 +1,70 @@
+// One INI file, parsed: sections and keys as the profile functions find them, and the
+// file's lines kept with their bytes, so that writing it back changes only the lines
+// that were changed (written as name=value).
+#pragma once
+#include <cstdint>
+#include <list>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "support/IniCodec.h"
+
+namespace ini {
+
+class Document {
+ public:
+  Document();
+  Document(Document&&) = default;
+  Document& operator=(Document&&) = default;
+  Document(const Document&) = delete;  // the indexes point into the lines
+  Document& operator=(const Document&) = delete;
+  static Document Parse(const std::string& bytes);
+  std::string Serialize() const;
+  bool Writable() const { return writable_; }
+
+  // Arguments and results are Windows-1252 text. Names compare without regard to
+  // case, ASCII letters only (other letters exactly).
+  std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+  std::optional<std::vector<std::string>> KeyNames(const std::string& section) const;
+  std::vector<std::string> SectionNames() const;
+  bool Set(const std::string& section, const std::string& key, const std::string& value);
+  bool DeleteKey(const std::string& section, const std::string& key);
+  bool DeleteSection(const std::string& section);
+
+ private:
+  struct Line {
+    enum Kind : std::uint8_t { Start, Blank, Header, Entry };
+    Kind kind = Blank;
+    bool hasValue = false;
+    std::string text;  // without the line break
+    std::string eol;   // "\r\n", "\n", "\r" or "" at the end of the file
+    std::string name;  // trimmed; a section name for headers
+    std::string value; // trimmed
+  };
+  using LineIt = std::list<Line>::iterator;
+  struct Section {
+    std::string name;
+    LineIt header;  // the Start line for the part before the first header
+    std::unordered_map<std::string, std::vector<LineIt>> keys;  // folded name -> lines
+  };
+  using SectionIt = std::list<Section>::iterator;
+
+  static Line ParseLine(std::string text, std::string eol);
+  void AddSection(LineIt header, const std::string& name);
+  void IndexEntry(Section& s, LineIt line);
+  SectionIt FindSection(const std::string& name) const;
+  LineIt SectionEnd(SectionIt s) const;
+  std::string In(const std::string& text) const;   // 1252 -> internal
+  std::string Out(const std::string& text) const;  // internal -> 1252
+
+  Encoding encoding_ = Encoding::Ansi;
+  bool writable_ = true;
+  std::string bom_;
+  mutable std::list<Line> lines_;
+  mutable std::list<Section> sections_;
+  std::unordered_map<std::string, std::vector<SectionIt>> byName_;  // by folded name
+};
+
+}  // namespace ini
