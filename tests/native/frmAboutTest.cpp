@@ -185,59 +185,63 @@ TEST_F(AboutTest, LinksOpenWebHostsAndMailWithTheProductAsSubject) {
   }
 }
 
-TEST_F(AboutTest, SystemInformationPathIsStartedWithoutExistenceTest) {
-  fake.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\Nowhere\\msinfo32.exe");
-  fake.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Other");
-  form.cmdSysInfo_Click();
-  EXPECT_EQ(std::vector<std::string>{"C:\\Nowhere\\msinfo32.exe"}, fake.shell.started);
-  EXPECT_TRUE(view.boxes.empty());
-  EXPECT_EQ(0, fake.registry.openHandles());
-}
-
-TEST_F(AboutTest, SystemInformationFallsBackToTheToolsLocation) {
-  fake.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools\\MSInfo");
-  fake.files.AddFile("C:\\Tools\\MSInfo\\MSINFO32.EXE");
-  form.StartSysInfo();
-  EXPECT_EQ(std::vector<std::string>{"C:\\Tools\\MSInfo\\MSINFO32.EXE"}, fake.shell.started);
-  EXPECT_TRUE(view.boxes.empty());
-}
-
-TEST_F(AboutTest, SystemInformationUnavailableShowsThePlainMessage) {
-  struct Setup {
+TEST(AboutSysInfo, PathKeyFirstThenToolsLocationElseThePlainMessage) {
+  const struct {
     const char* what;
     std::function<void(FakePlatform&)> arrange;
-  };
-  const Setup setups[] = {
-      {"no keys", [](FakePlatform&) {}},
+    const char* started;  // nullptr: the message instead
+  } cases[] = {
+      {"path started without existence test",
+       [](FakePlatform& f) {
+         f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\Nowhere\\msinfo32.exe");
+         f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Other");
+       },
+       "C:\\Nowhere\\msinfo32.exe"},
+      {"tools location",
+       [](FakePlatform& f) {
+         f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools\\MSInfo");
+         f.files.AddFile("C:\\Tools\\MSInfo\\MSINFO32.EXE");
+       },
+       "C:\\Tools\\MSInfo\\MSINFO32.EXE"},
+      {"no keys", [](FakePlatform&) {}, nullptr},
       {"location without program",
-       [](FakePlatform& f) { f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools"); }},
+       [](FakePlatform& f) { f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools"); },
+       nullptr},
       {"location names a folder",
        [](FakePlatform& f) {
          f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools");
          f.files.AddDir("C:\\Tools\\MSINFO32.EXE");
-       }},
+       },
+       nullptr},
       {"keys denied",
        [](FakePlatform& f) {
          f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\msinfo32.exe");
          f.registry.Deny(plat::kHKLM, kMsinfoKey);
-       }},
+       },
+       nullptr},
       {"start fails",
        [](FakePlatform& f) {
          f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\msinfo32.exe");
          f.shell.startFails = true;
-       }},
+       },
+       nullptr},
   };
-  for (const auto& s : setups) {
-    SCOPED_TRACE(s.what);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     FakePlatform f;
     FakeAboutView v;
-    s.arrange(f);
+    c.arrange(f);
     LanguageFile t(f.platform);
     frmAbout about(f.platform, t, v);
-    about.StartSysInfo();
-    ASSERT_EQ(1u, v.boxes.size());
-    EXPECT_EQ(kUnavailable, v.boxes[0].text);
-    EXPECT_EQ(mb::kOk, v.boxes[0].style);  // OK only, no icon
+    about.cmdSysInfo_Click();
+    if (c.started) {
+      EXPECT_EQ(std::vector<std::string>{c.started}, f.shell.started);
+      EXPECT_TRUE(v.boxes.empty());
+    } else {
+      ASSERT_EQ(1u, v.boxes.size());
+      EXPECT_EQ(kUnavailable, v.boxes[0].text);
+      EXPECT_EQ(mb::kOk, v.boxes[0].style);  // OK only, no icon
+    }
     EXPECT_EQ(0, f.registry.openHandles());
   }
 }
