@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/AboutView.h"
@@ -43,9 +43,8 @@ enum Id {
 
 enum FontIndex { kUi, kTitle, kVersion, kDescription, kName, kSmall, kSmallBold, kFontCount };
 constexpr ui::FontStyle kFonts[kFontCount] = {
-    ui::kDialogFont,       {"MS Sans Serif", 120, true}, {"MS Sans Serif", 98, true},
-    {"MS Sans Serif", 98, false}, {"Arial", 98, true},   {"Arial", 83, false},
-    {"Arial", 83, true}};
+    ui::kDialogFont,      {"MS Sans Serif", 120, true}, {"MS Sans Serif", 98, true},
+    {"MS Sans Serif", 98, false}, {"Arial", 98, true}, {"Arial", 83, false}, {"Arial", 83, true}};
 
 constexpr DWORD kText = SS_NOPREFIX, kClickable = SS_NOPREFIX | SS_NOTIFY;
 constexpr int kOnWindow = 0, kOnProgram = kIdProgramPanel, kOnMaker = kIdMakerPanel;
@@ -59,7 +58,8 @@ const ui::ControlRow kLayout[] = {
      {-19882, kPanelTop, 4965, 3180}, nullptr},
     {kIdTabs, kOnWindow, WC_TABCONTROLA, WS_TABSTOP | WS_CLIPSIBLINGS | TCS_TOOLTIPS, 0,
      {120, 120, 5175, 3705}, nullptr},
-    {kIdTitle, kOnProgram, "STATIC", kClickable, 0, {240, 360, 4095, 480}, "Anwendungstitel", kTitle},
+    {kIdTitle, kOnProgram, "STATIC", kClickable, 0, {240, 360, 4095, 480}, "Anwendungstitel",
+     kTitle},
     {kIdVersion, kOnProgram, "STATIC", kText, 0, {240, 900, 4095, 225}, "Version", kVersion},
     {kIdDescription, kOnProgram, "STATIC", kClickable, 0, {240, 1320, 4695, 1770},
      "Anwendungsbeschreibung", kDescription},
@@ -78,8 +78,10 @@ const ui::ControlRow kLayout[] = {
     {kIdMaker + 10, kOnMaker, "STATIC", kText, 0, {2760, 2280, 1800, 225}, "e-mail", kSmallBold},
     {kIdMail1, kOnMaker, "STATIC", kClickable, 0, {2760, 2520, 2160, 225}, maker::kMail1, kSmall},
     {kIdMail2, kOnMaker, "STATIC", kClickable, 0, {2760, 2760, 2160, 225}, maker::kMail2, kSmall},
-    {kIdDisclaimer, kOnWindow, "STATIC", kClickable, 0, {120, 4185, 3255, 825}, "Warnung: ...", kUi},
-    {kIdOK, kOnWindow, "BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, {3840, 4200, 1470, 345}, "OK", kUi},
+    {kIdDisclaimer, kOnWindow, "STATIC", kClickable, 0, {120, 4185, 3255, 825}, "Warnung: ...",
+     kUi},
+    {kIdOK, kOnWindow, "BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, {3840, 4200, 1470, 345}, "OK",
+     kUi},
     {kIdSysInfo, kOnWindow, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, {3840, 4635, 1455, 345},
      "&System-Info...", kUi},
 };
@@ -116,7 +118,9 @@ class AboutWindow : public IAboutView, public ui::Window {
     SetWindowTextA(Label(l), text.c_str());
   }
   std::string LabelToolTip(AboutLabel l) override { return tips_.Text(Label(l)); }
-  void SetLabelToolTip(AboutLabel l, const std::string& text) override { tips_.Set(Label(l), text); }
+  void SetLabelToolTip(AboutLabel l, const std::string& text) override {
+    tips_.Set(Label(l), text);
+  }
   int TabCount() override { return static_cast<int>(SendMessageA(tabs_, TCM_GETITEMCOUNT, 0, 0)); }
   std::string TabCaption(int tab) override;
   void SetTabCaption(int tab, const std::string& text) override;
@@ -138,7 +142,9 @@ class AboutWindow : public IAboutView, public ui::Window {
   void SetPanelEnabled(int index, bool enabled) override {
     if (index >= 0 && index < 2) EnableWindow(Panel(index), enabled ? TRUE : FALSE);
   }
-  std::uintptr_t Handle() override { return reinterpret_cast<std::uintptr_t>(ui::Window::Handle()); }
+  std::uintptr_t Handle() override {
+    return reinterpret_cast<std::uintptr_t>(ui::Window::Handle());
+  }
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override {
     return MessageBoxA(ui::Window::Handle(), text.c_str(), title.c_str(), style);
   }
@@ -189,7 +195,8 @@ bool AboutWindow::Build(HWND owner) {
 
   for (int i = 0; i < kFontCount; ++i) fonts_[i].emplace(kFonts[i], scale_);
   tips_.Create(hwnd);
-  for (const ui::ControlRow& row : kLayout) controls_.Add(hwnd, row, scale_, fonts_[row.font]->Handle());
+  for (const ui::ControlRow& row : kLayout)
+    controls_.Add(hwnd, row, scale_, fonts_[row.font]->Handle());
   for (const auto& [id, click] : kClicks)
     controls_.OnClick(id, [this, click = click] { Run([&] { (form_->*click)(); }); });
   tabs_ = controls_[kIdTabs];

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -30,8 +31,7 @@ std::string Remote(HANDLE process, HWND control, UINT msg, WPARAM wp, T& data) {
 }
 
 std::string WinePath(std::string p) {
-  for (char& c : p)
-    if (c == '/') c = '\\';
+  std::replace(p.begin(), p.end(), '/', '\\');
   return "Z:" + p;
 }
 

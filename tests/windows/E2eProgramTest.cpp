@@ -1,13 +1,9 @@
-// The real program under Wine with stand-in simulators, driven from outside as a
-// user would: what the lower levels cannot show, the pieces working together.
+// The real program under Wine with stand-in simulators, driven as a user would.
 #include <gtest/gtest.h>
 
 #include "tests/windows/E2eHarness.h"
 
 namespace {
-
-using e2e::App;
-using e2e::kFullKey;
 
 const std::string kKey = "HKCR\\Software\\Software Untergrund\\EEXP\\";
 // The stand-in's product version 6, 0, 0, 3 selects EEP6003.ini.
@@ -27,7 +23,7 @@ void Prepare(const e2e::Scene& scene, const std::string& dir, const std::string&
   if (!catalogue.empty()) {
     ASSERT_TRUE(e2e::WriteTextFile(scene.Path("Gleisora.ini"), catalogue));
   }
-  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, kFullKey, "AppPath", dir + "\\eep.exe"));
+  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "AppPath", dir + "\\eep.exe"));
 }
 
 bool Started(const std::string& dir) {  // the stand-in in `dir` ran from its folder
@@ -38,8 +34,8 @@ bool Started(const std::string& dir) {  // the stand-in in `dir` ran from its fo
 TEST(E2eProgram, FirstRunListsTheRegisteredInstallationAndStartLaunchesIt) {
   e2e::Scene scene("FirstRun");
   const std::string sim = scene.AddInstallation("Sim");
-  Prepare(scene, sim, "");
-  App app(scene);
+  ASSERT_NO_FATAL_FAILURE(Prepare(scene, sim, ""));
+  e2e::App app(scene);
   ASSERT_TRUE(app.WaitForMain());
   EXPECT_EQ("Gleisora v1.10", e2e::Text(app.Main()));
   ASSERT_EQ(1, app.RowCount());
@@ -54,26 +50,28 @@ TEST(E2eProgram, FirstRunListsTheRegisteredInstallationAndStartLaunchesIt) {
 TEST(E2eProgram, TickingARowSwitchesAndADoubleClickSwitchesBackAndStarts) {
   e2e::Scene scene("Switch");
   const std::string a = scene.AddInstallation("A"), b = scene.AddInstallation("B");
-  Prepare(scene, a, "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "EEP B", b) +
-                        "Saved=1\r\n[EEP_2\\Settings]\r\n" + kKey + "AppPath=REG_SZ:" + b +
-                        "\\eep.exe\r\n" + kKey + "Farbe=REG_SZ:blau\r\n");
-  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, kFullKey, "Farbe", "rot"));
-  App app(scene);
+  ASSERT_NO_FATAL_FAILURE(Prepare(
+      scene, a,
+      "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "EEP B", b) +
+          "Saved=1\r\n[EEP_2\\Settings]\r\n" + kKey + "AppPath=REG_SZ:" + b + "\\eep.exe\r\n" +
+          kKey + "Farbe=REG_SZ:blau\r\n"));
+  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe", "rot"));
+  e2e::App app(scene);
   ASSERT_TRUE(app.WaitForMain());
   auto activeIs = [&](const std::string& dir, const std::string& farbe) {
     return e2e::WaitFor([&] {
       return e2e::RegString(HKEY_CURRENT_USER, e2e::kMarkers, "comp_a.dll") == dir &&
-             e2e::RegString(HKEY_CLASSES_ROOT, kFullKey, "Farbe") == farbe &&
+             e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe") == farbe &&
              IsWindowEnabled(app.Button("Info"));
     });
   };
   ASSERT_TRUE(app.ClickRow(1));
   ASSERT_TRUE(app.PressKey(VK_SPACE));
   ASSERT_TRUE(activeIs(b, "blau")) << app.LogText();
-  EXPECT_EQ("REG_SZ:rot", e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_1\\Settings", kKey + "Farbe"));
-  EXPECT_EQ(b + "\\eep.exe", e2e::RegString(HKEY_CLASSES_ROOT, kFullKey, "AppPath"));
-  EXPECT_TRUE(app.RowChecked(1));
-  EXPECT_FALSE(app.RowChecked(0));
+  EXPECT_EQ("REG_SZ:rot",
+            e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_1\\Settings", kKey + "Farbe"));
+  EXPECT_EQ(b + "\\eep.exe", e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "AppPath"));
+  EXPECT_TRUE(app.RowChecked(1) && !app.RowChecked(0));
 
   ASSERT_TRUE(app.ClickRow(0, true));
   EXPECT_TRUE(Started(a));
@@ -85,17 +83,19 @@ TEST(E2eProgram, TickingARowSwitchesAndADoubleClickSwitchesBackAndStarts) {
 TEST(E2eProgram, AGoneEntryIsOfferedForDeletionAndClosingWhileBusyIsRefused) {
   e2e::Scene scene("Gone");
   const std::string a = scene.AddInstallation("A"), gone = scene.Path("Weg");
-  Prepare(scene, a, "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "Alt v5.00", gone));
-  App app(scene);
+  ASSERT_NO_FATAL_FAILURE(Prepare(
+      scene, a, "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "Alt v5.00", gone)));
+  e2e::App app(scene);
   HWND question = app.WaitForBox("Alt v5.00 wurde nicht gefunden!\r\nVerzeichnis:\r\n" + gone +
                                  "\r\nSoll der zugehörige Eintrag gelöscht werden?");
   ASSERT_NE(nullptr, question);
   for (int attempt = 0; attempt < 2; ++attempt) {
     PostMessageA(app.Main(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(App::Answer(app.WaitForBox("Gleisora kann im Moment nicht beendet werden!\r\n"
-                                           "Bitte warten Sie einen Moment!"), "OK"));
+    ASSERT_TRUE(e2e::App::Answer(app.WaitForBox("Gleisora kann im Moment nicht beendet werden!\r\n"
+                                                "Bitte warten Sie einen Moment!"),
+                                 "OK"));
   }
-  ASSERT_TRUE(App::Answer(question, "&Yes"));
+  ASSERT_TRUE(e2e::App::Answer(question, "&Yes"));
   ASSERT_TRUE(app.WaitForMain());
   EXPECT_EQ(1, app.RowCount());
   EXPECT_EQ("<missing>", e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_2", "AppPath"));
