@@ -21,6 +21,7 @@ class TestRegistry : public FakeRegistry {
   long setResult = kSuccess;      // forced result of every SetValue
   int grow = 0;                   // the value gains 1000 bytes before each of this many reads
   bool hideLongestName = false;   // QueryInfoKey under-reports
+  int envGrows = 0;               // the environment grows before each of this many expansions
 
   long SetValue(RegKey k, const std::string& n, std::uint32_t t, const std::uint8_t* d,
                 std::uint32_t s) override {
@@ -35,6 +36,10 @@ class TestRegistry : public FakeRegistry {
       Put(kHKCU, kSec, n, v.type, v.data);
     }
     return FakeRegistry::QueryValue(k, n, t, d, s);
+  }
+  std::uint32_t ExpandStrings(const std::string& src, char* dst, std::uint32_t size) override {
+    if (dst && envGrows > 0) return --envGrows, size + 5;  // more than was offered
+    return FakeRegistry::ExpandStrings(src, dst, size);
   }
   long QueryInfoKey(RegKey k, std::uint32_t* m) override {
     long rc = FakeRegistry::QueryInfoKey(k, m);
@@ -108,6 +113,11 @@ TEST_F(cRegistryTest, ValuesOfAnySizeReadWholeEvenWhenTheyGrowMeanwhile) {
   EXPECT_EQ(Variant(std::string(7000, 'g') + text), At("long").Value());
   fake.grow = 8;  // a value that keeps changing is given up
   EXPECT_TRUE(IsEmpty(At("long").Value()));
+  fake.PutString(kHKCU, kSec, "path", "%TEMP%\\x", kRegExpandSz);
+  fake.envGrows = 7;
+  EXPECT_EQ(Variant(std::string("C:\\Temp\\x")), At("path").Value());
+  fake.envGrows = 8;  // an environment that keeps growing leaves the text unexpanded
+  EXPECT_EQ(Variant(std::string("%TEMP%\\x")), At("path").Value());
 }
 
 TEST_F(cRegistryTest, WritesChooseTheStoredTypeAndBytes) {
