@@ -60,24 +60,18 @@ long FakeRegistry::Locate(RegKey parent, const std::string& sub, std::string& ba
                           std::vector<std::string>& parts) const {
   if (!sub.empty() && sub[0] == '\\') return kBadPathname;
   auto h = handles_.find(parent);
-  if (IsRoot(parent)) base = RootPath(parent);
-  else if (h != handles_.end()) base = h->second.path;
-  else return kInvalidHandle;
+  if (!IsRoot(parent) && h == handles_.end()) return kInvalidHandle;
+  base = IsRoot(parent) ? RootPath(parent) : h->second;
   parts = Split(sub);
   return kSuccess;
 }
 
-FakeRegistry::Key* FakeRegistry::Access(RegKey key, std::uint32_t need, long& rc) {
-  std::string path = RootPath(key);
-  if (!IsRoot(key)) {
-    auto h = handles_.find(key);
-    rc = h == handles_.end() ? kInvalidHandle : (h->second.access & need) != need ? kAccessDenied : kSuccess;
-    if (rc != kSuccess) return nullptr;
-    path = h->second.path;
-  }
-  auto it = keys_.find(path);
-  rc = it == keys_.end() ? kFileNotFound : kSuccess;  // deleted while open
-  return it == keys_.end() ? nullptr : &it->second;
+FakeRegistry::Key* FakeRegistry::Open(RegKey key, long& rc) {
+  auto h = handles_.find(key);
+  auto it = keys_.find(IsRoot(key) ? RootPath(key) : h == handles_.end() ? "" : h->second);
+  // A handle of a key deleted while open finds nothing.
+  rc = !IsRoot(key) && h == handles_.end() ? kInvalidHandle : it == keys_.end() ? kFileNotFound : kSuccess;
+  return rc == kSuccess ? &it->second : nullptr;
 }
 
 std::vector<const FakeRegistry::Key*> FakeRegistry::Children(const std::string& path) const {
@@ -99,8 +93,7 @@ FakeRegistry::Key& FakeRegistry::Make(std::string base, const std::vector<std::s
   return *k;
 }
 
-long FakeRegistry::OpenKey(RegKey parent, const std::string& subKey, std::uint32_t access,
-                           RegKey& out) {
+long FakeRegistry::OpenKey(RegKey parent, const std::string& subKey, std::uint32_t, RegKey& out) {
   out = 0;
   std::string base;
   std::vector<std::string> parts;
@@ -108,12 +101,11 @@ long FakeRegistry::OpenKey(RegKey parent, const std::string& subKey, std::uint32
   auto it = keys_.find(Join(base, parts));
   if (it == keys_.end()) return kFileNotFound;
   if (it->second.denied) return kAccessDenied;
-  handles_[out = next_++] = Handle{it->first, access};
+  handles_[out = next_++] = it->first;
   return kSuccess;
 }
 
-long FakeRegistry::CreateKey(RegKey parent, const std::string& subKey, std::uint32_t access,
-                             RegKey& out) {
+long FakeRegistry::CreateKey(RegKey parent, const std::string& subKey, std::uint32_t, RegKey& out) {
   out = 0;
   std::string base;
   std::vector<std::string> parts;
@@ -123,7 +115,7 @@ long FakeRegistry::CreateKey(RegKey parent, const std::string& subKey, std::uint
     if (it != keys_.end() && it->second.denied) return kAccessDenied;
   }
   Make(base, parts);
-  handles_[out = next_++] = Handle{Join(base, parts), access};
+  handles_[out = next_++] = Join(base, parts);
   return kSuccess;
 }
 
@@ -134,7 +126,7 @@ long FakeRegistry::CloseKey(RegKey key) {
 long FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) {
   long rc;
-  Key* k = Access(key, kKeyQueryValue, rc);
+  Key* k = Open(key, rc);
   if (!k) return rc;
   auto it = FindValue(k->values, name);
   if (it == k->values.end()) return kFileNotFound;
@@ -151,14 +143,14 @@ long FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t
 long FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) {
   long rc;
-  Key* k = Access(key, kKeySetValue, rc);
+  Key* k = Open(key, rc);
   if (k) StoreValue(k->values, name, RawValue{type, std::vector<std::uint8_t>(data, data + size)});
   return rc;
 }
 
 long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
   long rc;
-  Key* k = Access(key, kKeySetValue, rc);
+  Key* k = Open(key, rc);
   if (!k) return rc;
   auto it = FindValue(k->values, name);
   if (it == k->values.end()) return kFileNotFound;
@@ -180,7 +172,7 @@ long FakeRegistry::DeleteKey(RegKey parent, const std::string& subKey) {
 
 long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameLen) {
   long rc;
-  Key* k = Access(key, kKeyQueryValue, rc);
+  Key* k = Open(key, rc);
   if (!k) return rc;
   if (index >= k->values.size()) return kNoMoreItems;
   const std::string& v = k->values[index].first;
@@ -192,8 +184,8 @@ long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, char* name, std::u
 
 long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t nameSize) {
   long rc;
-  if (!Access(key, kKeyEnumerateSubKeys, rc)) return rc;
-  const auto children = Children(IsRoot(key) ? RootPath(key) : handles_[key].path);
+  if (!Open(key, rc)) return rc;
+  const auto children = Children(IsRoot(key) ? RootPath(key) : handles_[key]);
   if (index >= children.size()) return kNoMoreItems;
   const std::string& s = children[index]->name;
   if (nameSize <= s.size()) return kMoreData;
@@ -203,7 +195,7 @@ long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uin
 
 long FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t* maxValueNameLen) {
   long rc;
-  Key* k = Access(key, kKeyQueryValue, rc);
+  Key* k = Open(key, rc);
   if (!k) return rc;
   std::size_t m = 0;
   for (auto& v : k->values) m = std::max(m, v.first.size());

@@ -63,18 +63,15 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
     ValueList values;
     bool denied = false;
   };
-  struct Handle {
-    std::string path;  // folded, root first
-    std::uint32_t access;
-  };
+  // The folded path of `sub` below `parent` (root first), and its parts as written.
   long Locate(plat::RegKey parent, const std::string& sub, std::string& base,
               std::vector<std::string>& parts) const;
-  Key* Access(plat::RegKey key, std::uint32_t need, long& rc);
+  Key* Open(plat::RegKey key, long& rc);
   std::vector<const Key*> Children(const std::string& path) const;
   Key& Make(std::string base, const std::vector<std::string>& parts);
   const Key* Find(std::int32_t root, const std::string& path) const;
 
-  std::map<std::string, Key> keys_;  // by folded path, root first
-  std::map<plat::RegKey, Handle> handles_;
+  std::map<std::string, Key> keys_;         // by folded path, root first
+  std::map<plat::RegKey, std::string> handles_;  // open key -> its folded path
   plat::RegKey next_ = 0x1000;
 };

@@ -13,6 +13,7 @@ const char* const kExe = "C:\\EEP6\\eep.exe";
 
 VersionSpec Full() {
   VersionSpec s;
+  s.codePage = 0xFDE9;
   s.fileVersion[0] = 6, s.fileVersion[3] = 8169;
   s.productVersion[0] = 6, s.productVersion[1] = 1, s.productVersion[2] = 2, s.productVersion[3] = 3;
   const char* const names[] = {"Comments", "CompanyName", "FileDescription", "FileVersion", "InternalName",

@@ -160,9 +160,11 @@ TEST_F(IniFileTest, LoadFormPositionKeepsTheWindowOnTheScreen) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.saved);
     fp.files.AddFile(kIni, "[Window]\r\n" + c.saved);
+    ini.Value(std::string("x"));  // a success, which only a failure inside clears
     FakeGeometry form;
     form.throwOnMove = c.throws;
     ini.LoadFormPosition(form, c.minW, c.minH);
+    EXPECT_EQ(!c.throws, ini.Success());
     EXPECT_EQ((std::vector<long>{c.left, c.top, c.width, c.height}),
               (std::vector<long>{form.left, form.top, form.width, form.height}));
     EXPECT_EQ(c.maximised, form.maximized);

@@ -88,7 +88,7 @@ TEST(IniStoreFiles, FilesThatCannotBeReadOrWrittenBackAsTheyWereAreNeverOverwrit
   EXPECT_EQ("D", lockedStore.GetString("S"s, "a"s, "D"s, 255, kIni));
   EXPECT_EQ(0, lockedStore.WriteString("S"s, "b"s, "1"s, kIni));
   EXPECT_EQ("[S]\r\na=precious\r\n", locked.Content(kIni));
-  for (const std::string& bad : {"\xff\xfe\x00\xd8[\x00S\x00]\x00"s, "\xff\xfe[\x00S\x00]"s}) {
+  for (const std::string& bad : {"\xff\xfe\x00\xd8[\x00S\x00]\x00"s, "\xff\xfe\xff\xdf[\x00"s, "\xff\xfe[\x00S\x00]"s}) {
     FakeFileSystem files;
     ini::IniStore store(files);
     files.AddFile(kIni, bad);

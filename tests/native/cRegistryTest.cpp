@@ -21,6 +21,7 @@ class TestRegistry : public FakeRegistry {
   long setResult = kSuccess;      // forced result of every SetValue
   int grow = 0;                   // the value gains 1000 bytes before each of this many reads
   bool hideLongestName = false;   // QueryInfoKey under-reports
+  int envGrows = 0;               // the environment grows before each of this many expansions
 
   long SetValue(RegKey k, const std::string& n, std::uint32_t t, const std::uint8_t* d,
                 std::uint32_t s) override {
@@ -35,6 +36,10 @@ class TestRegistry : public FakeRegistry {
       Put(kHKCU, kSec, n, v.type, v.data);
     }
     return FakeRegistry::QueryValue(k, n, t, d, s);
+  }
+  std::uint32_t ExpandStrings(const std::string& src, char* dst, std::uint32_t size) override {
+    if (dst && envGrows > 0) return --envGrows, size + 5;  // more than was offered
+    return FakeRegistry::ExpandStrings(src, dst, size);
   }
   long QueryInfoKey(RegKey k, std::uint32_t* m) override {
     long rc = FakeRegistry::QueryInfoKey(k, m);
@@ -108,6 +113,11 @@ TEST_F(cRegistryTest, ValuesOfAnySizeReadWholeEvenWhenTheyGrowMeanwhile) {
   EXPECT_EQ(Variant(std::string(7000, 'g') + text), At("long").Value());
   fake.grow = 8;  // a value that keeps changing is given up
   EXPECT_TRUE(IsEmpty(At("long").Value()));
+  fake.PutString(kHKCU, kSec, "path", "%TEMP%\\x", kRegExpandSz);
+  fake.envGrows = 7;
+  EXPECT_EQ(Variant(std::string("C:\\Temp\\x")), At("path").Value());
+  fake.envGrows = 8;  // an environment that keeps growing leaves the text unexpanded
+  EXPECT_EQ(Variant(std::string("%TEMP%\\x")), At("path").Value());
 }
 
 TEST_F(cRegistryTest, WritesChooseTheStoredTypeAndBytes) {
@@ -145,23 +155,23 @@ TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndDescriptions) {
   fake.Deny(kHKCU, "Software\\Locked");
   const std::string src = "Gleisora.cRegistry", key = "Failed to set registry value Key: '-2147483647',Section: '";
   const std::tuple<std::function<void()>, long, std::string, std::string> cases[] = {
-      {[&] { At("", 0, kHKCU, "Software\\Locked\\X").CreateKey(); }, 26001, src,
+      {[&] { At("", 0, kHKCU, "Software\\Locked\\X").CreateKey(); }, err::RegistryFailure, src,
        "Failed to create registry Key: 'Software\\Locked\\X"},
-      {[&] { At("").DeleteKey(); }, 26001, src, "Failed to delete registry Key: '-2147483647',Section: 'Software\\Test"},
-      {[&] { At("", 0, kHKLM, "").DeleteKey(); }, 26001, src, "Failed to delete registry Key: '-2147483646',Section: '"},
-      {[&] { At("v", 0, kHKCU, "Software\\Missing").DeleteValue(); }, 26001, src,
+      {[&] { At("").DeleteKey(); }, err::RegistryFailure, src, "Failed to delete registry Key: '-2147483647',Section: 'Software\\Test"},
+      {[&] { At("", 0, kHKLM, "").DeleteKey(); }, err::RegistryFailure, src, "Failed to delete registry Key: '-2147483646',Section: '"},
+      {[&] { At("v", 0, kHKCU, "Software\\Missing").DeleteValue(); }, err::RegistryFailure, src,
        "Failed to open key '-2147483647',Section: 'Software\\Missing' for delete access"},
-      {[&] { At("v").DeleteValue(); }, 26001, src,
+      {[&] { At("v").DeleteValue(); }, err::RegistryFailure, src,
        "Failed to delete registry Key: '-2147483647',Section: 'Software\\Test',Key: 'v"},
-      {[&] { At("v", kRegSz, kHKCU, "Software\\Locked").Value(std::string("abc")); }, 26001, src,
+      {[&] { At("v", kRegSz, kHKCU, "Software\\Locked").Value(std::string("abc")); }, err::RegistryFailure, src,
        key + "Software\\Locked',Key: 'v' to value: 'abc'"},
       {[&] { At("v", kRegMultiSz).Value(Bytes{1, 0xAB}); }, err::SetValueFailure, src,
        key + "Software\\Test',Key: 'v' to value: '01,ab'"},
-      {[&] { At("v", kRegBinary).Value(std::string("abc")); }, 26001, "Gleisora",
+      {[&] { At("v", kRegBinary).Value(std::string("abc")); }, err::RegistryFailure, "Gleisora",
        "Application-defined or object-defined error"},
-      {[&] { At("v", kRegSz, 0).Value(std::int32_t{7}); }, 26001, src,
+      {[&] { At("v", kRegSz, 0).Value(std::int32_t{7}); }, err::RegistryFailure, src,
        "Failed to set registry value Key: '0',Section: 'Software\\Test',Key: 'v' to value: '7'"},
-      {[&] { At("v", 0, kHKCU, "Software\\Locked").WriteRaw(kRegQword, {1, 0xAB}); }, 26001, src,
+      {[&] { At("v", 0, kHKCU, "Software\\Locked").WriteRaw(kRegQword, {1, 0xAB}); }, err::RegistryFailure, src,
        key + "Software\\Locked',Key: 'v' to value: '01,ab'"},
       {[&] { fake.setResult = kAccessDenied; At("v", kRegDword).Value(std::int32_t{1}); }, err::SetValueFailure,
        src, key + "Software\\Test',Key: 'v' to value: '1'"},
