@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test through CTest: native first, then the Windows tests under Wine, in
-# one Wine session (private prefix <build>/wineprefix, private display when none is set).
+# Runs every test through CTest in one summary: the native tests, the checks of the
+# shipped program, then the Windows tests under Wine against the 64-bit and the 32-bit
+# build, in one Wine session (private prefix <build>/wineprefix, private display when
+# none is set).
 set -u
 B=${1:-build}; shift
 B=$(cd "$B" && pwd)
@@ -9,11 +11,13 @@ if [ -z "${GLEISORA_WINE_SESSION:-}" ]; then
 fi
 wine_only=0; args=()
 for a in "$@"; do [ "$a" = --wine-only ] && wine_only=1 || args+=("$a"); done
-# One CTest tree over both builds, so a single summary counts all tests.
-if [ $wine_only = 0 ]; then
-  printf 'subdirs("native" "win64")\n' > "$B/CTestTestfile.cmake"
-  dir=$B
-else
-  dir=$B/win64
+trees=(win64 win32)
+[ $wine_only = 0 ] && trees=(native release "${trees[@]}")
+printf 'subdirs(%s)\n' "$(printf '"%s" ' "${trees[@]}")" > "$B/CTestTestfile.cmake"
+ctest --test-dir "$B" "${args[@]}"
+rc=$?
+if [ ! -x /usr/lib/wine/wine ]; then
+  echo "WARNING: 32-bit Wine (wine32) is not installed: the 32-bit Windows tests were" \
+       "skipped. scripts/install-deps.sh --wine32 installs it."
 fi
-ctest --test-dir "$dir" "${args[@]}"
+exit $rc

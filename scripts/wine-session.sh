@@ -31,6 +31,11 @@ export WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver
     "$WINESERVER" -w
     touch "$WINEPREFIX/.gleisora-ready"
   fi
+  # A prefix made before wine32 was installed lacks the 32-bit half.
+  if [ -x /usr/lib/wine/wine ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    "$WINE" wineboot -u >/dev/null 2>&1
+    "$WINESERVER" -w
+  fi
 ) 9>"$WINEPREFIX.lock"
 
 xvfb_pid=""

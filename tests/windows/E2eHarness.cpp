@@ -58,7 +58,7 @@ HWND FindTopLevel(DWORD pid, const std::string& cls) {
     HWND found;
   } d{pid, cls, nullptr};
   EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
+      [](HWND h, LPARAM lp) CALLBACK -> BOOL {
         auto* d = reinterpret_cast<Data*>(lp);
         DWORD owner = 0;
         GetWindowThreadProcessId(h, &owner);
@@ -79,7 +79,7 @@ std::vector<HWND> Children(HWND parent, const char* cls) {
   } d{cls, {}};
   EnumChildWindows(
       parent,
-      [](HWND h, LPARAM lp) -> BOOL {
+      [](HWND h, LPARAM lp) CALLBACK -> BOOL {
         auto* d = reinterpret_cast<Data*>(lp);
         char c[64] = {};
         GetClassNameA(h, c, sizeof c);
