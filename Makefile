@@ -2,13 +2,18 @@
 B ?= build
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure
+ABS_B = $(abspath $(B))
 
-.PHONY: all deps native win64 win32 build test test-native test-wine run bench release clean
+.PHONY: all deps deps-wine32 native win64 win32 program build test test-native test-wine run \
+        bench release clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
+
+deps-wine32: deps
+	@scripts/install-deps.sh --wine32
 
 native: deps
 	cmake --preset native -B $(B)/native >/dev/null
@@ -18,22 +23,28 @@ win64: deps
 	cmake --preset win64 -B $(B)/win64 >/dev/null
 	cmake --build $(B)/win64 -j $(JOBS)
 
-win32: deps
-	cmake --preset win32 -B $(B)/win32 >/dev/null
+# The program as shipped: 32-bit, -win32 thread model, small and reproducible.
+program: deps
+	cmake --preset release -B $(B)/release >/dev/null
+	cmake --build $(B)/release -j $(JOBS)
+
+# The 32-bit tests, run against the shipped program.
+win32: program
+	cmake --preset win32 -B $(B)/win32 -DGLEISORA_PROGRAM_DIR=$(ABS_B)/release >/dev/null
 	cmake --build $(B)/win32 -j $(JOBS)
 
-release: win32
-	@echo "32-bit release: $(B)/win32/Gleisora.exe"
+release: program
+	cmake --build $(B)/release --target package
 
 build: native win64 win32
 
-test: build
+test: build deps-wine32
 	@scripts/run-tests.sh $(B) $(CTEST_ARGS)
 
 test-native: native
 	ctest --test-dir $(B)/native $(CTEST_ARGS)
 
-test-wine: win64
+test-wine: win64 win32 deps-wine32
 	@scripts/run-tests.sh $(B) $(CTEST_ARGS) --wine-only
 
 run: win64

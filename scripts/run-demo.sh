@@ -14,41 +14,14 @@ if [ ! -f "$exe" ]; then
   echo "run-demo: $exe is missing (make win64)" >&2
   exit 1
 fi
-export WINEPREFIX=$B/demo-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
-
-xvfb_pid=""
-cleanup() {
-  "$WINESERVER" -k 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-}
-headless=0
-if [ -z "${DISPLAY:-}" ]; then
-  headless=1
-  for n in $(seq 150 199); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:$n
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    break
-  done
-  if [ -z "$xvfb_pid" ]; then
-    echo "run-demo: no free X display number" >&2
-    exit 1
-  fi
+if [ -z "${GLEISORA_WINE_SESSION:-}" ]; then
+  exec "$here/scripts/wine-session.sh" --prefix "$B/demo-prefix" --screen 1024x768x24 -- \
+    "$0" "$@"
 fi
-trap cleanup EXIT
-
-if [ ! -f "$WINEPREFIX/.gleisora-ready" ]; then
-  echo "Preparing the demo prefix $WINEPREFIX ..."
-  "$WINE" wineboot -i >/dev/null 2>&1
-  "$WINESERVER" -w
+if [ ! -f "$WINEPREFIX/.gleisora-demo" ]; then
   # Without a window manager Wine draws the frames itself, so screenshots show captions.
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-  "$WINESERVER" -w
-  touch "$WINEPREFIX/.gleisora-ready"
+  touch "$WINEPREFIX/.gleisora-demo"
 fi
 
 drive_c=$WINEPREFIX/drive_c
@@ -99,7 +72,7 @@ else
   echo "run-demo: no stand-in simulator in $B/win64/fixtures; starting with an empty catalogue"
 fi
 
-if [ $headless = 0 ]; then
+if [ "$GLEISORA_HEADLESS" = 0 ]; then
   "$WINE" 'C:\Gleisora\Gleisora.exe'
   exit 0
 fi

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <vector>
 
+#include "platform/win32/SystemLibrary.h"
+
 namespace {
 
 using EntryPoint = HRESULT(STDAPICALLTYPE*)();
@@ -41,9 +43,16 @@ plat::ModuleHandle LibraryApiWin32::Load(const std::string& path) {
     n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
   }
   if (n == 0 || n >= full.size()) return 0;
+  // The component's dependencies come from its own folder and the system folder, never
+  // from the program's or the current folder. The program's own folder is left out of
+  // the default directories here on purpose.
+  const DWORD search = win32::HasSearchFlags()
+                           ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32 |
+                                 LOAD_LIBRARY_SEARCH_USER_DIRS
+                           : LOAD_WITH_ALTERED_SEARCH_PATH;
   // No system dialog for a broken file or a missing dependency: the caller logs it.
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE module = LoadLibraryExA(full.data(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  HMODULE module = LoadLibraryExA(full.data(), nullptr, search);
   SetErrorMode(oldMode);
   return reinterpret_cast<plat::ModuleHandle>(module);
 }

@@ -1,10 +1,11 @@
 #include "platform/win32/ProcessApiWin32.h"
 
 #include <windows.h>
-#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <vector>
+
+#include "platform/win32/SystemLibrary.h"
 
 namespace {
 
@@ -32,16 +33,38 @@ bool WalkSnapshot(F&& visit) {
   return true;
 }
 
-// QueryFullProcessImageNameA exists from Vista on; looked up so that older systems
-// still start.
-using QueryImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
-QueryImageNameFn QueryImageName() {
-  static const QueryImageNameFn fn = reinterpret_cast<QueryImageNameFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
-  return fn;
-}
-
 }  // namespace
+
+struct ProcessApiWin32::Functions {
+  using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
+  using EnumModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD);
+  using ModuleFileNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+  using QueryImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+
+  Functions() {
+    enumProcesses = win32::As<EnumProcessesFn>(win32::KernelFunction("K32EnumProcesses"));
+    enumModules = win32::As<EnumModulesFn>(win32::KernelFunction("K32EnumProcessModules"));
+    moduleFileName =
+        win32::As<ModuleFileNameFn>(win32::KernelFunction("K32GetModuleFileNameExA"));
+    if (!enumProcesses || !enumModules || !moduleFileName) {  // before Windows 7
+      psapi = std::make_unique<win32::SystemLibrary>("psapi.dll");
+      enumProcesses = win32::As<EnumProcessesFn>(psapi->Function("EnumProcesses"));
+      enumModules = win32::As<EnumModulesFn>(psapi->Function("EnumProcessModules"));
+      moduleFileName = win32::As<ModuleFileNameFn>(psapi->Function("GetModuleFileNameExA"));
+    }
+  }
+
+  std::unique_ptr<win32::SystemLibrary> psapi;
+  EnumProcessesFn enumProcesses = nullptr;
+  EnumModulesFn enumModules = nullptr;
+  ModuleFileNameFn moduleFileName = nullptr;
+  // Vista and later; older systems fall back on the snapshot.
+  QueryImageNameFn queryImageName =
+      win32::As<QueryImageNameFn>(win32::KernelFunction("QueryFullProcessImageNameA"));
+};
+
+ProcessApiWin32::ProcessApiWin32() : fn_(std::make_unique<Functions>()) {}
+ProcessApiWin32::~ProcessApiWin32() = default;
 
 bool ProcessApiWin32::PlatformId(std::uint32_t& id) {
   OSVERSIONINFOA info{};
@@ -64,7 +87,8 @@ bool ProcessApiWin32::SnapshotExeFiles(std::vector<std::string>& exeFiles) {
 
 bool ProcessApiWin32::EnumProcessIds(std::uint32_t* ids, std::uint32_t cb, std::uint32_t& needed) {
   DWORD got = 0;
-  if (!EnumProcesses(reinterpret_cast<DWORD*>(ids), cb, &got)) return false;
+  if (!fn_->enumProcesses || !fn_->enumProcesses(reinterpret_cast<DWORD*>(ids), cb, &got))
+    return false;
   needed = got;
   return true;
 }
@@ -77,7 +101,8 @@ bool ProcessApiWin32::FirstModule(plat::ProcHandle process, std::uint32_t count,
                                   std::uintptr_t& module) {
   std::vector<HMODULE> modules(count ? count : 1);
   DWORD needed = 0;
-  if (!EnumProcessModules(reinterpret_cast<HANDLE>(process), modules.data(),
+  if (!fn_->enumModules ||
+      !fn_->enumModules(reinterpret_cast<HANDLE>(process), modules.data(),
                           static_cast<DWORD>(count * sizeof(HMODULE)), &needed) ||
       needed == 0)
     return false;
@@ -87,12 +112,13 @@ bool ProcessApiWin32::FirstModule(plat::ProcHandle process, std::uint32_t count,
 
 std::uint32_t ProcessApiWin32::ModuleFileName(plat::ProcHandle process, std::uintptr_t module,
                                               char* buf, std::uint32_t size) {
-  return GetModuleFileNameExA(reinterpret_cast<HANDLE>(process),
-                              reinterpret_cast<HMODULE>(module), buf, size);
+  if (!fn_->moduleFileName) return 0;
+  return fn_->moduleFileName(reinterpret_cast<HANDLE>(process), reinterpret_cast<HMODULE>(module),
+                             buf, size);
 }
 
 std::string ProcessApiWin32::ImageName(std::uint32_t pid) {
-  if (QueryImageNameFn query = QueryImageName()) {
+  if (auto query = fn_->queryImageName) {
     if (HANDLE h = OpenProcess(kQueryLimited, FALSE, pid)) {
       char buf[MAX_PATH * 4];
       DWORD size = sizeof buf;
