@@ -35,15 +35,6 @@ std::string WinePath(std::string p) {
   return "Z:" + p;
 }
 
-void RemoveTree(const std::string& dir) {
-  std::string from = dir + '\0';  // the list ends with a second NUL
-  SHFILEOPSTRUCTA op{};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NO_UI;
-  SHFileOperationA(&op);
-}
-
 // No stand-in simulator running, no installation in the registry, no folder `dir`.
 void Clean(const std::string& dir) {
   WaitFor([] {
@@ -51,9 +42,10 @@ void Clean(const std::string& dir) {
     if (w) PostMessageA(w, WM_CLOSE, 0, 0);
     return w == nullptr;
   }, 20000);
-  RemoveTree(dir);
+  const std::string from = dir + '\0';  // a list of paths, ended by a second NUL
+  SHFILEOPSTRUCTA remove{nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NO_UI, 0, nullptr, nullptr};
+  SHFileOperationA(&remove);
   RegDeleteTreeA(HKEY_CLASSES_ROOT, kFullKey);
-  RegDeleteTreeA(HKEY_CLASSES_ROOT, "Software\\Software Untergrund Demo");
   RegDeleteTreeA(HKEY_CURRENT_USER, kMarkers);
 }
 }  // namespace
@@ -82,9 +74,9 @@ std::string ReadTextFile(const std::string& path) {
 }
 
 std::string IniRead(const std::string& path, const std::string& section, const std::string& key) {
-  std::string buf(4096, '\0');
-  buf.resize(GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", buf.data(),
-                                      static_cast<DWORD>(buf.size()), path.c_str()));
+  char buf[4096];
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", buf, sizeof buf,
+                           path.c_str());
   return buf;
 }
 
@@ -113,10 +105,10 @@ std::string Text(HWND h) {
 Scene::Scene(const std::string& name) : dir_("C:\\GleisoraE2E\\" + name) {
   Clean(dir_);
   CreateDirectoryA("C:\\GleisoraE2E", nullptr);
-  ready_ = CreateDirectoryA(dir_.c_str(), nullptr);
+  CreateDirectoryA(dir_.c_str(), nullptr);
   const std::string exeDir = WinePath(GLEISORA_EXE_DIR) + "\\";
   for (const char* file : {"Gleisora.exe", "DEFAULT.ini"})
-    ready_ = ready_ && CopyFileA((exeDir + file).c_str(), Path(file).c_str(), FALSE);
+    CopyFileA((exeDir + file).c_str(), Path(file).c_str(), FALSE);
 }
 
 Scene::~Scene() { Clean(dir_); }
@@ -134,8 +126,8 @@ App::App(const Scene& scene) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   std::string exe = scene.Path("Gleisora.exe"), cmd = "\"" + exe + "\"";
-  if (!scene.Ready() || !CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0,
-                                        nullptr, scene.Path("").c_str(), &si, &pi_))
+  if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      scene.Path("").c_str(), &si, &pi_))
     pi_ = {};
 }
 
@@ -199,12 +191,9 @@ bool App::ClickRow(int row, bool twice) {
 }
 
 bool App::PressKey(WORD key) {
-  INPUT in[2] = {};
-  for (int i = 0; i < 2; ++i) {
-    in[i].type = INPUT_KEYBOARD;
-    in[i].ki.wVk = key;
-    in[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
-  }
+  INPUT in[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+  in[0].ki.wVk = in[1].ki.wVk = key;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   return SendInput(2, in, sizeof(INPUT)) == 2;
 }
 

@@ -1,5 +1,4 @@
-// End-to-end harness: runs the real Gleisora.exe from a fresh program folder in the
-// Wine prefix and drives it from outside as a user would.
+// End-to-end harness: the real Gleisora.exe in the Wine prefix, driven as a user would.
 #pragma once
 #include <windows.h>
 
@@ -32,13 +31,10 @@ class Scene {
   explicit Scene(const std::string& name);
   ~Scene();
   std::string Path(const std::string& file) const { return dir_ + "\\" + file; }
-  // A sub-folder holding the stand-in simulator and the test component.
-  std::string AddInstallation(const std::string& name) const;
-  bool Ready() const { return ready_; }
+  std::string AddInstallation(const std::string& name) const;  // stand-in and component
 
  private:
   std::string dir_;
-  bool ready_ = false;
 };
 
 // One running Gleisora.exe; closed (or ended) on destruction.

@@ -18,7 +18,6 @@ std::string Entry(int n, const std::string& description, const std::string& dir)
 
 // A scene with the definition file and the active installation `dir` in the registry.
 void Prepare(const e2e::Scene& scene, const std::string& dir, const std::string& catalogue) {
-  ASSERT_TRUE(scene.Ready());
   ASSERT_TRUE(e2e::WriteTextFile(scene.Path("EEP6003.ini"), kDefinition));
   if (!catalogue.empty()) {
     ASSERT_TRUE(e2e::WriteTextFile(scene.Path("Gleisora.ini"), catalogue));
@@ -45,6 +44,22 @@ TEST(E2eProgram, FirstRunListsTheRegisteredInstallationAndStartLaunchesIt) {
   EXPECT_EQ(sim + "\\eep.exe", e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_1", "AppPath"));
   PostMessageA(app.Button("EEP starten"), BM_CLICK, 0, 0);
   EXPECT_TRUE(Started(sim));
+
+  // Details lengthens the window to show the log; Info opens the About window modally.
+  RECT collapsed{}, expanded{};
+  GetClientRect(app.Main(), &collapsed);
+  PostMessageA(app.Button("Details  >>"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(e2e::WaitFor([&] {
+    return GetClientRect(app.Main(), &expanded) && expanded.bottom > collapsed.bottom;
+  }));
+  PostMessageA(app.Button("Info"), BM_CLICK, 0, 0);
+  HWND about = nullptr;
+  ASSERT_TRUE(e2e::WaitFor([&] {
+    return IsWindowVisible(about = FindWindowA(nullptr, "Info über Gleisora"));
+  }));
+  EXPECT_FALSE(IsWindowEnabled(app.Main()));
+  PostMessageA(FindWindowExA(about, nullptr, "Button", "OK"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(e2e::WaitFor([&] { return !IsWindow(about) && IsWindowEnabled(app.Main()); }));
 }
 
 TEST(E2eProgram, TickingARowSwitchesAndADoubleClickSwitchesBackAndStarts) {
