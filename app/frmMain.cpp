@@ -52,6 +52,8 @@ void frmMain::Form_Load() {
       view_.SetColumnText(
           i, Text("lvwVersions." + std::to_string(i) + ".Text", view_.ColumnText(i)));
   });
+  // A switch that was cut off is finished before the list shows the active entry.
+  Attempt([&] { switching_.Recover(); });
   activeKey_.clear();
   installed_ = {};
   Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });

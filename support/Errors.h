@@ -19,6 +19,7 @@ namespace err {
 constexpr long Overflow = 6;
 constexpr long TypeMismatch = 13;
 constexpr long RegistryFailure = 26001;
+constexpr long NotKept = -12;  // written, but the disk does not give it back
 constexpr long SetValueFailure = -2147194455;  // 0x800469A9
 }  // namespace err
 

@@ -7,6 +7,10 @@
 
 namespace {
 const char kEepExe[] = "eep.exe";
+// The action words of backup file names.
+const char kSwitchWord[] = "Umschalten", kDefaultWord[] = "Standard",
+           kResetWord[] = "Wiederherstellen", kRepairWord[] = "Reparatur";
+constexpr long kSkipped = -13;  // a repair's step left out on purpose
 }  // namespace
 
 bool Switching::SimulatorRunning() const {
@@ -52,33 +56,80 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
                  mb::kOk | mb::kIconStop);
 }
 
+void Switching::NothingChanged() {
+  c_.user.MsgBox(c_.texts.GetText("Messages", "NOTHING_CHANGED",
+                                  "Die Einstellungen konnten nicht sicher gespeichert werden.\\n"
+                                  "Es wurde nichts verändert. Der Grund steht im Protokoll."),
+                 mb::kOk | mb::kIconExclamation);
+}
+
+bool Switching::Record(const Progress& record) {
+  if (WriteProgress(c_.platform, record)) return true;
+  c_.log.LogAction("Progress: " + ProgressPath(c_.platform));
+  c_.log.LogResult(75);  // path/file access error
+  return false;
+}
+
+// What the backup of an operation holds: the values of the keys it clears, and those
+// that restoring the entry's snapshot overwrites elsewhere.
+std::vector<regfile::Key> Switching::Kept(const std::vector<std::string>& keys,
+                                          const std::string& restoredEntry) {
+  return snapshots_.Current(
+      keys, restoredEntry.empty() ? std::vector<std::string>() : snapshots_.SavedValuePaths(restoredEntry));
+}
+
 Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
   Outcome out{leaving.key, false};
-  bool left = true;
+  Progress record{leaving.key, target ? target->key : "", Progress::Phase::Save, 0};
   if (!leaving.key.empty()) {
     Header("UNREGISTER", leaving);
-    // Settings that could not be stored are not cleared: the entry stays active.
     const Installation inst = ReadInstallation(c_.platform, leaving.key);
-    if (Attempt([&] { left = snapshots_.SaveSettings(inst); }) != 0) left = false;
-    if (left) {
-      Attempt([&] { RegisterComponents(inst, false); });
-      Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
-      out.activeKey.clear();
+    // Saving deletes nothing, so a record that cannot be written stops only the next
+    // phase (the same file, the same failure).
+    WriteProgress(c_.platform, record);
+    bool kept = false;
+    if (Attempt([&] { kept = snapshots_.SaveSettings(inst); }) != 0) kept = false;
+    kept = kept && backups_.Write(kSwitchWord, leaving.key, Kept(inst.keys, record.target));
+    record.phase = Progress::Phase::Leave;
+    if (!kept || !Record(record)) {
+      RemoveProgress(c_.platform);
+      NothingChanged();
+      return out;
     }
+    Attempt([&] { RegisterComponents(inst, false); });
+    Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
+    snapshots_.Flush(inst);
+    out.activeKey.clear();
   }
-  if (left && target) {
+  if (target) {
     Header("REGISTER", *target);
+    record.phase = Progress::Phase::Enter;
+    // Once the source is cleared the switch goes on whatever happens; before, a
+    // failure still leaves everything as it was.
+    if (leaving.key.empty() &&
+        (!backups_.Write(kSwitchWord, target->key, Kept({}, target->key)) || !Record(record))) {
+      RemoveProgress(c_.platform);
+      NothingChanged();
+      return out;
+    }
+    if (!leaving.key.empty()) Record(record);
     const Installation inst = ReadInstallation(c_.platform, target->key);
     out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0;
     Attempt([&] { RegisterComponents(inst, true); });
+    snapshots_.Flush(inst);
     out.activeKey = target->key;
   }
+  RemoveProgress(c_.platform);
   return out;
 }
 
 void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
   Header("DEFAULT", active);
   const Installation inst = ReadInstallation(c_.platform, active.key);
+  std::vector<std::string> factory;
+  for (const auto& line : inst.factory) factory.push_back(line.first);
+  if (!backups_.Write(kDefaultWord, active.key, snapshots_.Current(inst.keys, factory)))
+    return NothingChanged();
   Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
   Attempt([&] { snapshots_.LoadFactorySettings(inst, regAppDir); });
 }
@@ -86,10 +137,76 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
 bool Switching::Reset(const EntryRow& active) {
   Header("RESET", active);
   const Installation inst = ReadInstallation(c_.platform, active.key);
+  if (!backups_.Write(kResetWord, active.key, Kept(inst.keys, active.key))) {
+    NothingChanged();
+    return false;
+  }
   Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
   const bool loaded = Attempt([&] { snapshots_.LoadSavedSettings(active.key); }) == 0;
   Attempt([&] { RegisterComponents(inst, true); });
   return loaded;
+}
+
+void Switching::Recover() {
+  std::optional<Progress> record = ReadProgress(c_.platform);
+  if (!record) return;
+  c_.user.MsgBox(c_.texts.GetText("Messages", "SWITCH_INTERRUPTED",
+                                  "Die letzte Umschaltung wurde unterbrochen.\\n"
+                                  "Gleisora bringt sie jetzt zu Ende."),
+                 mb::kOk | mb::kIconInformation);
+  while (SimulatorRunning())
+    if (c_.user.MsgBox(c_.texts.GetText("Messages", "CLOSE_EEP_FIRST",
+                                        "EEP läuft. Bitte beenden Sie EEP, damit Gleisora die "
+                                        "unterbrochene Umschaltung zu Ende bringen kann."),
+                       mb::kRetryCancel | mb::kIconExclamation) != mb::kIdRetry)
+      return;  // the record stays for the next start
+
+  const Progress found = *record;
+  c_.log.LogAction("Recover: " + found.source + " -> " + found.target);
+  c_.log.LogResult(0);
+  if (found.phase == Progress::Phase::Save) {
+    // Nothing was deleted yet: the source is still the active installation.
+    RemoveProgress(c_.platform);
+    return;
+  }
+  // A repair that was cut off itself (a component that hung, say) does not run the
+  // components again.
+  ++record->repairs;
+  const bool components = record->repairs == 1;
+  WriteProgress(c_.platform, *record);
+  const auto skipped = [&](const std::string& entry) {
+    c_.log.LogAction("Recover: RegisterComponents " + entry);
+    c_.log.LogResult(kSkipped);
+  };
+  if (!found.source.empty()) {
+    const Installation inst = ReadInstallation(c_.platform, found.source);
+    // The source's keys may hold a part of either installation; what they hold now
+    // is kept before they are cleared again.
+    if (!backups_.Write(kRepairWord, found.source, Kept(inst.keys, found.target)))
+      return NothingChanged();
+    if (found.phase == Progress::Phase::Leave) {
+      if (components)
+        Attempt([&] { RegisterComponents(inst, false); });
+      else
+        skipped(found.source);
+    }
+    Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
+    snapshots_.Flush(inst);
+    record->phase = Progress::Phase::Enter;
+    WriteProgress(c_.platform, *record);
+  } else if (!backups_.Write(kRepairWord, found.target, Kept({}, found.target))) {
+    return NothingChanged();
+  }
+  if (!found.target.empty()) {
+    const Installation inst = ReadInstallation(c_.platform, found.target);
+    Attempt([&] { snapshots_.LoadSavedSettings(found.target); });
+    if (components)
+      Attempt([&] { RegisterComponents(inst, true); });
+    else
+      skipped(found.target);
+    snapshots_.Flush(inst);
+  }
+  RemoveProgress(c_.platform);
 }
 
 void Switching::Start(const InstalledVersion& installed) {

@@ -84,12 +84,14 @@ std::string FakeFileSystem::Content(const std::string& path) const {
 std::optional<std::string> FakeFileSystem::ReadAll(const std::string& path) {
   ++reads;
   auto it = entries_.find(Key(path));
-  if (it == entries_.end() || it->second.dir) return std::nullopt;
+  if (it == entries_.end() || it->second.dir || locked_.count(Key(path))) return std::nullopt;
   return it->second.data;
 }
 
-bool FakeFileSystem::WriteAllAtomic(const std::string& path, const std::string& data) {
-  if (failWrites) return false;
+bool FakeFileSystem::WriteAllAtomic(const std::string& path, const std::string& given) {
+  if (failWrites || locked_.count(Key(path))) return false;
+  std::string data = given;
+  if (onWrite) onWrite(path, data);
   auto parent = entries_.find(Key(Parent(path)));
   if (parent == entries_.end() || !parent->second.dir) return false;
   auto it = entries_.find(Key(path));
@@ -147,4 +149,29 @@ bool FakeFileSystem::SetCurrentDrive(char letter) {
   if (std::toupper(static_cast<unsigned char>(current_[0])) != letter)
     current_ = std::string{letter, ':', '\\'};
   return true;
+}
+
+bool FakeFileSystem::CreateDir(const std::string& path) {
+  auto parent = entries_.find(Key(Parent(path)));
+  if (parent == entries_.end() || !parent->second.dir) return false;
+  auto it = entries_.find(Key(path));
+  if (it != entries_.end()) return it->second.dir;
+  AddDir(path);
+  return true;
+}
+
+bool FakeFileSystem::RemoveFile(const std::string& path) {
+  auto it = entries_.find(Key(path));
+  if (it == entries_.end() || it->second.dir || locked_.count(Key(path))) return false;
+  entries_.erase(it);
+  return true;
+}
+
+std::vector<std::string> FakeFileSystem::ListFiles(const std::string& pattern) {
+  std::vector<std::string> names;
+  const std::string dirKey = Key(Parent(pattern)), leaf = Leaf(pattern);
+  for (const auto& [k, e] : entries_)
+    if (!e.dir && Key(Parent(e.storedPath)) == dirKey && Match(leaf.c_str(), Leaf(e.storedPath).c_str()))
+      names.push_back(Leaf(e.storedPath));
+  return names;
 }

@@ -352,3 +352,21 @@ std::vector<std::pair<std::string, FakeRegistry::RawValue>> FakeRegistry::Values
   Node* n = Resolve(root, Split(path));
   return n ? n->values : std::vector<std::pair<std::string, RawValue>>{};
 }
+
+long FakeRegistry::KeyName(RegKey key, std::string& name) {
+  const Handle* h = Find(key);
+  if (!h) return kInvalidHandle;
+  name = h->root == kHKCR   ? "\\REGISTRY\\MACHINE\\SOFTWARE\\Classes"
+         : h->root == kHKCU ? "\\REGISTRY\\USER\\S-1-5-21-1000"
+                            : "\\REGISTRY\\MACHINE";
+  for (const auto& part : h->path) name += "\\" + part;
+  return kSuccess;
+}
+
+long FakeRegistry::FlushKey(RegKey key) {
+  std::int32_t root;
+  std::vector<std::string> path;
+  if (!Locate(key, "", root, path)) return kInvalidHandle;
+  ++flushes;
+  return kSuccess;
+}

@@ -35,6 +35,9 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
   long QueryInfoKey(plat::RegKey key, std::uint32_t* maxValueNameLen) override;
   long ConnectRegistry(const std::string& machine, plat::RegKey root,
                        plat::RegKey& out) override;
+  // HKCR as the machine's classes, HKCU under a user's SID, as Windows names them.
+  long KeyName(plat::RegKey key, std::string& name) override;
+  long FlushKey(plat::RegKey key) override;
 
   std::uint32_t ExpandStrings(const std::string& src, char* dst, std::uint32_t size) override;
 
@@ -61,6 +64,7 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
   std::vector<std::pair<std::string, RawValue>> Values(std::int32_t root,
                                                        const std::string& path) const;
   std::map<std::string, std::string> env;  // for ExpandStrings
+  int flushes = 0;
   int openHandles() const { return static_cast<int>(handles_.size()); }
 
  private:
