@@ -1,6 +1,7 @@
 #include "snapshots/Backups.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "catalogue/Installation.h"
 #include "support/cInifile.h"
@@ -37,7 +38,8 @@ bool Backups::Write(const std::string& action, const std::string& entry,
   return true;
 }
 
-// Names start with the date and time, so name order is age order.
+// Oldest first: by the time in the name, then (for backups of one second, whose
+// suffixes may be reused once pruned) by the time the file was written.
 void Backups::Prune(const std::string& dir) {
   cInifile settings(c_.platform);
   settings.Path(LauncherIniPath(c_.platform));
@@ -46,11 +48,12 @@ void Backups::Prune(const std::string& dir) {
   settings.Default("");
   const std::int32_t keep =
       std::max<std::int32_t>(1, cInifile::CLngDefault(settings.Value(), kKeepBackups));
-  std::vector<std::string> names = c_.platform.files->ListFiles(dir + "\\*.reg");
-  names.erase(std::remove_if(names.begin(), names.end(),
-                             [](const std::string& n) { return !regfile::IsBackupName(n); }),
-              names.end());
-  std::sort(names.begin(), names.end());
-  for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < names.size(); ++i)
-    c_.platform.files->RemoveFile(dir + "\\" + names[i]);
+  plat::IFileSystem& files = *c_.platform.files;
+  std::vector<std::tuple<std::string, std::int64_t, std::string>> found;
+  for (const auto& name : files.ListFiles(dir + "\\*.reg"))
+    if (regfile::IsBackupName(name))
+      found.emplace_back(name.substr(0, 17), files.Stamp(dir + "\\" + name).modified, name);
+  std::sort(found.begin(), found.end());
+  for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < found.size(); ++i)
+    files.RemoveFile(dir + "\\" + std::get<2>(found[i]));
 }

@@ -11,7 +11,7 @@ namespace regfile {
 namespace {
 
 const char kHeader[] = "REGEDIT4";
-constexpr std::size_t kLineWidth = 76;  // regedit wraps hex data before column 80
+constexpr std::size_t kWrapAt = 77;  // regedit wraps hex data once a line is this long
 
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
@@ -36,7 +36,7 @@ std::string HexData(const std::string& prefix, const ByteArray& data) {
   const std::string hex = snap::ToHex(data);  // "xx,xx,...": three characters a byte
   for (std::size_t i = 0; i < hex.size(); i += 3) {
     const std::string piece = hex.substr(i, 3);
-    if (line.size() + piece.size() > kLineWidth) {
+    if (line.size() >= kWrapAt) {
       out += line + "\\\r\n";
       line = "  ";
     }
