@@ -164,10 +164,26 @@ void frmMain::ShowActiveRow(int fallbackRow) {
   }
 }
 
+// A switch cut off earlier and left unfinished at the start (the simulator was
+// running) is finished before anything else; the click that found it does only that.
+bool frmMain::FinishInterrupted(int fallbackRow) {
+  if (!switching_.RecoveryPending()) return false;
+  EnterBusy();
+  if (const auto outcome = switching_.Recover()) {
+    activeKey_ = outcome->activeKey;
+    if (outcome->settingsLoaded) canReset_ = true;
+  }
+  Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
+  ShowActiveRow(fallbackRow);
+  LeaveBusy();
+  return true;
+}
+
 void frmMain::lvwVersions_ItemCheck(int row) {
   if (row < 0 || row >= view_.RowCount()) return;
   if (!RefuseWhileRunning("CANNOT_SWITCH",
                           "EEP läuft bereits! Umschalten ist derzeit nicht möglich!")) {
+    if (FinishInterrupted(row)) return;
     EnterBusy();
     const EntryRow target = Row(view_.RowKey(row));
     const auto outcome = switching_.Switch(Row(activeKey_), view_.RowChecked(row) ? &target : nullptr);
@@ -196,7 +212,8 @@ void frmMain::cmdStartEEP_Click() { switching_.Start(installed_); }
 
 void frmMain::cmdDefault_Click() {
   if (RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
-                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"))
+                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!") ||
+      FinishInterrupted(view_.FindRow(activeKey_)))
     return;
   EnterBusy();
   if (!activeKey_.empty()) switching_.Default(Row(activeKey_), installed_.RegAppDir);
@@ -205,7 +222,8 @@ void frmMain::cmdDefault_Click() {
 
 void frmMain::cmdReset_Click() {
   if (RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
-                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"))
+                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!") ||
+      FinishInterrupted(view_.FindRow(activeKey_)))
     return;
   EnterBusy();
   if (!activeKey_.empty() && switching_.Reset(Row(activeKey_))) canReset_ = true;

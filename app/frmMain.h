@@ -58,6 +58,7 @@ class frmMain : private ILogSink, private IUserPrompt {
   void EnterBusy();
   void LeaveBusy();
   void ShowActiveRow(int fallbackRow);
+  bool FinishInterrupted(int fallbackRow);
 
   IMainView& view_;
   LanguageFile& texts_;

@@ -147,9 +147,9 @@ bool Switching::Reset(const EntryRow& active) {
   return loaded;
 }
 
-void Switching::Recover() {
+std::optional<Switching::Outcome> Switching::Recover() {
   std::optional<Progress> record = ReadProgress(c_.platform);
-  if (!record) return;
+  if (!record) return std::nullopt;
   c_.user.MsgBox(c_.texts.GetText("Messages", "SWITCH_INTERRUPTED",
                                   "Die letzte Umschaltung wurde unterbrochen.\\n"
                                   "Gleisora bringt sie jetzt zu Ende."),
@@ -159,7 +159,7 @@ void Switching::Recover() {
                                         "EEP läuft. Bitte beenden Sie EEP, damit Gleisora die "
                                         "unterbrochene Umschaltung zu Ende bringen kann."),
                        mb::kRetryCancel | mb::kIconExclamation) != mb::kIdRetry)
-      return;  // the record stays for the next start
+      return std::nullopt;  // the record stays for the next start
 
   const Progress found = *record;
   c_.log.LogAction("Recover: " + found.source + " -> " + found.target);
@@ -167,7 +167,7 @@ void Switching::Recover() {
   if (found.phase == Progress::Phase::Save) {
     // Nothing was deleted yet: the source is still the active installation.
     RemoveProgress(c_.platform);
-    return;
+    return Outcome{found.source, false};
   }
   // A repair that was cut off itself (a component that hung, say) does not run the
   // components again.
@@ -182,8 +182,10 @@ void Switching::Recover() {
     const Installation inst = ReadInstallation(c_.platform, found.source);
     // The source's keys may hold a part of either installation; what they hold now
     // is kept before they are cleared again.
-    if (!backups_.Write(kRepairWord, found.source, Kept(inst.keys, found.target)))
-      return NothingChanged();
+    if (!backups_.Write(kRepairWord, found.source, Kept(inst.keys, found.target))) {
+      NothingChanged();
+      return std::nullopt;
+    }
     if (found.phase == Progress::Phase::Leave) {
       if (components)
         Attempt([&] { RegisterComponents(inst, false); });
@@ -195,7 +197,8 @@ void Switching::Recover() {
     record->phase = Progress::Phase::Enter;
     WriteProgress(c_.platform, *record);
   } else if (!backups_.Write(kRepairWord, found.target, Kept({}, found.target))) {
-    return NothingChanged();
+    NothingChanged();
+    return std::nullopt;
   }
   if (!found.target.empty()) {
     const Installation inst = ReadInstallation(c_.platform, found.target);
@@ -207,6 +210,7 @@ void Switching::Recover() {
     snapshots_.Flush(inst);
   }
   RemoveProgress(c_.platform);
+  return Outcome{found.target, !found.target.empty()};
 }
 
 void Switching::Start(const InstalledVersion& installed) {

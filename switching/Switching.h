@@ -1,6 +1,7 @@
 // The operations that change or start an installation: the version switch, the
 // Start, Default and Reset sequences and the components' (un)registration.
 #pragma once
+#include <optional>
 #include <string>
 
 #include "catalogue/Catalogue.h"
@@ -42,7 +43,9 @@ class Switching {
   bool Reset(const EntryRow& active);
   // Finishes a switch that was cut off (its progress record is still there): on to
   // the target when the source's settings were kept, else back to the source.
-  void Recover();
+  // nullopt when there was none, or it waits for the simulator to close.
+  std::optional<Outcome> Recover();
+  bool RecoveryPending() const { return ReadProgress(c_.platform).has_value(); }
   // Starts the installed simulator; asks first when one is running already.
   void Start(const InstalledVersion& installed);
 

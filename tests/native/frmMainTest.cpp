@@ -283,6 +283,24 @@ TEST_P(Faults, NothingIsDeletedThatIsNotKept) {
 INSTANTIATE_TEST_SUITE_P(Form, Faults, ::testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Left unfinished at the start because the simulator ran, a cut-off switch is
+// finished by the next click instead of being overwritten by a new one.
+TEST_F(Form, AnUnfinishedSwitchIsFinishedBeforeAnythingElse) {
+  fp.files.AddFile("C:\\Gleisora\\Gleisora.progress", "Source=EEP_1\r\nTarget=EEP_2\r\nPhase=Leave\r\n");
+  fp.process.Add("C:\\EEP6\\eep.exe");
+  view.answers = {mb::kIdOk, mb::kIdCancel};
+  TwoInstallations();
+  EXPECT_EQ("EEP_1", form.ActiveKey());
+  EXPECT_EQ("six", Setting());
+  fp.process.processes.clear();
+  form.cmdDefault_Click();
+  EXPECT_EQ("EEP_2", form.ActiveKey());
+  EXPECT_EQ(std::vector<int>{1}, view.CheckedRows());
+  EXPECT_EQ("C:\\EEP7", registeredFrom);
+  EXPECT_EQ("<none>", Setting());  // the target has no snapshot: no factory settings either
+  EXPECT_FALSE(fp.files.Exists("C:\\Gleisora\\Gleisora.progress") || form.Busy());
+}
+
 TEST_F(Form, DefaultWritesFactorySettingsAndResetTheSnapshot) {
   TwoInstallations("Saved=1\r\n[EEP_1\\Settings]\r\nHKCU\\Sim\\setting=REG_SZ:saved\r\n");
   fp.registry.PutDword(kHKCU, "Sim", "extra", 1);
