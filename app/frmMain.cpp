@@ -210,21 +210,22 @@ void frmMain::lvwVersions_DblClick() {
 
 void frmMain::cmdStartEEP_Click() { switching_.Start(installed_); }
 
+// Default and Reset: refused while the simulator runs; a cut-off switch goes first.
+bool frmMain::NotNow() {
+  return RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
+                            "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!") ||
+         FinishInterrupted(view_.FindRow(activeKey_));
+}
+
 void frmMain::cmdDefault_Click() {
-  if (RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
-                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!") ||
-      FinishInterrupted(view_.FindRow(activeKey_)))
-    return;
+  if (NotNow()) return;
   EnterBusy();
   if (!activeKey_.empty()) switching_.Default(Row(activeKey_), installed_.RegAppDir);
   LeaveBusy();
 }
 
 void frmMain::cmdReset_Click() {
-  if (RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
-                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!") ||
-      FinishInterrupted(view_.FindRow(activeKey_)))
-    return;
+  if (NotNow()) return;
   EnterBusy();
   if (!activeKey_.empty() && switching_.Reset(Row(activeKey_))) canReset_ = true;
   LeaveBusy();

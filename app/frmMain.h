@@ -59,6 +59,7 @@ class frmMain : private ILogSink, private IUserPrompt {
   void LeaveBusy();
   void ShowActiveRow(int fallbackRow);
   bool FinishInterrupted(int fallbackRow);
+  bool NotNow();
 
   IMainView& view_;
   LanguageFile& texts_;

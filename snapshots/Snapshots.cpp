@@ -233,18 +233,28 @@ std::string SystemKeyName(plat::IRegistryApi& api, const RegPath& path) {
 }
 }  // namespace
 
-std::vector<regfile::Key> Snapshots::Current(const std::vector<std::string>& keyPaths,
-                                             const std::vector<std::string>& valuePaths) {
-  std::vector<regfile::Key> keys;
+bool Snapshots::Current(const std::vector<std::string>& keyPaths,
+                        const std::vector<std::string>& valuePaths,
+                        std::vector<regfile::Key>& keys) {
+  keys.clear();
+  bool readable = true;
   std::map<std::string, std::size_t> keyIndex;  // upper-case key path -> index in keys
   std::set<std::string> held;                   // upper-case value paths
-  const auto add = [&](const RegPath& path, cRegistry& reg, const std::string& name) {
+  // A listed value exists: one that cannot be read cannot be kept. A value path may
+  // name nothing.
+  const auto add = [&](const RegPath& path, cRegistry& reg, const std::string& name, bool listed) {
     const std::string keyId = UpperAnsi(path.rootName + "\\" + path.subKey);
     if (!held.insert(keyId + "\\" + UpperAnsi(name)).second) return;
     regfile::Value v{name, 0, {}};
     reg.ValueKey(name);
     bool stored = false;
-    if (Attempt([&] { stored = reg.ReadRaw(v.type, v.data); }) != 0 || !stored) return;
+    const long failure = Attempt([&] { stored = reg.ReadRaw(v.type, v.data); });
+    if (!stored && listed) {
+      c_.log.LogAction("Backup: " + path.rootName + "\\" + path.subKey + "\\" + name);
+      c_.log.LogResult(failure ? failure : err::RegistryFailure);
+      readable = false;
+    }
+    if (!stored) return;
     const auto [at, added] = keyIndex.emplace(keyId, keys.size());
     if (added) keys.push_back({SystemKeyName(*c_.platform.registry, path), {}});
     keys[at->second].values.push_back(std::move(v));
@@ -255,7 +265,7 @@ std::vector<regfile::Key> Snapshots::Current(const std::vector<std::string>& key
     if (path.root == 0 || path.subKey.empty()) continue;
     reg.ClassKey(path.root);
     reg.SectionKey(path.subKey);
-    for (const auto& name : SortedValueNames(reg)) add(path, reg, name);
+    for (const auto& name : SortedValueNames(reg)) add(path, reg, name, true);
   }
   for (const auto& valuePath : valuePaths) {
     const auto last = valuePath.rfind('\\');
@@ -264,12 +274,13 @@ std::vector<regfile::Key> Snapshots::Current(const std::vector<std::string>& key
     if (path.root == 0) continue;
     reg.ClassKey(path.root);
     reg.SectionKey(path.subKey);
-    add(path, reg, valuePath.substr(last + 1));
+    add(path, reg, valuePath.substr(last + 1), false);
   }
-  return keys;
+  return readable;
 }
 
 std::vector<std::string> Snapshots::SavedValuePaths(const std::string& entry) {
+  if (entry.empty()) return {};  // no entry becomes active
   cInifile launcher(c_.platform);
   launcher.Path(LauncherIniPath(c_.platform));
   launcher.Section(entry + "\\Settings");

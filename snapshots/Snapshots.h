@@ -28,10 +28,11 @@ class Snapshots {
   void LoadFactorySettings(const Installation& inst, const std::string& appDir);
 
   // What a backup holds: every value under the key paths, and the values the value
-  // paths name where they exist; each key under the name the system gives it.
-  std::vector<regfile::Key> Current(const std::vector<std::string>& keyPaths,
-                                    const std::vector<std::string>& valuePaths);
-  // The value paths of the entry's snapshot: what restoring it overwrites.
+  // paths name where they exist; each key under the name the system gives it. false
+  // (and the value logged) when a value exists but cannot be read: it cannot be kept.
+  bool Current(const std::vector<std::string>& keyPaths,
+               const std::vector<std::string>& valuePaths, std::vector<regfile::Key>& keys);
+  // The value paths of the entry's snapshot: what restoring it overwrites ("" = none).
   std::vector<std::string> SavedValuePaths(const std::string& entry);
   // Puts the hives that hold the installation's keys on disk.
   void Flush(const Installation& inst);

@@ -70,12 +70,13 @@ bool Switching::Record(const Progress& record) {
   return false;
 }
 
-// What the backup of an operation holds: the values of the keys it clears, and those
-// that restoring the entry's snapshot overwrites elsewhere.
-std::vector<regfile::Key> Switching::Kept(const std::vector<std::string>& keys,
-                                          const std::string& restoredEntry) {
-  return snapshots_.Current(
-      keys, restoredEntry.empty() ? std::vector<std::string>() : snapshots_.SavedValuePaths(restoredEntry));
+// One backup file of what an operation deletes (the keys it clears) or overwrites
+// (the value paths it writes), read back before anything changes.
+bool Switching::Backup(const char* action, const std::string& entry,
+                       const std::vector<std::string>& keys,
+                       const std::vector<std::string>& overwritten) {
+  std::vector<regfile::Key> values;
+  return snapshots_.Current(keys, overwritten, values) && backups_.Write(action, entry, values);
 }
 
 Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
@@ -89,7 +90,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     WriteProgress(c_.platform, record);
     bool kept = false;
     if (Attempt([&] { kept = snapshots_.SaveSettings(inst); }) != 0) kept = false;
-    kept = kept && backups_.Write(kSwitchWord, leaving.key, Kept(inst.keys, record.target));
+    kept = kept && Backup(kSwitchWord, leaving.key, inst.keys, snapshots_.SavedValuePaths(record.target));
     record.phase = Progress::Phase::Leave;
     if (!kept || !Record(record)) {
       RemoveProgress(c_.platform);
@@ -107,7 +108,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     // Once the source is cleared the switch goes on whatever happens; before, a
     // failure still leaves everything as it was.
     if (leaving.key.empty() &&
-        (!backups_.Write(kSwitchWord, target->key, Kept({}, target->key)) || !Record(record))) {
+        (!Backup(kSwitchWord, target->key, {}, snapshots_.SavedValuePaths(target->key)) || !Record(record))) {
       RemoveProgress(c_.platform);
       NothingChanged();
       return out;
@@ -128,7 +129,7 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
   const Installation inst = ReadInstallation(c_.platform, active.key);
   std::vector<std::string> factory;
   for (const auto& line : inst.factory) factory.push_back(line.first);
-  if (!backups_.Write(kDefaultWord, active.key, snapshots_.Current(inst.keys, factory)))
+  if (!Backup(kDefaultWord, active.key, inst.keys, factory))
     return NothingChanged();
   Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
   Attempt([&] { snapshots_.LoadFactorySettings(inst, regAppDir); });
@@ -137,7 +138,7 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
 bool Switching::Reset(const EntryRow& active) {
   Header("RESET", active);
   const Installation inst = ReadInstallation(c_.platform, active.key);
-  if (!backups_.Write(kResetWord, active.key, Kept(inst.keys, active.key))) {
+  if (!Backup(kResetWord, active.key, inst.keys, snapshots_.SavedValuePaths(active.key))) {
     NothingChanged();
     return false;
   }
@@ -182,7 +183,7 @@ std::optional<Switching::Outcome> Switching::Recover() {
     const Installation inst = ReadInstallation(c_.platform, found.source);
     // The source's keys may hold a part of either installation; what they hold now
     // is kept before they are cleared again.
-    if (!backups_.Write(kRepairWord, found.source, Kept(inst.keys, found.target))) {
+    if (!Backup(kRepairWord, found.source, inst.keys, snapshots_.SavedValuePaths(found.target))) {
       NothingChanged();
       return std::nullopt;
     }
@@ -196,7 +197,7 @@ std::optional<Switching::Outcome> Switching::Recover() {
     snapshots_.Flush(inst);
     record->phase = Progress::Phase::Enter;
     WriteProgress(c_.platform, *record);
-  } else if (!backups_.Write(kRepairWord, found.target, Kept({}, found.target))) {
+  } else if (!Backup(kRepairWord, found.target, {}, snapshots_.SavedValuePaths(found.target))) {
     NothingChanged();
     return std::nullopt;
   }

@@ -53,8 +53,8 @@ class Switching {
   void Header(const char* word, const EntryRow& row);
   void NothingChanged();
   bool Record(const Progress& record);
-  std::vector<regfile::Key> Kept(const std::vector<std::string>& keys,
-                                 const std::string& restoredEntry);
+  bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
+              const std::vector<std::string>& overwritten);
 
   Context c_;
   Snapshots snapshots_;
