@@ -89,8 +89,9 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     // phase (the same file, the same failure).
     WriteProgress(c_.platform, record);
     bool kept = false;
-    if (Attempt([&] { kept = snapshots_.SaveSettings(inst); }) != 0) kept = false;
-    kept = kept && Backup(kSwitchWord, leaving.key, inst.keys, snapshots_.SavedValuePaths(record.target));
+    Attempt([&] { kept = snapshots_.SaveSettings(inst); });
+    kept = kept &&
+           Backup(kSwitchWord, leaving.key, inst.keys, snapshots_.SavedValuePaths(record.target));
     record.phase = Progress::Phase::Leave;
     if (!kept || !Record(record)) {
       RemoveProgress(c_.platform);
@@ -108,7 +109,8 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     // Once the source is cleared the switch goes on whatever happens; before, a
     // failure still leaves everything as it was.
     if (leaving.key.empty() &&
-        (!Backup(kSwitchWord, target->key, {}, snapshots_.SavedValuePaths(target->key)) || !Record(record))) {
+        (!Backup(kSwitchWord, target->key, {}, snapshots_.SavedValuePaths(target->key)) ||
+         !Record(record))) {
       RemoveProgress(c_.platform);
       NothingChanged();
       return out;
