@@ -30,6 +30,7 @@ bool Backups::Write(const std::string& action, const std::string& entry,
   const auto back = files.ReadAll(path);
   const auto read = back ? regfile::Read(*back) : std::nullopt;
   if (!read || *read != keys) {
+    files.RemoveFile(path);  // never left to be imported
     c_.log.LogResult(err::NotKept);
     return false;
   }

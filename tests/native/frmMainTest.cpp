@@ -279,6 +279,7 @@ TEST_P(Faults, NothingIsDeletedThatIsNotKept) {
   EXPECT_EQ("Die Einstellungen konnten nicht sicher gespeichert werden.\r\nEs wurde nichts "
             "verändert. Der Grund steht im Protokoll.", view.boxes[0].text);
   EXPECT_FALSE(form.Busy() || fp.files.Exists("C:\\Gleisora\\Gleisora.progress"));
+  EXPECT_TRUE(fp.files.ListFiles(std::string(kBackups) + "\\*.reg").empty());
 }
 INSTANTIATE_TEST_SUITE_P(Form, Faults, ::testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
