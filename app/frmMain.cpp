@@ -59,6 +59,8 @@ void frmMain::Form_Load() {
       view_.SetColumnText(
           i, Text("lvwVersions." + std::to_string(i) + ".Text", view_.ColumnText(i)));
   });
+  // A switch that was cut off is finished before the list shows the active entry.
+  Attempt([&] { switching_.Recover(); });
   activeKey_.clear();
   installed_ = {};
   Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
@@ -169,10 +171,26 @@ void frmMain::ShowActiveRow(int fallbackRow) {
   }
 }
 
+// A switch cut off earlier and left unfinished at the start (the simulator was
+// running) is finished before anything else; the click that found it does only that.
+bool frmMain::FinishInterrupted(int fallbackRow) {
+  if (!switching_.RecoveryPending()) return false;
+  EnterBusy();
+  if (const auto outcome = switching_.Recover()) {
+    activeKey_ = outcome->activeKey;
+    if (outcome->settingsLoaded) canReset_ = true;
+  }
+  Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
+  ShowActiveRow(fallbackRow);
+  LeaveBusy();
+  return true;
+}
+
 void frmMain::lvwVersions_ItemCheck(int row) {
   if (row < 0 || row >= view_.RowCount()) return;
   if (!RefuseWhileRunning("CANNOT_SWITCH",
                           "EEP läuft bereits! Umschalten ist derzeit nicht möglich!")) {
+    if (FinishInterrupted(row)) return;
     EnterBusy();
     const EntryRow target = Row(view_.RowKey(row));
     const auto outcome = switching_.Switch(Row(activeKey_), view_.RowChecked(row) ? &target : nullptr);
@@ -199,19 +217,22 @@ void frmMain::lvwVersions_DblClick() {
 
 void frmMain::cmdStartEEP_Click() { switching_.Start(installed_); }
 
+// Default and Reset: refused while the simulator runs; a cut-off switch goes first.
+bool frmMain::NotNow() {
+  return RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
+                            "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!") ||
+         FinishInterrupted(view_.FindRow(activeKey_));
+}
+
 void frmMain::cmdDefault_Click() {
-  if (RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
-                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"))
-    return;
+  if (NotNow()) return;
   EnterBusy();
   if (!activeKey_.empty()) switching_.Default(Row(activeKey_), installed_.RegAppDir);
   LeaveBusy();
 }
 
 void frmMain::cmdReset_Click() {
-  if (RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
-                         "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!"))
-    return;
+  if (NotNow()) return;
   EnterBusy();
   if (!activeKey_.empty() && switching_.Reset(Row(activeKey_))) canReset_ = true;
   LeaveBusy();

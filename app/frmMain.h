@@ -52,6 +52,8 @@ class frmMain {
   void EnterBusy();
   void LeaveBusy();
   void ShowActiveRow(int fallbackRow);
+  bool FinishInterrupted(int fallbackRow);
+  bool NotNow();
 
   IMainView& view_;
   LanguageFile& texts_;

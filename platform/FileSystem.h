@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -23,6 +24,10 @@ constexpr std::uint32_t kReadOnly = 0x01, kHidden = 0x02, kSystem = 0x04, kDirec
                         kArchive = 0x20, kNormal = 0x80;
 }
 
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
 class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
@@ -37,6 +42,11 @@ class IFileSystem {
   virtual bool SetCurrentDir(const std::string& dir) = 0;  // SetCurrentDirectoryA
   virtual bool SetCurrentDrive(char letter) = 0;           // the drive's current directory
   virtual std::string CurrentDir() = 0;
+  virtual bool CreateDir(const std::string& path) = 0;   // true also when it exists
+  virtual bool RemoveFile(const std::string& path) = 0;  // DeleteFileA
+  // The names (no folder) of the files, not folders, that match the pattern.
+  virtual std::vector<std::string> ListFiles(const std::string& pattern) = 0;
+  virtual LocalTime Now() = 0;  // GetLocalTime: stamps the names of files written now
 };
 
 }  // namespace plat

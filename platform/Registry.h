@@ -58,6 +58,11 @@ class IRegistryApi {
   virtual long QueryInfoKey(RegKey key, std::uint32_t* maxValueNameLen) = 0;  // RegQueryInfoKeyA
   virtual long ConnectRegistry(const std::string& machine, RegKey root,
                                RegKey& out) = 0;                            // RegConnectRegistryA
+  // NtQueryKey's KeyNameInformation: the name the system gives an open key, as
+  // "\REGISTRY\MACHINE\SOFTWARE\..." (a redirected view shows where it really is).
+  // Not kSuccess where the system has no such call.
+  virtual long KeyName(RegKey key, std::string& name) = 0;
+  virtual long FlushKey(RegKey key) = 0;                                    // RegFlushKey
 };
 
 class IEnvironment {

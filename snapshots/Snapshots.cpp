@@ -4,7 +4,12 @@
 
 #include "snapshots/Snapshots.h"
 
+#include <map>
+#include <optional>
+#include <set>
+
 #include "snapshots/SnapshotText.h"
+#include "support/IniStore.h"
 #include "support/cRegistry.h"
 #include "support/mdlTools.h"
 
@@ -73,11 +78,34 @@ bool Snapshots::SaveSettings(const Installation& inst) {
     launcher.DeleteKey();
   }
 
+  saved_.clear();
   for (const auto& name : inst.keys) SaveRegistry(name, launcher);
 
-  if (batch.Flush()) return true;
+  if (batch.Flush()) return SnapshotOnDisk(inst.entry);
   c_.log.LogAction("SaveSettings: " + LauncherIniPath(p));
   c_.log.LogResult(75);  // path/file access error
+  return false;
+}
+
+// The launcher INI as the disk now holds it must give back every line just saved.
+// A file the INI engine could not read refuses its writes without a failure, so
+// only this reading shows that nothing was kept.
+bool Snapshots::SnapshotOnDisk(const std::string& entry) {
+  const std::string path = LauncherIniPath(c_.platform);
+  const auto bytes = c_.platform.files->ReadAll(path);
+  std::string missing = path;
+  if (bytes) {
+    const ini::Document doc = ini::Document::Parse(*bytes);
+    missing.clear();
+    for (const auto& [valuePath, entryValue] : saved_)
+      if (doc.Get(entry + "\\Settings", valuePath) != entryValue) {
+        missing = valuePath;
+        break;
+      }
+    if (missing.empty()) return true;
+  }
+  c_.log.LogAction("CheckSettings: " + missing);
+  c_.log.LogResult(err::NotKept);
   return false;
 }
 
@@ -103,7 +131,9 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
       if (!reg.ReadRaw(type, data))
         throw RuntimeError(err::RegistryFailure, "", "Failed to read registry value");
       reg.ValueType(static_cast<std::int32_t>(type));
-      snapshot.Value(snap::EntryValue(type, data));
+      const std::string line = snap::EntryValue(type, data);
+      snapshot.Value(line);
+      saved_.emplace_back(snapshot.Key(), line);
     });
     c_.log.LogPending();
   }
@@ -186,4 +216,80 @@ void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string&
 void Snapshots::LoadFactorySettings(const Installation& inst, const std::string& appDir) {
   for (const auto& [name, value] : inst.factory)
     RestoreRegistry(name, ReplaceAll(value, "{AppDir}", appDir));
+}
+
+namespace {
+// The name the system gives the key (where a redirected view really points), or the
+// long form of the path the definition gives.
+std::string SystemKeyName(plat::IRegistryApi& api, const RegPath& path) {
+  plat::RegKey key = 0;
+  std::string system;
+  std::optional<std::string> name;
+  if (api.OpenKey(plat::RootKey(path.root), path.subKey, plat::reg::kKeyQueryValue, key) == 0) {
+    if (api.KeyName(key, system) == 0) name = regfile::FromSystemName(system);
+    api.CloseKey(key);
+  }
+  return name ? *name : regfile::LongRootName(path.rootName) + "\\" + path.subKey;
+}
+}  // namespace
+
+bool Snapshots::Current(const std::vector<std::string>& keyPaths,
+                        const std::vector<std::string>& valuePaths,
+                        std::vector<regfile::Key>& keys) {
+  keys.clear();
+  bool readable = true;
+  std::map<std::string, std::size_t> keyIndex;  // upper-case key path -> index in keys
+  std::set<std::string> held;                   // upper-case value paths
+  // A listed value exists: one that cannot be read cannot be kept. A value path may
+  // name nothing.
+  const auto add = [&](const RegPath& path, cRegistry& reg, const std::string& name, bool listed) {
+    const std::string keyId = UpperAnsi(path.rootName + "\\" + path.subKey);
+    if (!held.insert(keyId + "\\" + UpperAnsi(name)).second) return;
+    regfile::Value v{name, 0, {}};
+    reg.ValueKey(name);
+    bool stored = false;
+    const long failure = Attempt([&] { stored = reg.ReadRaw(v.type, v.data); });
+    if (!stored && listed) {
+      c_.log.LogAction("Backup: " + path.rootName + "\\" + path.subKey + "\\" + name);
+      c_.log.LogResult(failure ? failure : err::RegistryFailure);
+      readable = false;
+    }
+    if (!stored) return;
+    const auto [at, added] = keyIndex.emplace(keyId, keys.size());
+    if (added) keys.push_back({SystemKeyName(*c_.platform.registry, path), {}});
+    keys[at->second].values.push_back(std::move(v));
+  };
+  cRegistry reg(c_.platform);
+  for (const auto& keyPath : keyPaths) {
+    const RegPath path = SplitKeyPath(keyPath);
+    if (path.root == 0 || path.subKey.empty()) continue;
+    reg.ClassKey(path.root);
+    reg.SectionKey(path.subKey);
+    for (const auto& name : SortedValueNames(reg)) add(path, reg, name, true);
+  }
+  for (const auto& valuePath : valuePaths) {
+    const auto last = valuePath.rfind('\\');
+    if (last == std::string::npos || last <= 5) continue;
+    const RegPath path = SplitKeyPath(valuePath.substr(0, last));
+    if (path.root == 0) continue;
+    reg.ClassKey(path.root);
+    reg.SectionKey(path.subKey);
+    add(path, reg, valuePath.substr(last + 1), false);
+  }
+  return readable;
+}
+
+std::vector<std::string> Snapshots::SavedValuePaths(const std::string& entry) {
+  if (entry.empty()) return {};  // no entry becomes active
+  cInifile launcher(c_.platform);
+  launcher.Path(LauncherIniPath(c_.platform));
+  launcher.Section(entry + "\\Settings");
+  return Keys(launcher);
+}
+
+void Snapshots::Flush(const Installation& inst) {
+  std::set<std::int32_t> roots;
+  for (const auto& name : inst.keys) roots.insert(SplitKeyPath(name).root);
+  for (std::int32_t root : roots)
+    if (root != 0) c_.platform.registry->FlushKey(plat::RootKey(root));
 }

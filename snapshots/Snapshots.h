@@ -3,8 +3,11 @@
 // logged step.
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "catalogue/Installation.h"
+#include "snapshots/RegFile.h"
 #include "support/Context.h"
 #include "support/cInifile.h"
 
@@ -12,7 +15,8 @@ class Snapshots {
  public:
   explicit Snapshots(const Context& context) : c_(context) {}
 
-  // false when the snapshot did not reach the disk: the settings must then stay.
+  // false when the snapshot did not reach the disk, or does not read back from it as
+  // written: the settings must then stay.
   bool SaveSettings(const Installation& inst);
   void SaveRegistry(const std::string& keyPath, cInifile& snapshot);
   void DeleteRegistryKeys(const Installation& inst);
@@ -23,6 +27,19 @@ class Snapshots {
   // The definition's factory settings, "{AppDir}" standing for `appDir`.
   void LoadFactorySettings(const Installation& inst, const std::string& appDir);
 
+  // What a backup holds: every value under the key paths, and the values the value
+  // paths name where they exist; each key under the name the system gives it. false
+  // (and the value logged) when a value exists but cannot be read: it cannot be kept.
+  bool Current(const std::vector<std::string>& keyPaths,
+               const std::vector<std::string>& valuePaths, std::vector<regfile::Key>& keys);
+  // The value paths of the entry's snapshot: what restoring it overwrites ("" = none).
+  std::vector<std::string> SavedValuePaths(const std::string& entry);
+  // Puts the hives that hold the installation's keys on disk.
+  void Flush(const Installation& inst);
+
  private:
+  bool SnapshotOnDisk(const std::string& entry);
+
   Context c_;
+  std::vector<std::pair<std::string, std::string>> saved_;  // value path, entry value
 };

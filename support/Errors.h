@@ -25,6 +25,7 @@ constexpr long DeviceUnavailable = 68;
 constexpr long PathFileAccess = 75;
 constexpr long PathNotFound = 76;
 constexpr long RegistryFailure = 26001;
+constexpr long NotKept = -12;  // written, but the disk does not give it back
 constexpr long SetValueFailure = -2147194455;  // 0x800469A9
 constexpr long BadAssociationList = -2147194452;  // 0x800469AC
 constexpr long AssociationClassMissing = -2147194451;  // 0x800469AD

@@ -6,6 +6,10 @@
 
 namespace {
 const char kEepExe[] = "eep.exe";
+// The action words of backup file names.
+const char kSwitchWord[] = "Umschalten", kDefaultWord[] = "Standard",
+           kResetWord[] = "Wiederherstellen", kRepairWord[] = "Reparatur";
+constexpr long kSkipped = -13;  // a repair's step left out on purpose
 }  // namespace
 
 bool Switching::SimulatorRunning() const {
@@ -51,33 +55,83 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
                  mb::kOk | mb::kIconStop);
 }
 
+void Switching::NothingChanged() {
+  c_.ask(c_.texts.GetText("Messages", "NOTHING_CHANGED",
+                                  "Die Einstellungen konnten nicht sicher gespeichert werden.\\n"
+                                  "Es wurde nichts verändert. Der Grund steht im Protokoll."),
+                 mb::kOk | mb::kIconExclamation);
+}
+
+bool Switching::Record(const Progress& record) {
+  if (WriteProgress(c_.platform, record)) return true;
+  c_.log.LogAction("Progress: " + ProgressPath(c_.platform));
+  c_.log.LogResult(75);  // path/file access error
+  return false;
+}
+
+// One backup file of what an operation deletes (the keys it clears) or overwrites
+// (the value paths it writes), read back before anything changes.
+bool Switching::Backup(const char* action, const std::string& entry,
+                       const std::vector<std::string>& keys,
+                       const std::vector<std::string>& overwritten) {
+  std::vector<regfile::Key> values;
+  return snapshots_.Current(keys, overwritten, values) && backups_.Write(action, entry, values);
+}
+
 Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
   Outcome out{leaving.key, false};
-  bool left = true;
+  Progress record{leaving.key, target ? target->key : "", Progress::Phase::Save, 0};
   if (!leaving.key.empty()) {
     Header("UNREGISTER", leaving);
-    // Settings that could not be stored are not cleared: the entry stays active.
     const Installation inst = ReadInstallation(c_.platform, leaving.key);
-    if (Attempt([&] { left = snapshots_.SaveSettings(inst); }) != 0) left = false;
-    if (left) {
-      Attempt([&] { RegisterComponents(inst, false); });
-      Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
-      out.activeKey.clear();
+    // Saving deletes nothing, so a record that cannot be written stops only the next
+    // phase (the same file, the same failure).
+    WriteProgress(c_.platform, record);
+    bool kept = false;
+    Attempt([&] { kept = snapshots_.SaveSettings(inst); });
+    kept = kept &&
+           Backup(kSwitchWord, leaving.key, inst.keys, snapshots_.SavedValuePaths(record.target));
+    record.phase = Progress::Phase::Leave;
+    if (!kept || !Record(record)) {
+      RemoveProgress(c_.platform);
+      NothingChanged();
+      return out;
     }
+    Attempt([&] { RegisterComponents(inst, false); });
+    Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
+    snapshots_.Flush(inst);
+    out.activeKey.clear();
   }
-  if (left && target) {
+  if (target) {
     Header("REGISTER", *target);
+    record.phase = Progress::Phase::Enter;
+    // Once the source is cleared the switch goes on whatever happens; before, a
+    // failure still leaves everything as it was.
+    if (leaving.key.empty() &&
+        (!Backup(kSwitchWord, target->key, {}, snapshots_.SavedValuePaths(target->key)) ||
+         !Record(record))) {
+      RemoveProgress(c_.platform);
+      NothingChanged();
+      return out;
+    }
+    if (!leaving.key.empty()) Record(record);
     const Installation inst = ReadInstallation(c_.platform, target->key);
     out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0;
     Attempt([&] { RegisterComponents(inst, true); });
+    snapshots_.Flush(inst);
     out.activeKey = target->key;
   }
+  RemoveProgress(c_.platform);
   return out;
 }
 
 void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
   Header("DEFAULT", active);
   const Installation inst = ReadInstallation(c_.platform, active.key);
+  std::vector<std::string> factory;
+  for (const auto& line : inst.factory) factory.push_back(line.first);
+  if (!Backup(kDefaultWord, active.key, inst.keys, factory))
+    return NothingChanged();
   Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
   Attempt([&] { snapshots_.LoadFactorySettings(inst, regAppDir); });
 }
@@ -85,10 +139,80 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
 bool Switching::Reset(const EntryRow& active) {
   Header("RESET", active);
   const Installation inst = ReadInstallation(c_.platform, active.key);
+  if (!Backup(kResetWord, active.key, inst.keys, snapshots_.SavedValuePaths(active.key))) {
+    NothingChanged();
+    return false;
+  }
   Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
   const bool loaded = Attempt([&] { snapshots_.LoadSavedSettings(active.key); }) == 0;
   Attempt([&] { RegisterComponents(inst, true); });
   return loaded;
+}
+
+std::optional<Switching::Outcome> Switching::Recover() {
+  std::optional<Progress> record = ReadProgress(c_.platform);
+  if (!record) return std::nullopt;
+  c_.ask(c_.texts.GetText("Messages", "SWITCH_INTERRUPTED",
+                                  "Die letzte Umschaltung wurde unterbrochen.\\n"
+                                  "Gleisora bringt sie jetzt zu Ende."),
+                 mb::kOk | mb::kIconInformation);
+  while (SimulatorRunning())
+    if (c_.ask(c_.texts.GetText("Messages", "CLOSE_EEP_FIRST",
+                                        "EEP läuft. Bitte beenden Sie EEP, damit Gleisora die "
+                                        "unterbrochene Umschaltung zu Ende bringen kann."),
+                       mb::kRetryCancel | mb::kIconExclamation) != mb::kIdRetry)
+      return std::nullopt;  // the record stays for the next start
+
+  const Progress found = *record;
+  c_.log.LogAction("Recover: " + found.source + " -> " + found.target);
+  c_.log.LogResult(0);
+  if (found.phase == Progress::Phase::Save) {
+    // Nothing was deleted yet: the source is still the active installation.
+    RemoveProgress(c_.platform);
+    return Outcome{found.source, false};
+  }
+  // A repair that was cut off itself (a component that hung, say) does not run the
+  // components again.
+  ++record->repairs;
+  const bool components = record->repairs == 1;
+  WriteProgress(c_.platform, *record);
+  const auto skipped = [&](const std::string& entry) {
+    c_.log.LogAction("Recover: RegisterComponents " + entry);
+    c_.log.LogResult(kSkipped);
+  };
+  if (!found.source.empty()) {
+    const Installation inst = ReadInstallation(c_.platform, found.source);
+    // The source's keys may hold a part of either installation; what they hold now
+    // is kept before they are cleared again.
+    if (!Backup(kRepairWord, found.source, inst.keys, snapshots_.SavedValuePaths(found.target))) {
+      NothingChanged();
+      return std::nullopt;
+    }
+    if (found.phase == Progress::Phase::Leave) {
+      if (components)
+        Attempt([&] { RegisterComponents(inst, false); });
+      else
+        skipped(found.source);
+    }
+    Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
+    snapshots_.Flush(inst);
+    record->phase = Progress::Phase::Enter;
+    WriteProgress(c_.platform, *record);
+  } else if (!Backup(kRepairWord, found.target, {}, snapshots_.SavedValuePaths(found.target))) {
+    NothingChanged();
+    return std::nullopt;
+  }
+  if (!found.target.empty()) {
+    const Installation inst = ReadInstallation(c_.platform, found.target);
+    Attempt([&] { snapshots_.LoadSavedSettings(found.target); });
+    if (components)
+      Attempt([&] { RegisterComponents(inst, true); });
+    else
+      skipped(found.target);
+    snapshots_.Flush(inst);
+  }
+  RemoveProgress(c_.platform);
+  return Outcome{found.target, !found.target.empty()};
 }
 
 void Switching::Start(const InstalledVersion& installed) {

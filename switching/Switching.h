@@ -1,12 +1,15 @@
 // The operations that change or start an installation: the version switch, the
 // Start, Default and Reset sequences and the components' (un)registration.
 #pragma once
+#include <optional>
 #include <string>
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Installation.h"
+#include "snapshots/Backups.h"
 #include "snapshots/Snapshots.h"
 #include "support/Context.h"
+#include "switching/Progress.h"
 
 // A list row as an operation's log header shows it.
 struct EntryRow {
@@ -16,7 +19,8 @@ struct EntryRow {
 
 class Switching {
  public:
-  explicit Switching(const Context& context) : c_(context), snapshots_(context) {}
+  explicit Switching(const Context& context)
+      : c_(context), snapshots_(context), backups_(context) {}
 
   bool SimulatorRunning() const;
 
@@ -29,17 +33,30 @@ class Switching {
     bool settingsLoaded = false;
   };
   // Leaves `leaving` (when its key is not empty) and, when it could be left,
-  // enters `target` (when given).
+  // enters `target` (when given). Nothing is deleted before the settings are kept in
+  // the snapshot and in a backup, both read back from the disk; otherwise nothing
+  // changes and the user is told so.
   Outcome Switch(const EntryRow& leaving, const EntryRow* target);
+  // Both stop before any change when their backup cannot be kept.
   void Default(const EntryRow& active, const std::string& regAppDir);
   // true when the entry's saved settings were written back.
   bool Reset(const EntryRow& active);
+  // Finishes a switch that was cut off (its progress record is still there): on to
+  // the target when the source's settings were kept, else back to the source.
+  // nullopt when there was none, or it waits for the simulator to close.
+  std::optional<Outcome> Recover();
+  bool RecoveryPending() const { return ReadProgress(c_.platform).has_value(); }
   // Starts the installed simulator; asks first when one is running already.
   void Start(const InstalledVersion& installed);
 
  private:
   void Header(const char* word, const EntryRow& row);
+  void NothingChanged();
+  bool Record(const Progress& record);
+  bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
+              const std::vector<std::string>& overwritten);
 
   Context c_;
   Snapshots snapshots_;
+  Backups backups_;
 };

@@ -94,3 +94,29 @@ std::string FileSystemWin32::CurrentDir() {
   DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
   return n && n < sizeof buf ? std::string(buf, n) : std::string();
 }
+
+bool FileSystemWin32::CreateDir(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+  const DWORD attrs = GetFileAttributesA(path.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileSystemWin32::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::vector<std::string> FileSystemWin32::ListFiles(const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(fd.cFileName);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return names;
+}
+
+plat::LocalTime FileSystemWin32::Now() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}

@@ -11,4 +11,8 @@ class FileSystemWin32 : public plat::IFileSystem {
   bool SetCurrentDir(const std::string& dir) override;
   bool SetCurrentDrive(char letter) override;
   std::string CurrentDir() override;
+  bool CreateDir(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  std::vector<std::string> ListFiles(const std::string& pattern) override;
+  plat::LocalTime Now() override;
 };

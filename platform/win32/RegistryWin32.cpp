@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 using plat::RegKey;
 
 namespace {
@@ -78,3 +80,32 @@ long RegistryWin32::ConnectRegistry(const std::string& machine, RegKey root, Reg
   out = rc == ERROR_SUCCESS ? K(k) : 0;
   return rc;
 }
+
+long RegistryWin32::KeyName(RegKey key, std::string& name) {
+  // ntdll's NtQueryKey exists from Windows NT on; Windows 9x has none.
+  using QueryKey = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  const auto query = ntdll ? reinterpret_cast<QueryKey>(reinterpret_cast<void (*)()>(
+                                 GetProcAddress(ntdll, "NtQueryKey")))
+                           : nullptr;
+  if (!query) return ERROR_CALL_NOT_IMPLEMENTED;
+  const int kKeyNameInformation = 3;
+  std::vector<ULONG> buf(1024);  // a ULONG length, then the UTF-16 name
+  ULONG got = 0;
+  LONG status = query(H(key), kKeyNameInformation, buf.data(),
+                      static_cast<ULONG>(buf.size() * sizeof(ULONG)), &got);
+  if (status < 0 && got > buf.size() * sizeof(ULONG)) {
+    buf.resize(got / sizeof(ULONG) + 1);
+    status = query(H(key), kKeyNameInformation, buf.data(),
+                   static_cast<ULONG>(buf.size() * sizeof(ULONG)), &got);
+  }
+  if (status < 0) return ERROR_INVALID_HANDLE;
+  const auto* wide = reinterpret_cast<const WCHAR*>(&buf[1]);
+  const int chars = static_cast<int>(buf[0] / sizeof(WCHAR));
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide, chars, nullptr, 0, nullptr, nullptr);
+  name.assign(static_cast<std::size_t>(n), '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide, chars, name.data(), n, nullptr, nullptr);
+  return ERROR_SUCCESS;
+}
+
+long RegistryWin32::FlushKey(RegKey key) { return RegFlushKey(H(key)); }

@@ -22,4 +22,6 @@ class RegistryWin32 : public plat::IRegistryApi {
   long QueryInfoKey(plat::RegKey key, std::uint32_t* maxValueNameLen) override;
   long ConnectRegistry(const std::string& machine, plat::RegKey root,
                        plat::RegKey& out) override;
+  long KeyName(plat::RegKey key, std::string& name) override;
+  long FlushKey(plat::RegKey key) override;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -100,6 +101,16 @@ TEST_F(RegistryContract, KeysAreCreatedWithParentsAndDeletedOneByOne) {
   EXPECT_EQ(kSuccess, api->DeleteKey(base, "A\\B\\C"));
   EXPECT_EQ(kSuccess, api->DeleteKey(base, "a\\b"));
   EXPECT_EQ(kFileNotFound, Key("A\\B"));
+}
+
+// An open key names itself where it really lies: HKCU below the user's SID.
+TEST_F(RegistryContract, AnOpenKeyReportsItsSystemName) {
+  std::string name;
+  ASSERT_EQ(kSuccess, api->KeyName(base, name));
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(0u, name.find("\\REGISTRY\\USER\\S-")) << name;
+  EXPECT_EQ(name.size() - std::strlen(kBasePath), name.find("\\SOFTWARE\\GLEISORA TESTS\\CONTRACT") + 1) << name;
+  EXPECT_EQ(kSuccess, api->FlushKey(base));
 }
 
 // Wine orders by the lower-case form ("_" before the letters); Windows orders keys by

@@ -7,6 +7,14 @@ std::string Parent(const std::string& path) {
   auto p = path.find_last_of('\\');
   return p == std::string::npos ? "" : path.substr(0, p);
 }
+std::string Leaf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+// Wildcards as FindFirstFile takes them: '*' any run, '?' one character; case-blind.
+bool Match(const char* pat, const char* s) {
+  if (!*pat) return !*s;
+  if (*pat == '*') return Match(pat + 1, s) || (*s && Match(pat, s + 1));
+  if (!*s || (*pat != '?' && UpperAnsi({*pat}) != UpperAnsi({*s}))) return false;
+  return Match(pat + 1, s + 1);
+}
 }  // namespace
 
 std::string FakeFileSystem::Key(const std::string& path) {
@@ -42,11 +50,14 @@ std::string FakeFileSystem::Content(const std::string& path) const {
 std::optional<std::string> FakeFileSystem::ReadAll(const std::string& path) {
   ++reads;
   const Entry* e = File(path);
-  if (!e) return std::nullopt;
+  if (!e || locked_.count(Key(path))) return std::nullopt;
   return e->data;
 }
 
-bool FakeFileSystem::WriteAllAtomic(const std::string& path, const std::string& data) {
+bool FakeFileSystem::WriteAllAtomic(const std::string& path, const std::string& given) {
+  if (locked_.count(Key(path))) return false;
+  std::string data = given;
+  if (onWrite) onWrite(path, data);
   auto parent = entries_.find(Key(Parent(path)));
   if (failWrites || parent == entries_.end() || !parent->second.dir) return false;
   Entry& e = entries_[Key(path)];
@@ -84,4 +95,29 @@ bool FakeFileSystem::SetCurrentDrive(char letter) {
   if (!entries_.count(drive)) return false;
   if (Key(current_.substr(0, 2)) != drive) current_ = drive + "\\";
   return true;
+}
+
+bool FakeFileSystem::CreateDir(const std::string& path) {
+  auto parent = entries_.find(Key(Parent(path)));
+  if (parent == entries_.end() || !parent->second.dir) return false;
+  auto it = entries_.find(Key(path));
+  if (it != entries_.end()) return it->second.dir;
+  AddDir(path);
+  return true;
+}
+
+bool FakeFileSystem::RemoveFile(const std::string& path) {
+  auto it = entries_.find(Key(path));
+  if (it == entries_.end() || it->second.dir || locked_.count(Key(path))) return false;
+  entries_.erase(it);
+  return true;
+}
+
+std::vector<std::string> FakeFileSystem::ListFiles(const std::string& pattern) {
+  std::vector<std::string> names;
+  const std::string dirKey = Key(Parent(pattern)), leaf = Leaf(pattern);
+  for (const auto& [k, e] : entries_)
+    if (!e.dir && Key(Parent(e.path)) == dirKey && Match(leaf.c_str(), Leaf(e.path).c_str()))
+      names.push_back(Leaf(e.path));
+  return names;
 }

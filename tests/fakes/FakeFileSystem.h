@@ -1,8 +1,11 @@
 // In-memory Windows file system: drive-letter paths, names that ignore case (umlauts
 // included) and keep their stored case, attributes, and writes that can be made to fail.
 #pragma once
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -18,6 +21,10 @@ class FakeFileSystem : public plat::IFileSystem {
   bool SetCurrentDir(const std::string& dir) override;
   bool SetCurrentDrive(char letter) override;
   std::string CurrentDir() override { return current_; }
+  bool CreateDir(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  std::vector<std::string> ListFiles(const std::string& pattern) override;
+  plat::LocalTime Now() override { return now; }
 
   void AddDir(const std::string& path);  // with its parents
   void AddFile(const std::string& path, const std::string& data = "",
@@ -27,6 +34,11 @@ class FakeFileSystem : public plat::IFileSystem {
   std::string Content(const std::string& path) const;  // "" when missing
 
   bool failWrites = false;  // every write fails, leaving the old file
+  // Held open without sharing by another program: reads and writes fail.
+  void Lock(const std::string& path) { locked_.insert(Key(path)); }
+  // Changes what lands on disk (a bad disk, a sync tool rewriting the file).
+  std::function<void(const std::string& path, std::string& data)> onWrite;
+  plat::LocalTime now{2026, 12, 6, 11, 42, 5};
   int reads = 0;            // ReadAll calls
   int writes = 0;           // successful WriteAllAtomic calls
 
@@ -41,6 +53,7 @@ class FakeFileSystem : public plat::IFileSystem {
   static std::string Key(const std::string& path);
   const Entry* File(const std::string& path) const;
   std::map<std::string, Entry> entries_;
+  std::set<std::string> locked_;
   std::string current_ = "C:\\";
   // Shared by every instance, so a file time is never repeated within a process.
   static inline std::int64_t clock_ = 1;

@@ -271,3 +271,22 @@ FakeRegistry::ValueList FakeRegistry::Values(std::int32_t root, const std::strin
   const Key* k = Find(root, path);
   return k ? k->values : ValueList{};
 }
+
+long FakeRegistry::KeyName(RegKey key, std::string& name) {
+  long rc;
+  if (!Open(key, rc)) return rc;
+  const std::string path = IsRoot(key) ? RootPath(key) : handles_[key];
+  const std::string root = path.substr(0, path.find('\\'));
+  name = root == RootPath(RootKey(kHKCR))   ? "\\REGISTRY\\MACHINE\\SOFTWARE\\Classes"
+         : root == RootPath(RootKey(kHKCU)) ? "\\REGISTRY\\USER\\S-1-5-21-1000"
+                                            : "\\REGISTRY\\MACHINE";
+  // Each part as first created.
+  for (auto p = path.find('\\'); p != std::string::npos; p = path.find('\\', p + 1))
+    name += "\\" + keys_[path.substr(0, path.find('\\', p + 1))].name;
+  return kSuccess;
+}
+
+long FakeRegistry::FlushKey(RegKey key) {
+  long rc;
+  return Open(key, rc) ? kSuccess : rc;
+}

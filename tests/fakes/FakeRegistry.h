@@ -32,6 +32,10 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
   long QueryInfoKey(plat::RegKey key, std::uint32_t* maxValueNameLen) override;
   long ConnectRegistry(const std::string& machine, plat::RegKey root,
                        plat::RegKey& out) override;
+  // HKCR as the machine's classes, HKCU under a user's SID, as Windows names them.
+  long KeyName(plat::RegKey key, std::string& name) override;
+  long FlushKey(plat::RegKey key) override;
+
   std::uint32_t ExpandStrings(const std::string& src, char* dst, std::uint32_t size) override;
 
   // Set-up and inspection, by root handle value and key path.

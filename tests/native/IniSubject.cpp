@@ -1,5 +1,6 @@
 // The INI engine on the fake file system, for the INI contract tests.
 #include "support/IniStore.h"
+#include "tests/contract/FileContract.h"
 #include "tests/contract/IniContract.h"
 #include "tests/fakes/FakeFileSystem.h"
 
@@ -33,4 +34,10 @@ std::vector<std::unique_ptr<IniSubject>> MakeIniSubjects() {
   std::vector<std::unique_ptr<IniSubject>> v;
   v.push_back(std::make_unique<FakeFileSubject>());
   return v;
+}
+
+FileSubject MakeFileSubject() {
+  auto fake = std::make_shared<FakeFileSystem>();
+  fake->AddDir("C:\\Contract");
+  return {fake, "C:\\Contract"};
 }

@@ -19,7 +19,11 @@ struct Rig {
   FakePlatform fp;
   LanguageFile texts{fp.platform};
   std::string logText;
-  ActivityLog log{{[this] { logText.clear(); }, [this](const std::string& t) { logText += t; }, [] {}}};
+  std::function<void()> onPump;  // runs after each log line
+  ActivityLog log{{[this] { logText.clear(); }, [this](const std::string& t) { logText += t; },
+                   [this] {
+                     if (onPump) onPump();
+                   }}};
   Context ctx{fp.platform, texts, log,
               [this](const std::string& text, unsigned style) { return MsgBox(text, style); }};
 

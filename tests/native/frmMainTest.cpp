@@ -65,8 +65,12 @@ struct Form : ::testing::Test {
     const auto v = fp.registry.Get(kHKCU, "Sim", "setting");
     return v ? std::string(v->data.begin(), v->data.end() - 1) : "<none>";
   }
+  static std::string Backup(const std::string& name) {
+    return "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_" + name + ".reg...ok";
+  }
   const Lines kLeave6 = Join({Rig::Header("UNREGISTER", "EEP 6.03", "C:\\EEP6"),
-                              {"SaveRegistry: HKCU\\Sim\\setting...ok", "Unregister: comp.dll...ok",
+                              {"SaveRegistry: HKCU\\Sim\\setting...ok",
+                               Backup("Umschalten_EEP_1"), "Unregister: comp.dll...ok",
                                "DeleteRegistry: HKCU\\Sim\\setting...ok"}});
 };
 
@@ -228,16 +232,74 @@ TEST_F(Form, DoubleClickSwitchesWhenNeededThenStarts) {
   EXPECT_EQ(2u, fp.shell.executed.size());
 }
 
-TEST_F(Form, SettingsThatCannotBeStoredAreNotCleared) {
-  TwoInstallations();
-  fp.files.failWrites = true;
-  Tick(1);
-  EXPECT_EQ("SaveSettings: C:\\Gleisora\\Gleisora.ini...ERROR: 75", LogLines().back());
-  EXPECT_EQ("EEP_1", form.ActiveKey());
-  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+// A fault before anything is deleted: the switch, Default or Reset stops, and says so.
+struct Fault {
+  const char* name;
+  void (*inject)(Form&);
+  void (*action)(Form&);
+  const char* logged;
+};
+const char kIni[] = "C:\\Gleisora\\Gleisora.ini", kBackups[] = "C:\\Gleisora\\Backups";
+void Cut(Form& f, const char* inPath, const char* from) {  // what lands on disk loses a line
+  f.fp.files.onWrite = [=](const std::string& path, std::string& data) {
+    if (path.find(inPath) != std::string::npos) data.erase(data.rfind(from));
+  };
+}
+void Switch(Form& f) { f.Tick(1); }
+void Blocked(Form& f) { f.fp.files.AddFile(kBackups); }  // a file where the folder belongs
+const Fault kFaults[] = {
+    {"NoWrites", [](Form& f) { f.fp.files.failWrites = true; }, Switch,
+     "SaveSettings: C:\\Gleisora\\Gleisora.ini...ERROR: 75"},
+    // Edited from outside, then held open without sharing: every write is refused.
+    {"IniLocked", [](Form& f) { f.fp.files.AddFile(kIni, f.fp.files.Content(kIni) + ";\r\n"); f.fp.files.Lock(kIni); },
+     Switch, "CheckSettings: C:\\Gleisora\\Gleisora.ini...ERROR: -12"},
+    {"SnapshotLineLost", [](Form& f) { Cut(f, "Gleisora.ini", "HKCU"); }, Switch,
+     "CheckSettings: HKCU\\Sim\\setting...ERROR: -12"},
+    {"BackupBlocked", Blocked, Switch,
+     "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Umschalten_EEP_1.reg...ERROR: 75"},
+    {"BackupValueLost", [](Form& f) { Cut(f, "Backups", "\"setting"); }, Switch,
+     "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Umschalten_EEP_1.reg...ERROR: -12"},
+    {"DefaultBackupBlocked", Blocked, [](Form& f) { f.form.cmdDefault_Click(); },
+     "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Standard_EEP_1.reg...ERROR: 75"},
+    {"ResetBackupBlocked", Blocked, [](Form& f) { f.form.cmdReset_Click(); },
+     "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Wiederherstellen_EEP_1.reg...ERROR: 75"},
+};
+struct Faults : Form, ::testing::WithParamInterface<Fault> {};
+
+TEST_P(Faults, NothingIsDeletedThatIsNotKept) {
+  TwoInstallations("Saved=1\r\n");
+  GetParam().inject(*this);
+  GetParam().action(*this);
+  EXPECT_EQ(GetParam().logged, LogLines().back());
   EXPECT_EQ("six", Setting());
   EXPECT_EQ("C:\\EEP6", registeredFrom);
-  EXPECT_FALSE(form.Busy());
+  EXPECT_EQ("EEP_1", form.ActiveKey());
+  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  ASSERT_EQ(1u, view.boxes.size());
+  EXPECT_EQ("Die Einstellungen konnten nicht sicher gespeichert werden.\r\nEs wurde nichts "
+            "verändert. Der Grund steht im Protokoll.", view.boxes[0].text);
+  EXPECT_FALSE(form.Busy() || fp.files.Exists("C:\\Gleisora\\Gleisora.progress"));
+  EXPECT_TRUE(fp.files.ListFiles(std::string(kBackups) + "\\*.reg").empty());
+}
+INSTANTIATE_TEST_SUITE_P(Form, Faults, ::testing::ValuesIn(kFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Left unfinished at the start because the simulator ran, a cut-off switch is
+// finished by the next click instead of being overwritten by a new one.
+TEST_F(Form, AnUnfinishedSwitchIsFinishedBeforeAnythingElse) {
+  fp.files.AddFile("C:\\Gleisora\\Gleisora.progress", "Source=EEP_1\r\nTarget=EEP_2\r\nPhase=Leave\r\n");
+  fp.process.Add("C:\\EEP6\\eep.exe");
+  view.answers = {mb::kIdOk, mb::kIdCancel};
+  TwoInstallations();
+  EXPECT_EQ("EEP_1", form.ActiveKey());
+  EXPECT_EQ("six", Setting());
+  fp.process.processes.clear();
+  form.cmdDefault_Click();
+  EXPECT_EQ("EEP_2", form.ActiveKey());
+  EXPECT_EQ(std::vector<int>{1}, view.CheckedRows());
+  EXPECT_EQ("C:\\EEP7", registeredFrom);
+  EXPECT_EQ("<none>", Setting());  // the target has no snapshot: no factory settings either
+  EXPECT_FALSE(fp.files.Exists("C:\\Gleisora\\Gleisora.progress") || form.Busy());
 }
 
 TEST_F(Form, DefaultWritesFactorySettingsAndResetTheSnapshot) {
@@ -247,14 +309,15 @@ TEST_F(Form, DefaultWritesFactorySettingsAndResetTheSnapshot) {
                          "DeleteRegistry: HKCU\\Sim\\setting...ok",
                          "RestoreRegistry: HKCU\\Sim\\setting...ok"};
   form.cmdDefault_Click();
-  EXPECT_EQ(Join({Rig::Header("DEFAULT", "EEP 6.03", "C:\\EEP6"), deleted}), LogLines());
+  EXPECT_EQ(Join({Rig::Header("DEFAULT", "EEP 6.03", "C:\\EEP6"), {Backup("Standard_EEP_1")}, deleted}),
+            LogLines());
   EXPECT_EQ("C:\\EEP6\\factory", Setting());
   EXPECT_FALSE(fp.registry.Get(kHKCU, "Sim", "extra"));
   EXPECT_TRUE(fp.library.calls.empty());
 
   form.cmdReset_Click();
   EXPECT_EQ(Join({Rig::Header("RESET", "EEP 6.03", "C:\\EEP6"),
-                  {deleted[1], deleted[2], "Register: comp.dll...ok"}}),
+                  {Backup("Wiederherstellen_EEP_1"), deleted[1], deleted[2], "Register: comp.dll...ok"}}),
             LogLines());
   EXPECT_EQ("saved", Setting());
   EXPECT_EQ(std::vector<std::string>{"C:\\EEP6\\COMP.DLL!DllRegisterServer"}, fp.library.calls);

@@ -35,9 +35,8 @@ HWND OwnedWindow(HWND owner) {
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TEST(Planting, TheFixtureLeavesItsMarkWhenLoaded) {
-  e2e::ProgramFolder folder("PlantingProbe");
-  ASSERT_TRUE(folder.Ready());
-  const std::string probe = folder.Path("probe.dll");
+  e2e::Scene scene("PlantingProbe");
+  const std::string probe = scene.Path("probe.dll");
   ASSERT_TRUE(CopyFileA((e2e::FixtureDir() + "\\planted\\version.dll").c_str(), probe.c_str(), FALSE));
   HMODULE module = LoadLibraryA(probe.c_str());
   ASSERT_NE(nullptr, module);
@@ -46,22 +45,13 @@ TEST(Planting, TheFixtureLeavesItsMarkWhenLoaded) {
 }
 
 TEST(Planting, NoPlantedDllIsLoadedAtStartInTheAboutWindowOrDuringASwitch) {
-  e2e::ProgramFolder folder("Planting");
-  ASSERT_TRUE(folder.Ready());
+  e2e::Scene scene("Planting");
   for (const char* dll : kPlanted)
-    ASSERT_TRUE(CopyFileA((e2e::FixtureDir() + "\\planted\\" + dll).c_str(), folder.Path(dll).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((e2e::FixtureDir() + "\\planted\\" + dll).c_str(), scene.Path(dll).c_str(), FALSE));
   // Two installations of the stand-in, A active, each with a component to register.
-  std::string dirs[2];
-  for (int i = 0; i < 2; ++i) {
-    dirs[i] = folder.Path(i == 0 ? "EEP A" : "EEP B");
-    CreateDirectoryA(dirs[i].c_str(), nullptr);
-    for (const char* file : {"eep.exe", "components\\comp_a.dll"}) {
-      const std::string name = std::string(file).substr(std::string(file).rfind('\\') + 1);
-      ASSERT_TRUE(CopyFileA((e2e::FixtureDir() + "\\" + file).c_str(), (dirs[i] + "\\" + name).c_str(), FALSE));
-    }
-  }
-  ASSERT_TRUE(e2e::SetRegistryString(HKEY_CLASSES_ROOT, e2e::kFullKey, "AppPath", dirs[0] + "\\eep.exe"));
-  ASSERT_TRUE(e2e::WriteTextFile(folder.Path("EEP6003.ini"),
+  const std::string dirs[2] = {scene.AddInstallation("EEP A"), scene.AddInstallation("EEP B")};
+  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "AppPath", dirs[0] + "\\eep.exe"));
+  ASSERT_TRUE(e2e::WriteTextFile(scene.Path("EEP6003.ini"),
                                  "[Registry Keys]\r\nHKCR\\Software\\Software Untergrund\\EEXP=1\r\n"
                                  "[Register]\r\n{AppDir}\\comp_a.dll=1\r\n"
                                  "[Unregister]\r\n{AppDir}\\comp_a.dll=1\r\n"));
@@ -69,34 +59,32 @@ TEST(Planting, NoPlantedDllIsLoadedAtStartInTheAboutWindowOrDuringASwitch) {
   for (int i = 0; i < 2; ++i)
     catalogue += "[EEP_" + std::to_string(i + 1) + "]\r\nDescription=EEP " + "AB"[i] + "\r\nAppDir=" +
                  dirs[i] + "\r\nAppPath=" + dirs[i] + "\\eep.exe\r\nRegType=EEP6003\r\n";
-  ASSERT_TRUE(e2e::WriteTextFile(folder.LauncherIni(), catalogue));
+  ASSERT_TRUE(e2e::WriteTextFile(scene.Path("Gleisora.ini"), catalogue));
 
   // CTest sets it: Wine then searches for these names as Windows does, beside the
   // program first, instead of taking its own builtin DLLs.
   char overrides[512] = "";
   GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
   ASSERT_NE(nullptr, strstr(overrides, "version,psapi=n,b")) << "run it through CTest";
-  e2e::App app;
-  ASSERT_TRUE(app.Start(folder));
+  e2e::App app(scene);
   ASSERT_TRUE(app.WaitForMain());
   ASSERT_EQ(2, app.RowCount());
-  EXPECT_EQ("Gleisora v1.10", app.Caption());
+  EXPECT_EQ("Gleisora v1.10", e2e::Text(app.Main()));
 
-  e2e::App::Click(app.Button("Info"));
+  PostMessageA(app.Button("Info"), BM_CLICK, 0, 0);
   HWND about = nullptr;
   ASSERT_TRUE(e2e::WaitFor([&] { return (about = OwnedWindow(app.Main())) != nullptr; }));
   PostMessageA(about, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(e2e::WaitFor([&] { return e2e::App::Enabled(app.Main()); }));
+  ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowEnabled(app.Main()) != FALSE; }));
 
-  ASSERT_TRUE(app.ToggleCheck(1));
+  ASSERT_TRUE(app.ClickRow(1));
+  ASSERT_TRUE(app.PressKey(VK_SPACE));
   EXPECT_TRUE(e2e::WaitFor([&] {
     return app.LogText().find("Register: comp_a.dll...ok") != std::string::npos &&
-           e2e::App::Enabled(app.Button("Info"));
-  }, 60000)) << app.LogText();
+           IsWindowEnabled(app.Button("Info"));
+  })) << app.LogText();
   EXPECT_TRUE(app.Close());
-  EXPECT_FALSE(Exists(folder.Path("psapi.dll.loaded")));
-  e2e::DeleteRegistryTree(HKEY_CLASSES_ROOT, e2e::kFullKey);
-  e2e::DeleteRegistryTree(HKEY_CURRENT_USER, e2e::kMarkers);
+  EXPECT_FALSE(Exists(scene.Path("psapi.dll.loaded")));
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+// Backups as regedit files: their text, reading them back, their names and how many
+// are kept.
+#include <gtest/gtest.h>
+
+#include "snapshots/Backups.h"
+#include "snapshots/Snapshots.h"
+#include "tests/native/Rig.h"
+
+using namespace plat;
+using regfile::Value;
+
+TEST(RegFile, WritesValuesAsRegeditDoes) {
+  const std::vector<Value> values = {
+      {"", reg::kRegSz, SzBytes("C:\\EEP \"6\"")},
+      {"Größe", reg::kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}},
+      {"e", reg::kRegExpandSz, SzBytes("%A%")},
+      {"lines", reg::kRegSz, SzBytes("a\r\n")},  // a .reg line cannot hold a line break
+      {"long", reg::kRegBinary, ByteArray(30, 0x11)}};
+  EXPECT_EQ("REGEDIT4\r\n\r\n[HKEY_USERS\\S\\K]\r\n@=\"C:\\\\EEP \\\"6\\\"\"\r\n\"Größe\"=dword:fffffffe\r\n"
+            "\"e\"=hex(2):25,41,25,00\r\n\"lines\"=hex(1):61,0d,0a,00\r\n"
+            "\"long\"=hex:11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,\\\r\n"
+            "  11,11,11,11,11,11,11,11\r\n\r\n",
+            regfile::Write({{"HKEY_USERS\\S\\K", values}}));
+}
+
+TEST(RegFile, ReadsBackEveryValueAndRejectsDamage) {
+  std::vector<regfile::Key> keys = {{"HKEY_LOCAL_MACHINE\\SOFTWARE\\Ä", {}}, {"HKEY_USERS\\S", {}}};
+  for (std::uint32_t type : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 0x12345u})
+    for (const ByteArray& data : {ByteArray{}, ByteArray{0}, SzBytes("x\\\"y"), ByteArray(5000, 0xA5)})
+      keys[type % 2].values.push_back({"v" + std::to_string(type) + "_" + std::to_string(data.size()), type, data});
+  keys[1].values.push_back({"", reg::kRegSz, SzBytes("")});
+  const std::string text = regfile::Write(keys);
+  EXPECT_EQ(keys, regfile::Read(text));
+  for (const std::string& damaged :
+       {text.substr(2), text.substr(0, text.size() - 40), text + "\"x\"=hex:1\r\n", text + "\"x\"=\"y\r\n",
+        std::string("REGEDIT4\r\n\"v\"=dword:1\r\n")})
+    EXPECT_NE(std::optional(keys), regfile::Read(damaged)) << damaged.substr(damaged.size() - 30);
+}
+
+TEST(RegFile, NamesOfKeysAndFiles) {
+  const std::pair<const char*, const char*> system[] = {
+      {"\\REGISTRY\\MACHINE\\SOFTWARE\\Wow6432Node\\X", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\X"},
+      {"\\Registry\\User\\S-1-5\\X", "HKEY_USERS\\S-1-5\\X"}, {"\\REGISTRY\\A\\X", ""}};
+  for (const auto& [name, expected] : system)
+    EXPECT_EQ(expected, regfile::FromSystemName(name).value_or("")) << name;
+  EXPECT_EQ("2026-01-02_030405_Umschalten_EEP_1_a.reg",
+            regfile::FileName({2026, 1, 2, 3, 4, 5}, "Umschalten", "EEP:1/a"));
+}
+
+namespace {
+struct BackupsTest : ::testing::Test, Rig {
+  Snapshots snap{ctx};
+  Backups backups{ctx};
+  std::vector<std::string> Files() { return fp.files.ListFiles("C:\\Gleisora\\Backups\\*"); }
+};
+}  // namespace
+
+TEST_F(BackupsTest, HoldsTheKeysUnderTheirSystemNamesAndTheValuesRestoringOverwrites) {
+  fp.registry.PutString(kHKCR, "Sim", "b", "1");
+  fp.registry.PutString(kHKCR, "Sim", "A", "2");
+  fp.registry.PutDword(kHKCU, "Other", "n", 5);
+  std::vector<regfile::Key> keys;
+  EXPECT_TRUE(snap.Current({"HKCR\\Sim", "HKCR\\Missing", "HKU\\\\Sim"},
+                           {"HKCR\\sim\\a", "HKCU\\Other\\n", "HKCU\\Other\\gone", "HKCU\\x"}, keys));
+  EXPECT_EQ((std::vector<regfile::Key>{
+                {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Sim", {{"A", 1, SzBytes("2")}, {"b", 1, SzBytes("1")}}},
+                {"HKEY_USERS\\S-1-5-21-1000\\Other", {{"n", 4, {5, 0, 0, 0}}}}}),
+            keys);
+  EXPECT_TRUE(backups.Write("Standard", "EEP_1", keys));
+  EXPECT_EQ(regfile::Write(keys),
+            fp.files.Content("C:\\Gleisora\\Backups\\2026-12-06_114205_Standard_EEP_1.reg"));
+  EXPECT_EQ("Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Standard_EEP_1.reg...ok", LogLines().at(0));
+  EXPECT_TRUE(backups.Write("Standard", "EEP_1", {}));  // nothing to keep: no file
+  EXPECT_EQ(1u, Files().size());
+}
+
+TEST_F(BackupsTest, NewNamesWithinOneSecondAndOnlyTheNewestStay) {
+  const std::vector<regfile::Key> keys = {{"HKEY_USERS\\S", {{"v", 1, SzBytes("x")}}}};
+  File("Backups\\notes.reg", "");  // not ours: never pruned
+  const struct {
+    const char* keep;  // KeepBackups in [Settings]
+    int writes;
+    std::vector<std::string> left;
+  } cases[] = {
+      {"", 3, {"2026-12-06_114205_Umschalten_E.reg", "2026-12-06_114205_Umschalten_E_2.reg",
+            "2026-12-06_114205_Umschalten_E_3.reg", "notes.reg"}},
+      {"2", 1, {"2026-12-06_114205_Umschalten_E_3.reg", "2026-12-06_114205_Umschalten_E_4.reg", "notes.reg"}},
+      {"0", 1, {"2026-12-06_114205_Umschalten_E.reg", "notes.reg"}},  // the new one always stays
+  };
+  for (const auto& c : cases) {
+    File("Gleisora.ini", std::string("[Settings]\r\nKeepBackups=") + c.keep + "\r\n");
+    for (int i = 0; i < c.writes; ++i) ASSERT_TRUE(backups.Write("Umschalten", "E", keys));
+    EXPECT_EQ(c.left, Files()) << c.keep;
+  }
+}
