@@ -71,18 +71,17 @@ TEST(Planting, NoPlantedDllIsLoadedAtStartInTheAboutWindowOrDuringASwitch) {
   ASSERT_EQ(2, app.RowCount());
   EXPECT_EQ("Gleisora v1.10", e2e::Text(app.Main()));
 
-  PostMessageA(app.Button("Info"), BM_CLICK, 0, 0);
-  HWND about = nullptr;
-  ASSERT_TRUE(e2e::WaitFor([&] { return (about = OwnedWindow(app.Main())) != nullptr; }));
-  PostMessageA(about, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowEnabled(app.Main()) != FALSE; }));
-
   ASSERT_TRUE(app.ClickRow(1));
   ASSERT_TRUE(app.PressKey(VK_SPACE));
   EXPECT_TRUE(e2e::WaitFor([&] {
     return app.LogText().find("Register: comp_a.dll...ok") != std::string::npos &&
            IsWindowEnabled(app.Button("Info"));
   })) << app.LogText();
+  PostMessageA(app.Button("Info"), BM_CLICK, 0, 0);
+  HWND about = nullptr;
+  ASSERT_TRUE(e2e::WaitFor([&] { return (about = OwnedWindow(app.Main())) != nullptr; }));
+  PostMessageA(about, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowEnabled(app.Main()) != FALSE; }));
   EXPECT_TRUE(app.Close());
   EXPECT_FALSE(Exists(scene.Path("psapi.dll.loaded")));
 }
