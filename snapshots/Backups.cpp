@@ -24,7 +24,7 @@ bool Backups::Write(const std::string& action, const std::string& entry,
   c_.log.LogAction("Backup: " + path);
   const std::string text = regfile::Write(keys);
   if (!files.CreateDir(dir) || !files.WriteAllAtomic(path, text)) {
-    c_.log.LogResult(75);  // path/file access error
+    c_.log.LogResult(err::PathFileAccess);
     return false;
   }
   const auto back = files.ReadAll(path);

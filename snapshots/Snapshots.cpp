@@ -83,7 +83,7 @@ bool Snapshots::SaveSettings(const Installation& inst) {
 
   if (batch.Flush()) return SnapshotOnDisk(inst.entry);
   c_.log.LogAction("SaveSettings: " + LauncherIniPath(p));
-  c_.log.LogResult(75);  // path/file access error
+  c_.log.LogResult(err::PathFileAccess);
   return false;
 }
 
@@ -125,7 +125,7 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
     c_.log.LogAction("SaveRegistry: " + snapshot.Key());
     c_.log.Resume([&] {
       if (!NameSurvivesIni(name))
-        throw RuntimeError(5, "", "Invalid procedure call or argument");
+        throw RuntimeError(err::InvalidProcedureCall, "", "Invalid procedure call or argument");
       std::uint32_t type = 0;
       ByteArray data;
       if (!reg.ReadRaw(type, data))
@@ -189,7 +189,7 @@ void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string&
   const auto last = valuePath.rfind('\\');
   // The key path runs from the sixth character to the last backslash; a path without
   // one would name a value at the root itself, which is never written.
-  if (last == std::string::npos || last <= 5) return log.LogResult(5);
+  if (last == std::string::npos || last <= 5) return log.LogResult(err::InvalidProcedureCall);
   reg.SectionKey(valuePath.substr(5, last - 5));
   reg.ValueKey(valuePath.substr(last + 1));
 

@@ -33,9 +33,9 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
       if (!*enabled) continue;
       const std::string path = ReplaceAll(name, "{AppDir}", inst.appDir);
       if (path.empty() || !p.files->SetCurrentDrive(path[0]))
-        throw RuntimeError(68, "", "Device unavailable");
+        throw RuntimeError(err::DeviceUnavailable, "", "Device unavailable");
       if (!p.files->SetCurrentDir(GetDirectory(path)))
-        throw RuntimeError(76, "", "Path not found");
+        throw RuntimeError(err::PathNotFound, "", "Path not found");
       c_.log.LogAction(section + ": " + GetFileName(path));
       if (FileExists(*p.files, path)) result = RegisterComponent(*p.library, path, doRegister);
       c_.log.LogResult(result);
@@ -45,10 +45,10 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
     number = e.Number;
     failure = e.Description;
   } catch (const std::bad_alloc&) {
-    number = 7;
+    number = err::OutOfMemory;
     failure = "Out of memory";
   } catch (const std::exception& e) {
-    number = 5;
+    number = err::InvalidProcedureCall;
     failure = e.what();
   }
   c_.ask(failure + "\r\n(Runtime-Error: " + std::to_string(number) + ")",
@@ -65,7 +65,7 @@ void Switching::NothingChanged() {
 bool Switching::Record(const Progress& record) {
   if (WriteProgress(c_.platform, record)) return true;
   c_.log.LogAction("Progress: " + ProgressPath(c_.platform));
-  c_.log.LogResult(75);  // path/file access error
+  c_.log.LogResult(err::PathFileAccess);
   return false;
 }
 
