@@ -58,6 +58,18 @@ std::vector<std::string> SortedValueNames(const cRegistry& reg) {
   return names;
 }
 
+// Points `reg` at the key that a key path names and lists its values, sorted; false
+// for a path that names no key below a root: the roots are never copied or cleared.
+bool ListKey(cRegistry& reg, const std::string& keyPath, RegPath& path,
+             std::vector<std::string>& names) {
+  path = SplitKeyPath(keyPath);
+  if (path.root == 0 || path.subKey.empty()) return false;
+  reg.ClassKey(path.root);
+  reg.SectionKey(path.subKey);
+  names = SortedValueNames(reg);
+  return true;
+}
+
 }  // namespace
 
 bool Snapshots::SaveSettings(const Installation& inst) {
@@ -110,14 +122,10 @@ bool Snapshots::SnapshotOnDisk(const std::string& entry) {
 }
 
 void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
-  const RegPath path = SplitKeyPath(keyPath);
-  // A key path must name a key below a root; the roots themselves are never copied.
-  if (path.root == 0 || path.subKey.empty()) return;
-
   cRegistry reg(c_.platform);
-  reg.ClassKey(path.root);
-  reg.SectionKey(path.subKey);
-  const std::vector<std::string> names = SortedValueNames(reg);
+  RegPath path;
+  std::vector<std::string> names;
+  if (!ListKey(reg, keyPath, path, names)) return;
 
   for (const auto& name : names) {
     reg.ValueKey(name);
@@ -144,13 +152,10 @@ void Snapshots::DeleteRegistryKeys(const Installation& inst) {
 }
 
 void Snapshots::DeleteRegistry(const std::string& keyPath) {
-  const RegPath path = SplitKeyPath(keyPath);
-  if (path.root == 0 || path.subKey.empty()) return;
-
   cRegistry reg(c_.platform);
-  reg.ClassKey(path.root);
-  reg.SectionKey(path.subKey);
-  const std::vector<std::string> names = SortedValueNames(reg);
+  RegPath path;
+  std::vector<std::string> names;
+  if (!ListKey(reg, keyPath, path, names)) return;
 
   for (const auto& name : names) {
     reg.ValueKey(name);
@@ -261,11 +266,10 @@ bool Snapshots::Current(const std::vector<std::string>& keyPaths,
   };
   cRegistry reg(c_.platform);
   for (const auto& keyPath : keyPaths) {
-    const RegPath path = SplitKeyPath(keyPath);
-    if (path.root == 0 || path.subKey.empty()) continue;
-    reg.ClassKey(path.root);
-    reg.SectionKey(path.subKey);
-    for (const auto& name : SortedValueNames(reg)) add(path, reg, name, true);
+    RegPath path;
+    std::vector<std::string> names;
+    if (ListKey(reg, keyPath, path, names))
+      for (const auto& name : names) add(path, reg, name, true);
   }
   for (const auto& valuePath : valuePaths) {
     const auto last = valuePath.rfind('\\');
