@@ -2,7 +2,9 @@
 
 #include "support/mdlTools.h"
 
-LanguageFile::LanguageFile(const plat::Platform& platform) : ini_(platform) {
+LanguageFile::LanguageFile(const plat::Platform& platform)
+    : platform_(platform), store_(*platform.files), ini_(platform_) {
+  platform_.ini = &store_;  // ini_ reads the platform through this member
   ini_.Path(platform.appDir + "\\" + platform.exeName + ".lng");
 }
 

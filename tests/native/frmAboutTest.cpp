@@ -274,4 +274,15 @@ TEST(LanguageFileTest, BlankTextsTakeTheDefaultAndBackslashNBreaksTheLine) {
   EXPECT_EQ("Eins\r\nZwei", texts.GetText("M", "blank", "Eins\\nZwei"));
   EXPECT_EQ("One\r\nTwo", texts.GetText("M", "two", "x"));
   EXPECT_EQ("[M]\r\nblank=Eins\\nZwei\r\ntwo=One\\nTwo\r\n", fp.files.Content(kLng));
+
+  // A language file that cannot be written never fails a write batch of another file.
+  fp.files.AddFile(kLng, "[M]\r\n", plat::fattr::kReadOnly);
+  IniWriteBatch batch(fp.platform);
+  EXPECT_EQ("Neu", texts.GetText("M", "missing", "Neu"));
+  cInifile launcher(fp.platform);
+  launcher.Path("C:\\Gleisora\\Gleisora.ini");
+  launcher.Section("S");
+  launcher.Key("k");
+  launcher.Value(std::string("1"));
+  EXPECT_TRUE(batch.Flush());
 }
