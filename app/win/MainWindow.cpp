@@ -219,6 +219,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
       EndPaint(Handle(), &ps);
       return 0;
     }
+    case WM_QUERYENDSESSION:
+      // Never a message box here: the answer must come at once.
+      return form_ && form_->Busy() ? FALSE : TRUE;
+    case WM_ENDSESSION:
+      // Ending anyway: the progress record of a switch is already on disk, so the
+      // next start finishes it.
+      return 0;
     case WM_CLOSE: {
       bool cancel = form_ && form_->Busy();
       Run([&] { cancel = form_->Form_QueryUnload(); });
@@ -259,9 +266,35 @@ void MainWindow::SetCaption(const std::string& text) { SetWindowTextA(Handle(), 
 void MainWindow::SetHourglass(bool on) {
   if (!on) FlushLog();  // the operation is over: its whole log shows
   hourglass_ = on;
+  BlockShutdown(on);
   POINT p;
   if (Handle() && GetCursorPos(&p) && ui::IsWithin(Handle(), WindowFromPoint(p)))
     SetCursor(LoadCursor(nullptr, on ? IDC_WAIT : IDC_ARROW));
+}
+
+// While busy, Windows (Vista and later) names the reason when it asks the user about
+// ending the session; looked up at run time so that older systems still start.
+void MainWindow::BlockShutdown(bool on) {
+  using Create = BOOL(WINAPI*)(HWND, LPCWSTR);
+  using Destroy = BOOL(WINAPI*)(HWND);
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (!user32 || !Handle()) return;
+  if (!on) {
+    if (auto destroy = reinterpret_cast<Destroy>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonDestroy"))))
+      destroy(Handle());
+    return;
+  }
+  auto create = reinterpret_cast<Create>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonCreate")));
+  if (!create) return;
+  const std::string reason = texts_.GetText(
+      "Messages", "SHUTDOWN_BLOCKED",
+      "Gleisora ändert gerade die Einstellungen von EEP. Bitte warten Sie einen Moment!");
+  std::wstring wide(reason.size() + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, reason.c_str(), -1, wide.data(), static_cast<int>(wide.size()))));
+  create(Handle(), wide.c_str());
 }
 
 long MainWindow::OuterHeight() {

@@ -63,6 +63,7 @@ class MainWindow : public IMainView, public ui::Window {
   void SetLogText(const std::string& text) override;
   void AppendLogText(const std::string& text) override;
   void FlushLog();
+  void BlockShutdown(bool on);
   void DoEvents() override;
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
   void ShowAbout() override;

@@ -110,8 +110,14 @@ TEST(E2eProgram, AGoneEntryIsOfferedForDeletionAndClosingWhileBusyIsRefused) {
                                                 "Bitte warten Sie einen Moment!"),
                                  "OK"));
   }
+  // Log-off and shutdown are refused at once while busy, with no message box.
+  DWORD_PTR answer = 1;
+  ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_EQ(0u, answer);
   ASSERT_TRUE(e2e::App::Answer(question, "&Yes"));
   ASSERT_TRUE(app.WaitForMain());
+  ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_NE(0u, answer);
   EXPECT_EQ(1, app.RowCount());
   EXPECT_EQ("<missing>", e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_2", "AppPath"));
   EXPECT_TRUE(app.Close());  // no longer busy
