@@ -22,7 +22,7 @@ std::map<std::string, std::string> Items(const CFileVersionInfo& v) {
   return f;
 }
 
-VersionSpec Spec(std::array<std::uint16_t, 8> versions, std::uint32_t flags, std::uint32_t os,
+VersionSpec Resource(std::array<std::uint16_t, 8> versions, std::uint32_t flags, std::uint32_t os,
                  std::uint32_t type, std::uint32_t subtype, std::uint16_t language, std::uint16_t codePage,
                  bool translation, std::map<std::string, std::string> strings) {
   VersionSpec s;
@@ -35,20 +35,20 @@ VersionSpec Spec(std::array<std::uint16_t, 8> versions, std::uint32_t flags, std
 }  // namespace
 
 TEST(CFileVersionInfoWin, TheFakeGivesTheItemsOfCompiledResources) {
-  VersionSpec fallback = Spec({2, 5, 0, 1, 2, 5, 0, 1}, 0, 0x40004, 1, 0, 0x407, 1200, true,
+  VersionSpec fallback = Resource({2, 5, 0, 1, 2, 5, 0, 1}, 0, 0x40004, 1, 0, 0x407, 1200, true,
                               {{"FileDescription", "Deutsche Beschreibung"}, {"ProductName", "Deutscher Name"}});
   fallback.extraTables[{0x409, 1200}] = {{"CompanyName", "Fallback Company"},
                                          {"FileDescription", "English description"},
                                          {"ProductName", "English Name"}, {"ProductVersion", "2.5"}};
   const std::pair<const char*, std::optional<VersionSpec>> cases[] = {
-      {"v16.exe", Spec({16, 1, 12, 345, 16, 1, 0, 7}, 3, 4, 3, 9, 0x407, 1252, true,
+      {"v16.exe", Resource({16, 1, 12, 345, 16, 1, 0, 7}, 3, 4, 3, 9, 0x407, 1252, true,
                        {{"CompanyName", "Gleisora"}, {"ProductName", "Sechzehn"},
                         {"ProductVersion", "16.1"}, {"SpecialBuild", "Treiber"}})},
       {"fallback.exe", fallback},
-      {"notrans.exe", Spec({3, 1, 0, 0, 3, 1, 0, 0}, 0, 0x40004, 2, 0, 0x409, 1200, false,
+      {"notrans.exe", Resource({3, 1, 0, 0, 3, 1, 0, 0}, 0, 0x40004, 2, 0, 0x409, 1200, false,
                            {{"CompanyName", "Nobody"}, {"ProductName", "No Translation"}})},
       {"noversion.exe", std::nullopt}};
-  for (const auto& [name, spec] : cases) {
+  for (const auto& [name, resource] : cases) {
     SCOPED_TRACE(name);
     VersionApiWin32 api;
     plat::Platform real;
@@ -62,10 +62,10 @@ TEST(CFileVersionInfoWin, TheFakeGivesTheItemsOfCompiledResources) {
       const DWORD n = VerLanguageNameA(id, buf, sizeof buf);
       fake.version.languageNames[id] = std::string(buf, n < sizeof buf ? n : 0);
     }
-    if (spec) fake.version.SetVersion("C:\\f.exe", *spec);
+    if (resource) fake.version.SetVersion("C:\\f.exe", *resource);
     CFileVersionInfo fromFake(fake.platform);
     fromFake.FullPathName("C:\\f.exe");
-    EXPECT_EQ(spec ? "1" : "0", Items(fromWindows).at("Available"));
+    EXPECT_EQ(resource ? "1" : "0", Items(fromWindows).at("Available"));
     EXPECT_EQ(Items(fromWindows), Items(fromFake));
   }
 }
