@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <ole2.h>
+
 #include <atomic>
 #include <vector>
 
@@ -29,7 +31,12 @@ LONG WINAPI WorkerCrashFilter(EXCEPTION_POINTERS* info) {
 
 DWORD WINAPI RunEntry(LPVOID entry) {
   workerThread = GetCurrentThreadId();
-  return static_cast<DWORD>(reinterpret_cast<EntryPoint>(entry)());
+  // COM on the thread, as the system's own registration tool provides it: components
+  // built with the common COM frameworks fail to register without it.
+  const HRESULT ole = OleInitialize(nullptr);
+  const auto result = static_cast<DWORD>(reinterpret_cast<EntryPoint>(entry)());
+  if (SUCCEEDED(ole)) OleUninitialize();
+  return result;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // thread. Loading and registering real components is covered end to end.
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/win32/LibraryApiWin32.h"
@@ -18,6 +20,14 @@ HRESULT STDAPICALLTYPE WritesThroughNull() {
   volatile int* volatile p = nullptr;
   *p = 1;
   return S_OK;
+}
+// Succeeds only where COM is already set up on the calling thread.
+bool comWasThere = false;
+HRESULT STDAPICALLTYPE NeedsCom() {
+  const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (SUCCEEDED(hr)) CoUninitialize();
+  comWasThere = hr == S_FALSE;
+  return comWasThere ? S_OK : CO_E_NOTINITIALIZED;
 }
 // An exception that the component's own handler deals with is not a crash.
 constexpr DWORD kOwnException = 0xE0474C53;
@@ -50,6 +60,9 @@ TEST(LibraryApiWin32, EntryPointsRunOnAWorkerAndACrashEndsOnlyThatThread) {
   const auto after = SetUnhandledExceptionFilter(nullptr);
   SetUnhandledExceptionFilter(after);
   EXPECT_EQ(before, after);
+
+  EXPECT_EQ(Run::Ended, lib.RunOnWorker(Address(NeedsCom)));
+  EXPECT_TRUE(comWasThere);
 
   PVOID handler = AddVectoredExceptionHandler(1, HandlesOwnException);
   EXPECT_EQ(Run::Ended, lib.RunOnWorker(Address(RaisesAndHandles)));
