@@ -1,24 +1,23 @@
-// Loading a component library and running one of its entry points on a worker thread.
+// Running a component library's registration entry point in a child process.
 #pragma once
 #include <cstdint>
 #include <string>
 
 namespace plat {
 
-using ModuleHandle = std::uintptr_t;  // 0 = none
-using ProcAddress = std::uintptr_t;   // 0 = none
-
 class ILibraryApi {
  public:
   virtual ~ILibraryApi() = default;
-  // Loads by full path; the library's own folder is searched for its dependencies.
-  virtual ModuleHandle Load(const std::string& path) = 0;
-  virtual ProcAddress Find(ModuleHandle module, const std::string& name) = 0;  // GetProcAddress
-  // Crashed: the entry point raised a fatal exception and only its thread was ended.
-  enum class RunResult { Ended, NoThread, WaitFailed, Crashed };
-  // CreateThread at entry (no argument) and WaitForSingleObject(INFINITE).
-  virtual RunResult RunOnWorker(ProcAddress entry) = 0;
-  virtual void Free(ModuleHandle module) = 0;  // FreeLibrary
+  // NoProcess: no child could be started. Crashed: the entry point raised a fatal
+  // exception. TimedOut: the child did not end in time and was ended.
+  enum class RunResult { Ended, NotLoaded, NoEntryPoint, NoProcess, WaitFailed, Crashed, TimedOut };
+  // Loads the library by its full path in a child process that has the program's
+  // current folder (the library's own folder searched for its dependencies), runs
+  // DllRegisterServer or DllUnregisterServer there and waits up to timeoutMs, keeping
+  // the calling thread's windows served meanwhile. The entry point's own result is not
+  // examined.
+  virtual RunResult RunInChild(const std::string& path, bool doRegister,
+                               std::uint32_t timeoutMs) = 0;
 };
 
 }  // namespace plat

@@ -4,37 +4,17 @@
 
 std::int32_t RegisterComponent(plat::ILibraryApi& library, const std::string& path,
                                bool doRegister) {
+  using Run = plat::ILibraryApi::RunResult;
   std::int32_t result = 0;
   const long failure = Attempt([&] {
-    const plat::ModuleHandle module = library.Load(path);
-    if (module == 0) {
-      result = regcode::kNotLoaded;
-      return;
-    }
-    const plat::ProcAddress entry =
-        library.Find(module, doRegister ? "DllRegisterServer" : "DllUnregisterServer");
-    if (entry == 0) {
-      library.Free(module);
-      result = regcode::kNoEntryPoint;
-      return;
-    }
-    switch (library.RunOnWorker(entry)) {
-      case plat::ILibraryApi::RunResult::Ended:
-        library.Free(module);
-        result = 0;
-        break;
-      case plat::ILibraryApi::RunResult::NoThread:
-        library.Free(module);
-        result = regcode::kNoThread;
-        break;
-      // The thread may still run library code, or left it in an unknown state: the
-      // library stays loaded.
-      case plat::ILibraryApi::RunResult::WaitFailed:
-        result = regcode::kWaitFailed;
-        break;
-      case plat::ILibraryApi::RunResult::Crashed:
-        result = regcode::kCrashed;
-        break;
+    switch (library.RunInChild(path, doRegister, kRegisterTimeoutMs)) {
+      case Run::Ended: result = 0; break;
+      case Run::NotLoaded: result = regcode::kNotLoaded; break;
+      case Run::NoEntryPoint: result = regcode::kNoEntryPoint; break;
+      case Run::NoProcess: result = regcode::kNoThread; break;
+      case Run::WaitFailed: result = regcode::kWaitFailed; break;
+      case Run::Crashed: result = regcode::kCrashed; break;
+      case Run::TimedOut: result = regcode::kTimedOut; break;
     }
   });
   return failure != 0 ? static_cast<std::int32_t>(failure) : result;

@@ -9,14 +9,16 @@ namespace regcode {
 constexpr std::int32_t kMissingFile = -1;  // set by the caller; the file is not there
 constexpr std::int32_t kNotLoaded = -2;
 constexpr std::int32_t kNoEntryPoint = -3;
-constexpr std::int32_t kNoThread = -4;
+constexpr std::int32_t kNoThread = -4;  // the registration could not be started
 constexpr std::int32_t kWaitFailed = -5;
-constexpr std::int32_t kCrashed = -6;  // the entry point crashed; only its thread ended
+constexpr std::int32_t kCrashed = -6;   // the entry point crashed; only its process ended
+constexpr std::int32_t kTimedOut = -7;  // it did not return in time and was ended
 }  // namespace regcode
 
-// Loads the component by its full path (its own folder searched for its
-// dependencies), runs DllRegisterServer or DllUnregisterServer on a worker thread and
-// waits for it. Returns 0 or one of the codes above; the entry point's own result is
-// not examined.
+// How long one entry point may run before it counts as hanging.
+constexpr std::uint32_t kRegisterTimeoutMs = 60000;
+
+// Runs DllRegisterServer or DllUnregisterServer of the component at `path` in a child
+// process and waits for it. Returns 0 or one of the codes above.
 std::int32_t RegisterComponent(plat::ILibraryApi& library, const std::string& path,
                                bool doRegister);

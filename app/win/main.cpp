@@ -5,13 +5,16 @@
 
 #include "app/frmMain.h"
 #include "app/win/MainWindow.h"
+#include "platform/win32/LibraryApiWin32.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Platform.h"
 #include "support/IniStore.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   // Before anything loads a library: the program runs as administrator.
   win32::RestrictDllSearch();
+  // A component registration started by the program itself: no window, no second start.
+  if (const auto exitCode = LibraryApiWin32::ChildRequest(commandLine)) return *exitCode;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
                                            ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);

@@ -60,30 +60,20 @@ std::string FakeProcessApi::ImageName(std::uint32_t pid) {
 
 // --- component libraries -------------------------------------------------------
 
-plat::ModuleHandle FakeLibraryApi::Load(const std::string& path) {
-  if (!libraries.count(Upper(path))) return 0;
-  handles_.push_back(Upper(path));
-  ++loaded;
-  return handles_.size();
+plat::ILibraryApi::RunResult FakeLibraryApi::RunInChild(const std::string& path,
+                                                        bool doRegister,
+                                                        std::uint32_t timeoutMs) {
+  lastTimeoutMs = timeoutMs;
+  const auto lib = libraries.find(Upper(path));
+  if (lib == libraries.end()) return RunResult::NotLoaded;
+  const std::string name = doRegister ? "DllRegisterServer" : "DllUnregisterServer";
+  const auto entry = lib->second.exports.find(name);
+  if (entry == lib->second.exports.end()) return RunResult::NoEntryPoint;
+  if (outcome) return *outcome;
+  calls.push_back(lib->first + "!" + name);
+  entry->second();
+  return RunResult::Ended;
 }
-
-plat::ProcAddress FakeLibraryApi::Find(plat::ModuleHandle module, const std::string& name) {
-  if (module == 0 || module > handles_.size()) return 0;
-  const auto& lib = libraries[handles_[module - 1]];
-  if (!lib.exports.count(name)) return 0;
-  procs_.emplace_back(handles_[module - 1], name);
-  return procs_.size();
-}
-
-plat::ILibraryApi::RunResult FakeLibraryApi::RunOnWorker(plat::ProcAddress entry) {
-  if (threadFails) return RunResult::NoThread;
-  const auto& [path, name] = procs_.at(entry - 1);
-  calls.push_back(path + "!" + name);
-  libraries[path].exports[name]();
-  return waitFails ? RunResult::WaitFailed : RunResult::Ended;
-}
-
-void FakeLibraryApi::Free(plat::ModuleHandle) { --loaded; }
 
 // --- shell -----------------------------------------------------------------------
 

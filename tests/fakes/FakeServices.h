@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -49,17 +50,12 @@ class FakeLibraryApi : public plat::ILibraryApi {
   };
   std::map<std::string, Library> libraries;  // by upper-case full path
   std::vector<std::string> calls;            // "path!entry" for each entry run
-  bool threadFails = false, waitFails = false;
-  int loaded = 0;                            // libraries currently loaded
+  // Set: the entry point is found but the child ends this way instead of running it.
+  std::optional<RunResult> outcome;
+  std::uint32_t lastTimeoutMs = 0;
 
-  plat::ModuleHandle Load(const std::string& path) override;
-  plat::ProcAddress Find(plat::ModuleHandle module, const std::string& name) override;
-  RunResult RunOnWorker(plat::ProcAddress entry) override;
-  void Free(plat::ModuleHandle module) override;
-
- private:
-  std::vector<std::string> handles_;  // module handle = index + 1
-  std::vector<std::pair<std::string, std::string>> procs_;  // proc = index + 1
+  RunResult RunInChild(const std::string& path, bool doRegister,
+                       std::uint32_t timeoutMs) override;
 };
 
 class FakeShell : public plat::IShell {

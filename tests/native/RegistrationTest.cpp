@@ -28,14 +28,6 @@ struct Registration : ::testing::Test, Rig {
   }
 };
 
-// A library whose entry point crashes; the real one ends only the worker thread.
-struct CrashingLibrary : plat::ILibraryApi {
-  int freed = 0;
-  plat::ModuleHandle Load(const std::string&) override { return 1; }
-  plat::ProcAddress Find(plat::ModuleHandle, const std::string&) override { return 2; }
-  RunResult RunOnWorker(plat::ProcAddress) override { return RunResult::Crashed; }
-  void Free(plat::ModuleHandle) override { ++freed; }
-};
 }  // namespace
 
 TEST_F(Registration, ResultCodesOfOneComponent) {
@@ -45,19 +37,17 @@ TEST_F(Registration, ResultCodesOfOneComponent) {
   EXPECT_EQ((std::vector<std::string>{"C:\\EEP6\\A.DLL!DllRegisterServer",
                                       "C:\\EEP6\\A.DLL!DllUnregisterServer"}),
             lib.calls);
+  EXPECT_EQ(60000u, lib.lastTimeoutMs);
   EXPECT_EQ(-2, RegisterComponent(lib, "C:\\EEP6\\text.dll", true));
   EXPECT_EQ(-3, RegisterComponent(lib, "C:\\EEP6\\noentry.dll", true));
-  EXPECT_EQ(0, lib.loaded);
-  lib.threadFails = true;
-  EXPECT_EQ(-4, RegisterComponent(lib, "C:\\EEP6\\a.dll", true));
-  EXPECT_EQ(0, lib.loaded);
-  lib.threadFails = false;
-  lib.waitFails = true;
-  EXPECT_EQ(-5, RegisterComponent(lib, "C:\\EEP6\\a.dll", true));
-  EXPECT_EQ(1, lib.loaded);  // the thread may still run library code
-  CrashingLibrary crashing;
-  EXPECT_EQ(-6, RegisterComponent(crashing, "C:\\EEP6\\a.dll", true));
-  EXPECT_EQ(0, crashing.freed);
+  using Run = plat::ILibraryApi::RunResult;
+  const std::pair<Run, int> ends[] = {
+      {Run::NoProcess, -4}, {Run::WaitFailed, -5}, {Run::Crashed, -6}, {Run::TimedOut, -7}};
+  for (const auto& [outcome, code] : ends) {
+    lib.outcome = outcome;
+    EXPECT_EQ(code, RegisterComponent(lib, "C:\\EEP6\\a.dll", true));
+  }
+  EXPECT_EQ(2u, lib.calls.size());
 }
 
 TEST_F(Registration, ListLogsEachEnabledLineFromItsOwnFolder) {

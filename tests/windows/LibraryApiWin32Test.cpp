@@ -1,8 +1,12 @@
-// Component entry points on Windows: run on a worker thread, a crash contained to that
-// thread. Loading and registering real components is covered end to end.
+// Component entry points on Windows: run in a child process of the program, there on a
+// worker thread with a crash contained to that thread. Registering real components is
+// covered end to end.
 #include <windows.h>
 
 #include <objbase.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -39,8 +43,8 @@ HRESULT STDAPICALLTYPE RaisesAndHandles() {
   RaiseException(kOwnException, 0, 0, nullptr);
   return S_OK;
 }
-plat::ProcAddress Address(HRESULT(STDAPICALLTYPE* f)()) {
-  return reinterpret_cast<plat::ProcAddress>(f);
+LibraryApiWin32::ProcAddress Address(HRESULT(STDAPICALLTYPE* f)()) {
+  return reinterpret_cast<LibraryApiWin32::ProcAddress>(f);
 }
 
 }  // namespace
@@ -67,4 +71,37 @@ TEST(LibraryApiWin32, EntryPointsRunOnAWorkerAndACrashEndsOnlyThatThread) {
   PVOID handler = AddVectoredExceptionHandler(1, HandlesOwnException);
   EXPECT_EQ(Run::Ended, lib.RunOnWorker(Address(RaisesAndHandles)));
   RemoveVectoredExceptionHandler(handler);
+}
+
+namespace {
+std::string WinePath(std::string p) {
+  std::replace(p.begin(), p.end(), '/', '\\');
+  return "Z:" + p;
+}
+bool ChildLeft() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    found |= entry.th32ParentProcessID == GetCurrentProcessId() &&
+             lstrcmpiA(entry.szExeFile, "Gleisora.exe") == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+}  // namespace
+
+TEST(LibraryApiWin32, TheChildReportsHowTheEntryPointEnded) {
+  LibraryApiWin32 lib(WinePath(GLEISORA_EXE_DIR) + "\\Gleisora.exe");
+  const std::string dir = WinePath(GLEISORA_FIXTURE_DIR) + "\\components\\";
+  const std::pair<const char*, plat::ILibraryApi::RunResult> cases[] = {
+      {"comp_a.dll", Run::Ended},           {"notalib.dll", Run::NotLoaded},
+      {"comp_noentry.dll", Run::NoEntryPoint}, {"comp_crash.dll", Run::Crashed},
+      {"comp_hang.dll", Run::TimedOut}};
+  for (const auto& [file, expected] : cases) {
+    EXPECT_EQ(expected, lib.RunInChild(dir + file, true, 5000)) << file;
+    EXPECT_FALSE(ChildLeft()) << file;
+  }
+  EXPECT_EQ(Run::NoProcess, LibraryApiWin32(dir + "missing.exe").RunInChild(dir + "comp_a.dll", true, 5000));
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Gleisora Tests\\Components");
 }
