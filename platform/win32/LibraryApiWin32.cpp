@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/SystemLibrary.h"
@@ -14,7 +15,7 @@ namespace {
 
 using EntryPoint = HRESULT(STDAPICALLTYPE*)();
 
-// One registration runs at a time (the user-interface thread waits for it).
+// One registration runs at a time (the child's main thread waits for it).
 std::atomic<DWORD> workerThread{0};
 std::atomic<bool> workerCrashed{false};
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;

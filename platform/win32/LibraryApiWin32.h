@@ -11,6 +11,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/LibraryApi.h"
 
