@@ -26,11 +26,8 @@ static std::string Repeat(int n, const std::string& head, const std::string& tai
 TEST(Hostile, StartUpAndSwitchSurviveHostileFilesAndKeys) {
   const std::string mb(1 << 20, 'x'),
       def = "[Registry Keys]\r\nHKCU\\Locked=1\r\n" + Repeat(1000, "HKCU\\Many\\K", "=1\r\n");
-  const auto utf16 = [](const std::string& a) {
-    std::string s = "\xFF\xFE";
-    for (char c : a) s += {c, '\0'};
-    return s;
-  };
+  std::string utf16 = "\xFF\xFE";  // the catalogue as UTF-16, little-endian
+  for (char c : kEntries) utf16 += {c, '\0'};
   const std::tuple<const char*, std::string, std::string> cases[] = {
       {"denied key", kEntries, def},
       {"NULs in launcher", kEntries + "[Junk]\r\nA\0B=1\r\n\0\0\0\r\n"s, def},
@@ -41,7 +38,7 @@ TEST(Hostile, StartUpAndSwitchSurviveHostileFilesAndKeys) {
       {"10,000 sections in definition", kEntries, def + Repeat(10000, "[S", "]\r\nk=v\r\n")},
       {"1 MB line", kEntries + "[EEP_1]\r\nDescription=" + mb + "\r\n", def},
       {"1 MB line in definition", kEntries, def + "HKCU\\" + mb + "=1\r\n"},
-      {"UTF-16 files", utf16(kEntries), utf16(def)},
+      {"UTF-16 launcher", utf16, def},
   };
   for (const auto& [name, launcher, definition] : cases) {
     Rig r;
