@@ -20,7 +20,8 @@ std::string ListKeys(const std::vector<std::string>& names, std::uint32_t len) {
     len -= static_cast<std::uint32_t>(part.size() + 1);
     if (len < 2) break;
   }
-  if (len <= 1) out.resize(oldLen - 2);
+  // A buffer of one character holds no list at all.
+  if (len <= 1) out.resize(oldLen >= 2 ? oldLen - 2 : 0);
   return out;
 }
 
