@@ -56,5 +56,7 @@ Installation ReadInstallation(const plat::Platform& p, const std::string& entry)
   inst.factory = SectionLines(definition, "Factory Settings");
   inst.registerList = SectionLines(definition, "Register");
   inst.unregisterList = SectionLines(definition, "Unregister");
+  for (const std::string& file : {launcher.Path(), inst.definitionPath})
+    if (p.ini->HoldsNul(file)) inst.cutFiles.push_back(file);
   return inst;
 }

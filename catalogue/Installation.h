@@ -21,6 +21,7 @@ struct Installation {
   std::vector<std::string> keys;  // the "Registry Keys" that are selected
   Lines factory;                  // "Factory Settings"
   Lines registerList, unregisterList;  // "Register" and "Unregister", values unread as truth
+  std::vector<std::string> cutFiles;   // the launcher INI or definition when a NUL cut lines
 };
 
 // A definition file's switch: a number (0 = false, anything else = true) or the word

@@ -25,6 +25,8 @@ class IIniFiles {
   // While a batch is open, writes only change what later reads see; the files are
   // replaced when the outermost batch ends or is flushed. Both return false when a
   // pending file could not be written.
+  // True when the file holds NUL bytes: each line is read only up to its first NUL.
+  virtual bool HoldsNul(const std::string& file) = 0;
   virtual void BeginBatch() = 0;
   virtual bool EndBatch() = 0;
   virtual bool FlushBatch() = 0;

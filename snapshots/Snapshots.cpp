@@ -70,6 +70,15 @@ bool ListKey(cRegistry& reg, const std::string& keyPath, RegPath& path,
   return true;
 }
 
+// A key that exists but may not be read lists no values, as a missing key does; only
+// the error of opening it tells the two apart.
+bool KeyDenied(plat::IRegistryApi& api, const RegPath& path) {
+  plat::RegKey key = 0;
+  const long rc = api.OpenKey(plat::RootKey(path.root), path.subKey, plat::reg::kKeyQueryValue, key);
+  if (rc == 0) api.CloseKey(key);
+  return rc == plat::reg::kAccessDenied;
+}
+
 }  // namespace
 
 bool Snapshots::SaveSettings(const Installation& inst) {
@@ -126,6 +135,10 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
   RegPath path;
   std::vector<std::string> names;
   if (!ListKey(reg, keyPath, path, names)) return;
+  if (names.empty() && KeyDenied(*c_.platform.registry, path)) {
+    c_.log.LogAction("SaveRegistry: " + keyPath);
+    c_.log.LogResult(err::PathFileAccess);
+  }
 
   for (const auto& name : names) {
     reg.ValueKey(name);

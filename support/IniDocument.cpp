@@ -74,6 +74,7 @@ Document Document::Parse(const std::string& bytes) {
   // A file that would not be written back as it was is only read.
   d.writable_ = decoded.exact;
   const std::string& text = decoded.text;
+  d.holdsNul_ = text.find('\0') != std::string::npos;
   Section* current = &d.sections_.front();
   std::size_t pos = 0;
   while (pos < text.size()) {

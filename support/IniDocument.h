@@ -23,6 +23,7 @@ class Document {
   static Document Parse(const std::string& bytes);
   std::string Serialize() const;
   bool Writable() const { return writable_; }
+  bool HoldsNul() const { return holdsNul_; }
 
   // Arguments and results are Windows-1252 text. Names compare without regard to
   // case, ASCII letters only (other letters exactly).
@@ -61,6 +62,7 @@ class Document {
 
   Encoding encoding_ = Encoding::Ansi;
   bool writable_ = true;
+  bool holdsNul_ = false;
   std::string bom_;
   mutable std::list<Line> lines_;
   mutable std::list<Section> sections_;

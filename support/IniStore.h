@@ -24,6 +24,7 @@ class IniStore : public plat::IIniFiles {
                         std::uint32_t bufferSize, const std::string& file) override;
   std::int32_t WriteString(const Text& section, const Text& key, const Text& value,
                            const std::string& file) override;
+  bool HoldsNul(const std::string& file) override { return Load(file).doc.HoldsNul(); }
   void BeginBatch() override { ++batchDepth_; }
   bool EndBatch() override;
   bool FlushBatch() override;

@@ -10,6 +10,7 @@ const char kEepExe[] = "eep.exe";
 const char kSwitchWord[] = "Umschalten", kDefaultWord[] = "Standard",
            kResetWord[] = "Wiederherstellen", kRepairWord[] = "Reparatur";
 constexpr long kSkipped = -13;  // a repair's step left out on purpose
+constexpr long kNulCut = -14;   // a file read only up to the NUL bytes in its lines
 }  // namespace
 
 bool Switching::SimulatorRunning() const {
@@ -18,6 +19,15 @@ bool Switching::SimulatorRunning() const {
 
 void Switching::Header(const char* word, const EntryRow& row) {
   if (row.listed) c_.log.Header(word, row.description, row.dir);
+}
+
+Installation Switching::Read(const std::string& entry) {
+  Installation inst = ReadInstallation(c_.platform, entry);
+  for (const std::string& file : inst.cutFiles) {
+    c_.log.LogAction("ReadFile: " + file);
+    c_.log.LogResult(kNulCut);
+  }
+  return inst;
 }
 
 void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
@@ -83,7 +93,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
   Progress record{leaving.key, target ? target->key : "", Progress::Phase::Save, 0};
   if (!leaving.key.empty()) {
     Header("UNREGISTER", leaving);
-    const Installation inst = ReadInstallation(c_.platform, leaving.key);
+    const Installation inst = Read(leaving.key);
     // Saving deletes nothing, so a record that cannot be written stops only the next
     // phase (the same file, the same failure).
     WriteProgress(c_.platform, record);
@@ -115,7 +125,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
       return out;
     }
     if (!leaving.key.empty()) Record(record);
-    const Installation inst = ReadInstallation(c_.platform, target->key);
+    const Installation inst = Read(target->key);
     out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0;
     Attempt([&] { RegisterComponents(inst, true); });
     snapshots_.Flush(inst);
@@ -127,7 +137,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
 
 void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
   Header("DEFAULT", active);
-  const Installation inst = ReadInstallation(c_.platform, active.key);
+  const Installation inst = Read(active.key);
   std::vector<std::string> factory;
   for (const auto& line : inst.factory) factory.push_back(line.first);
   if (!Backup(kDefaultWord, active.key, inst.keys, factory))
@@ -138,7 +148,7 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
 
 bool Switching::Reset(const EntryRow& active) {
   Header("RESET", active);
-  const Installation inst = ReadInstallation(c_.platform, active.key);
+  const Installation inst = Read(active.key);
   if (!Backup(kResetWord, active.key, inst.keys, snapshots_.SavedValuePaths(active.key))) {
     NothingChanged();
     return false;
@@ -181,7 +191,7 @@ std::optional<Switching::Outcome> Switching::Recover() {
     c_.log.LogResult(kSkipped);
   };
   if (!found.source.empty()) {
-    const Installation inst = ReadInstallation(c_.platform, found.source);
+    const Installation inst = Read(found.source);
     // The source's keys may hold a part of either installation; what they hold now
     // is kept before they are cleared again.
     if (!Backup(kRepairWord, found.source, inst.keys, snapshots_.SavedValuePaths(found.target))) {
@@ -203,7 +213,7 @@ std::optional<Switching::Outcome> Switching::Recover() {
     return std::nullopt;
   }
   if (!found.target.empty()) {
-    const Installation inst = ReadInstallation(c_.platform, found.target);
+    const Installation inst = Read(found.target);
     Attempt([&] { snapshots_.LoadSavedSettings(found.target); });
     if (components)
       Attempt([&] { RegisterComponents(inst, true); });

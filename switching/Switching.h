@@ -51,6 +51,8 @@ class Switching {
 
  private:
   void Header(const char* word, const EntryRow& row);
+  // The installation's definition; a file whose lines a NUL byte cut is named in the log.
+  Installation Read(const std::string& entry);
   void NothingChanged();
   bool Record(const Progress& record);
   bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,

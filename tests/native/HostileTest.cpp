@@ -30,8 +30,8 @@ TEST(Hostile, StartUpAndSwitchSurviveHostileFilesAndKeys) {
   for (char c : kEntries) utf16 += {c, '\0'};
   const std::tuple<const char*, std::string, std::string> cases[] = {
       {"denied key", kEntries, def},
-      {"NULs in launcher", kEntries + "[Junk]\r\nA\0B=1\r\n\0\0\0\r\n"s, def},
-      {"NULs in definition", kEntries, def + "HK\0CU\\X=1\r\n\0"s},
+      {"NULs in launcher Gleisora.ini", kEntries + "[Junk]\r\nA\0B=1\r\n\0\0\0\r\n"s, def},
+      {"NULs in definition DEFAULT.ini", kEntries, def + "HK\0CU\\X=1\r\n\0"s},
       {"50 MB launcher", kEntries + Repeat(50, "[Pad", "]\r\nx=" + mb + "\r\n"), def},
       {"50 MB definition", kEntries, def + Repeat(50, ";", mb + "\r\n")},
       {"10,000 sections", kEntries + Repeat(10000, "[S", "]\r\nk=v\r\n"), def},
@@ -58,6 +58,9 @@ TEST(Hostile, StartUpAndSwitchSurviveHostileFilesAndKeys) {
     const std::string k = "HKCU\\Many\\K999\\v", after = r.fp.files.Content(Rig::kIni);
     EXPECT_NE(std::string::npos, r.logText.find("Umschalten_EEP_1.reg...ok")) << name;
     EXPECT_NE(std::string::npos, r.logText.find("DeleteRegistry: " + k + "...ok")) << name;
+    EXPECT_NE(std::string::npos, r.logText.find("SaveRegistry: HKCU\\Locked...ERROR: 75")) << name;
+    const std::string n = name, nulFile = n.starts_with("NULs") ? n.substr(n.rfind(' ') + 1) : "";
+    EXPECT_EQ(nulFile.empty(), r.logText.find("\\" + nulFile + "...ERROR: -14") == std::string::npos) << name;
     EXPECT_EQ("REG_SZ:1", r.Read("EEP_1\\Settings", k)) << name;
     EXPECT_TRUE(r.fp.registry.Values(kHKCU, "Many\\K999").empty() && r.fp.registry.Get(kHKCU, "Locked", "v"));
     EXPECT_TRUE(after.size() >= launcher.size() && after.compare(0, 2, launcher, 0, 2) == 0) << name;

@@ -67,7 +67,7 @@ TEST(Recovery, ASwitchCutOffAfterAnyStepEndsInOneWholeInstallation) {
                       progress.find("Phase=Enter") != std::string::npos;
     EXPECT_EQ(kept ? kSeven : kSix, next.Sim()) << cut << progress;
     EXPECT_EQ(kept ? "C:\\EEP7" : "C:\\EEP6", next.registered) << cut;
-    if (kept) EXPECT_EQ("REG_SZ:six", next.Read("EEP_1\\Settings", "HKCU\\Sim\\setting")) << cut;
+    if (kept) { EXPECT_EQ("REG_SZ:six", next.Read("EEP_1\\Settings", "HKCU\\Sim\\setting")) << cut; }
     EXPECT_EQ(progress.empty() ? 0u : 1u, next.boxes.size()) << cut;
     EXPECT_EQ("", next.Progress()) << cut;
     (kept ? forward : back)++;
