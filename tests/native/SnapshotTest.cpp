@@ -91,16 +91,6 @@ TEST_F(SnapshotsTest, KeySelectionAndPathsThatNameNothing) {
   EXPECT_TRUE(fp.registry.Get(kHKCU, "", "rootValue"));  // the root is never cleared
 }
 
-TEST_F(SnapshotsTest, MissingDefinitionFileStillMarksSavedAndEmptiesSection) {
-  File("Gleisora.ini", "[EEP_1]\r\nRegType=NOSUCH\r\n[EEP_1\\Settings]\r\nHKCU\\K\\v=REG_SZ:x\r\n");
-  snap.SaveSettings(Inst());
-  EXPECT_EQ("1", Read("EEP_1", "Saved"));
-  EXPECT_TRUE(Snapshot().empty());
-  snap.DeleteRegistryKeys(Inst());
-  snap.LoadFactorySettings(Inst(), "C:\\EEP");
-  EXPECT_EQ("", logText);
-}
-
 TEST_F(SnapshotsTest, RoundTripKeepsEveryTypeByteForByte) {
   const std::map<std::string, FakeRegistry::RawValue> original = {
       {"none", {reg::kRegNone, {1, 2}}},

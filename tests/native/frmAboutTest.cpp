@@ -121,17 +121,6 @@ TEST_F(AboutTest, LanguageFileReplacesTextsAndLearnsTheMissingKeys) {
   EXPECT_EQ(std::string::npos, lng.find("cmdOK"));
 }
 
-TEST_F(AboutTest, TabClickMovesAndDisablesPanelsInsteadOfHidingThem) {
-  for (int tab : {2, 1}) {
-    view.selected = tab;
-    form.tbsAbout_Click();
-    for (int i = 0; i < 2; ++i) {
-      EXPECT_EQ(i == tab - 1 ? 210 : -20000, view.panels[i].left) << tab << i;
-      EXPECT_EQ(i == tab - 1, view.panels[i].enabled) << tab << i;
-    }
-  }
-}
-
 TEST_F(AboutTest, CtrlTabCyclesThroughTabsAndShowsTheirPanels) {
   using F = frmAbout;
   view.tabs.push_back({"Drei", ""});
