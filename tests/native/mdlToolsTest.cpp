@@ -1,10 +1,8 @@
-// Path and string helpers. GetLongPath and FileExists run on a table of lookup answers;
+// FileExists on a table of lookup answers;
 // what the real lookup answers (short names, wildcards) is checked under Wine.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
-#include <random>
 
 #include "support/Errors.h"
 #include "support/mdlTools.h"
@@ -20,30 +18,6 @@ struct LookupTable : FakeFileSystem {
   }
 };
 }  // namespace
-
-TEST(mdlTools, SplittingPathsAndReplacingText) {
-  const std::tuple<const char*, const char*, const char*> paths[] = {
-      {"eep.exe", "", ""}, {"C:\\EEP6\\eep.exe", "eep.exe", "C:\\EEP6"}, {"C:\\EEP6\\", "", "C:\\EEP6"},
-      {"", "", ""}, {"\\b", "b", ""}};
-  for (const auto& [path, name, dir] : paths) {
-    EXPECT_EQ(name, GetFileName(path)) << path;
-    EXPECT_EQ(dir, GetDirectory(path)) << path;
-  }
-  EXPECT_EQ("a\r\nb\r\nc", ReplaceAll("a\\nb\\nc", "\\n", "\r\n"));
-  EXPECT_EQ("xaax", ReplaceAll("xax", "a", "aa"));  // what it inserted is not scanned again
-  EXPECT_EQ("abc", ReplaceAll("abc", "", "z"));
-}
-
-TEST(mdlTools, GetLongPathAsksForEachPartAfterTheDrive) {
-  LookupTable fs;
-  fs.answers = {{"c:\\PROGRA~1", {"Programme", plat::fattr::kDirectory}},
-                {"c:\\PROGRA~1\\EEP6", {"EEP6", plat::fattr::kDirectory}},
-                {"c:\\PROGRA~1\\EEP6\\EEP.EXE", {"eep.exe", plat::fattr::kArchive}}};
-  const std::pair<std::string, std::string> cases[] = {
-      {"c:\\PROGRA~1\\EEP6\\EEP.EXE", "c:\\Programme\\EEP6\\eep.exe"}, {"c:\\PROGRA~1", "c:\\Programme"},
-      {"c:\\PROGRA~1\\Fehlt", ""}, {"c:\\PROGRA~1\\EEP6\\", ""}, {"", "\\"}, {"C:", "C:"}};
-  for (const auto& [in, out] : cases) EXPECT_EQ(out, GetLongPath(fs, in)) << in;
-}
 
 TEST(mdlTools, FileExistsForFilesFoundUnderTheirOwnName) {
   LookupTable fs;
