@@ -235,23 +235,17 @@ TEST_F(Form, DoubleClickSwitchesWhenNeededThenStarts) {
 // A command runs the window's own switch and start; each failure says why in one
 // message, with the window and its log brought forward, and has its own exit code.
 struct Command {
-  const char* name;
-  void (*inject)(Form&);
-  cli::Request request;
-  int exitCode;
-  const char* active;
-  const char* lastLog;
-  std::size_t starts;
+  const char *name; void (*inject)(Form&); cli::Request request; int exitCode;
+  const char *active, *lastLog; std::size_t starts;
 };
 void Running(Form& f) { f.fp.process.Add("C:\\EEP6\\eep.exe"); }
+void None(Form&) {}
 const Command kCommands[] = {
-    {"StartTheActive", [](Form&) {}, {cli::Action::Start, "eep 6.03"}, cli::kDone, "EEP_1", "", 1},
-    {"SwitchByFolder", [](Form&) {}, {cli::Action::Switch, "c:\\eep7\\"}, cli::kDone, "EEP_2",
-     "Register: comp.dll...ok", 0},
-    {"Unknown", [](Form&) {}, {cli::Action::Start, "EEP 9"}, cli::kUnknownEntry, "EEP_1", "", 0},
+    {"StartTheActive", None, {cli::Action::Start, "eep 6.03"}, cli::kDone, "EEP_1", "", 1},
+    {"SwitchByFolder", None, {cli::Action::Switch, "c:\\eep7\\"}, cli::kDone, "EEP_2", "Register: comp.dll...ok", 0},
+    {"Unknown", None, {cli::Action::Start, "EEP 9"}, cli::kUnknownEntry, "EEP_1", "", 0},
     {"Running", Running, {cli::Action::Switch, "EEP_2"}, cli::kSimulatorRunning, "EEP_1", "", 0},
-    {"RunningNoSecondStart", Running, {cli::Action::Start, "EEP_1"}, cli::kSimulatorRunning,
-     "EEP_1", "", 0},
+    {"SecondEepDeclined", Running, {cli::Action::Start, "EEP_1"}, cli::kSimulatorRunning, "EEP_1", "", 0},
     {"NoRights", [](Form& f) { f.fp.registry.Deny(kHKCR, "CLSID"); }, {cli::Action::Switch, "EEP_2"},
      cli::kNoRights, "EEP_1", "CheckRights: HKCR\\CLSID...ERROR: 5", 0},
     {"NotKept", [](Form& f) { f.fp.files.failWrites = true; }, {cli::Action::Start, "EEP_2"},
@@ -274,7 +268,7 @@ TEST_P(Commands, RunTheWindowsOwnSwitchAndStart) {
   EXPECT_EQ(c.exitCode ? 1u : 0u, view.boxes.size());
   EXPECT_EQ(c.exitCode ? 1 : 0, revealed);
   EXPECT_EQ(c.exitCode ? 8895 : 5415, view.clientHeight);
-  if (c.active == std::string("EEP_1")) EXPECT_EQ("six|C:\\EEP6", Setting() + "|" + registeredFrom);
+  if (c.active == std::string("EEP_1")) { EXPECT_EQ("six|C:\\EEP6", Setting() + "|" + registeredFrom); }
 }
 INSTANTIATE_TEST_SUITE_P(Form, Commands, ::testing::ValuesIn(kCommands),
                          [](const auto& info) { return std::string(info.param.name); });
