@@ -79,11 +79,14 @@ bool Switching::MayWrite(std::initializer_list<std::string> entries) {
   for (const auto& path : keys) {
     const auto slash = path.find('\\');
     const std::int32_t root = cRegistry::RootFromName(path.substr(0, slash));
+    std::string sub = slash == std::string::npos ? "" : path.substr(slash + 1);
+    // HKCR is a view: what is written there lands in the machine's classes (unless
+    // the user has a copy of the key of his own).
+    if (root == plat::kHKCR) sub = "Software\\Classes" + (sub.empty() ? "" : "\\" + sub);
     if (root != plat::kHKCR && root != plat::kHKLM) continue;
-    const long rc = plat::ProbeWrite(*c_.platform.registry, plat::RootKey(root),
-                                     slash == std::string::npos ? "" : path.substr(slash + 1));
+    const long rc = plat::ProbeWrite(*c_.platform.registry, plat::RootKey(plat::kHKLM), sub);
     if (rc != plat::reg::kAccessDenied) continue;
-    c_.log.LogAction("CheckRights: " + path);
+    c_.log.LogAction("CheckRights: HKLM\\" + sub);
     c_.log.LogResult(rc);
     c_.ask(c_.texts.GetText("Messages", "NO_ADMIN_RIGHTS",
                             "Gleisora darf die gemeinsamen Einstellungen von EEP nicht ändern: "
