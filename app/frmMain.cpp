@@ -2,9 +2,14 @@
 // handlers that run the services.
 #include "app/frmMain.h"
 
+#include <utility>
+#include <vector>
+
 #include "app/ShownVersion.h"
 
 namespace {
+const char kCannotSwitch[] = "EEP läuft bereits! Umschalten ist derzeit nicht möglich!";
+
 const char* Name(Ctl c) {
   switch (c) {
     case Ctl::cmdStartEEP: return "cmdStartEEP";
@@ -29,6 +34,11 @@ frmMain::frmMain(const plat::Platform& platform, LanguageFile& texts, IMainView&
       switching_(context_) {}
 
 int frmMain::MsgBox(const std::string& text, unsigned style) {
+  if (reveal_) {
+    detailsVisible_ = true;
+    Attempt([&] { UpdateControls(); });
+    std::exchange(reveal_, nullptr)();
+  }
   return view_.MsgBox(text, style, view_.Caption());
 }
 
@@ -188,13 +198,13 @@ bool frmMain::FinishInterrupted(int fallbackRow) {
 
 void frmMain::lvwVersions_ItemCheck(int row) {
   if (row < 0 || row >= view_.RowCount()) return;
-  if (!RefuseWhileRunning("CANNOT_SWITCH",
-                          "EEP läuft bereits! Umschalten ist derzeit nicht möglich!")) {
+  if (!RefuseWhileRunning("CANNOT_SWITCH", kCannotSwitch)) {
     if (FinishInterrupted(row)) return;
     EnterBusy();
     const EntryRow target = Row(view_.RowKey(row));
     const auto outcome = switching_.Switch(Row(activeKey_), view_.RowChecked(row) ? &target : nullptr);
     activeKey_ = outcome.activeKey;
+    noRights_ = outcome.noRights;
     if (outcome.settingsLoaded) canReset_ = true;
     Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
   }
@@ -203,7 +213,7 @@ void frmMain::lvwVersions_ItemCheck(int row) {
 }
 
 void frmMain::lvwVersions_DblClick() {
-  if (RefuseWhileRunning("CANNOT_SWITCH", "EEP läuft bereits! Umschalten ist derzeit nicht möglich!"))
+  if (RefuseWhileRunning("CANNOT_SWITCH", kCannotSwitch))
     return;
   const int row = view_.SelectedRow();
   // Without a selected row there is nothing to switch to or start.
@@ -236,4 +246,34 @@ void frmMain::cmdReset_Click() {
   EnterBusy();
   if (!activeKey_.empty() && switching_.Reset(Row(activeKey_))) canReset_ = true;
   LeaveBusy();
+}
+
+int frmMain::RunCommand(const cli::Request& request) {
+  if (busy_) return cli::kOtherBusy;
+  std::vector<CatalogueRow> rows;
+  for (int i = 0; i < view_.RowCount(); ++i)
+    rows.push_back({view_.RowKey(i), view_.RowText(i), view_.RowSubItem(i, 1), view_.RowSubItem(i, 2)});
+  const std::string key = cli::Resolve(rows, request.entry);
+  const int row = key.empty() ? -1 : view_.FindRow(key);
+  if (row < 0) {
+    MsgBox(texts_.GetText("Messages", "UNKNOWN_ENTRY", "Diese Installation kennt Gleisora nicht:") +
+               " '" + request.entry + "'\r\n\r\n" +
+               texts_.GetText("Messages", "KNOWN_ENTRIES", "Bekannt sind:") + "\r\n" +
+               cli::KnownEntries(rows),
+           mb::kOk | mb::kIconExclamation);
+    return cli::kUnknownEntry;
+  }
+  if (key != activeKey_) {
+    if (RefuseWhileRunning("CANNOT_SWITCH", kCannotSwitch)) return cli::kSimulatorRunning;
+    noRights_ = false;
+    view_.SetRowChecked(row, true);  // as the user's tick
+    lvwVersions_ItemCheck(row);
+    if (activeKey_ != key) return noRights_ ? cli::kNoRights : cli::kSwitchFailed;
+  }
+  if (request.action != cli::Action::Start) return cli::kDone;
+  switch (switching_.Start(installed_)) {
+    case Switching::Started::Yes: return cli::kDone;
+    case Switching::Started::Declined: return cli::kSimulatorRunning;
+    default: return cli::kStartFailed;
+  }
 }

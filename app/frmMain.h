@@ -2,8 +2,10 @@
 // (app/win) forwards its events here; tests drive it through a fake view. The work
 // itself is done by the services it wires together.
 #pragma once
+#include <functional>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "app/MainView.h"
 #include "catalogue/Catalogue.h"
 #include "support/Context.h"
@@ -32,6 +34,13 @@ class frmMain {
   void cmdReset_Click();
   void lvwVersions_ItemCheck(int row);  // the row's check mark already holds the new state
   void lvwVersions_DblClick();
+
+  // A command of the command line, or one a second start handed over: the window's
+  // own switch and start, with their checks, log and backups. Returns the exit code.
+  int RunCommand(const cli::Request& request);
+  // Runs once, before the first message box: a window hidden while a command runs
+  // shows itself, with the log, when a question or an error needs the user.
+  void BeforeFirstMessage(std::function<void()> reveal) { reveal_ = std::move(reveal); }
 
   void UpdateControls();
   void AutoSizeColumnHeader(int column, bool SizeToHeader);  // column 1-based
@@ -68,4 +77,6 @@ class frmMain {
   bool detailsVisible_ = false;
   long fullHeight_ = 0;
   InstalledVersion installed_;
+  bool noRights_ = false;  // the last switch found the shared keys not writable
+  std::function<void()> reveal_;
 };

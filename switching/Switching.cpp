@@ -1,5 +1,7 @@
 #include "switching/Switching.h"
 
+#include "platform/WriteProbe.h"
+#include "support/cRegistry.h"
 #include "support/mdlTools.h"
 #include "switching/mdlProcess.h"
 #include "switching/mdlRegister.h"
@@ -11,6 +13,7 @@ const char kSwitchWord[] = "Umschalten", kDefaultWord[] = "Standard",
            kResetWord[] = "Wiederherstellen", kRepairWord[] = "Reparatur";
 constexpr long kSkipped = -13;  // a repair's step left out on purpose
 constexpr long kNulCut = -14;   // a file read only up to the NUL bytes in its lines
+const char kClassesKey[] = "HKCR\\CLSID";  // where components register
 }  // namespace
 
 bool Switching::SimulatorRunning() const {
@@ -72,6 +75,39 @@ void Switching::NothingChanged() {
                  mb::kOk | mb::kIconExclamation);
 }
 
+// Without administrator rights every write to a key of the machine would fail value
+// by value; one look before anything changes says so once. The user's own keys are
+// left to the operation, which leaves a key it may not open alone.
+bool Switching::MayWrite(std::initializer_list<std::string> entries) {
+  std::vector<std::string> keys;
+  for (const auto& entry : entries) {
+    if (entry.empty()) continue;
+    const Installation inst = ReadInstallation(c_.platform, entry);
+    keys.insert(keys.end(), inst.keys.begin(), inst.keys.end());
+    if (!inst.registerList.empty() || !inst.unregisterList.empty()) keys.push_back(kClassesKey);
+  }
+  for (const auto& path : keys) {
+    const auto slash = path.find('\\');
+    const std::int32_t root = cRegistry::RootFromName(path.substr(0, slash));
+    std::string sub = slash == std::string::npos ? "" : path.substr(slash + 1);
+    // HKCR is a view: what is written there lands in the machine's classes (unless
+    // the user has a copy of the key of his own).
+    if (root == plat::kHKCR) sub = "Software\\Classes" + (sub.empty() ? "" : "\\" + sub);
+    if (root != plat::kHKCR && root != plat::kHKLM) continue;
+    const long rc = plat::ProbeWrite(*c_.platform.registry, plat::RootKey(plat::kHKLM), sub);
+    if (rc != plat::reg::kAccessDenied) continue;
+    c_.log.LogAction("CheckRights: HKLM\\" + sub);
+    c_.log.LogResult(rc);
+    c_.ask(c_.texts.GetText("Messages", "NO_ADMIN_RIGHTS",
+                            "Gleisora darf die gemeinsamen Einstellungen von EEP nicht ändern: "
+                            "Dafür fehlen die Administratorrechte.\\nBitte starten Sie Gleisora "
+                            "als Administrator. Es wurde nichts verändert."),
+           mb::kOk | mb::kIconStop);
+    return false;
+  }
+  return true;
+}
+
 bool Switching::Record(const Progress& record) {
   if (WriteProgress(c_.platform, record)) return true;
   c_.log.LogAction("Progress: " + ProgressPath(c_.platform));
@@ -90,6 +126,10 @@ bool Switching::Backup(const char* action, const std::string& entry,
 
 Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
   Outcome out{leaving.key, false};
+  if (!MayWrite({leaving.key, target ? target->key : ""})) {
+    out.noRights = true;
+    return out;
+  }
   Progress record{leaving.key, target ? target->key : "", Progress::Phase::Save, 0};
   if (!leaving.key.empty()) {
     Header("UNREGISTER", leaving);
@@ -137,6 +177,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
 
 void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
   Header("DEFAULT", active);
+  if (!MayWrite({active.key})) return;
   const Installation inst = Read(active.key);
   std::vector<std::string> factory;
   for (const auto& line : inst.factory) factory.push_back(line.first);
@@ -148,6 +189,7 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
 
 bool Switching::Reset(const EntryRow& active) {
   Header("RESET", active);
+  if (!MayWrite({active.key})) return false;
   const Installation inst = Read(active.key);
   if (!Backup(kResetWord, active.key, inst.keys, snapshots_.SavedValuePaths(active.key))) {
     NothingChanged();
@@ -225,19 +267,20 @@ std::optional<Switching::Outcome> Switching::Recover() {
   return Outcome{found.target, !found.target.empty()};
 }
 
-void Switching::Start(const InstalledVersion& installed) {
+Switching::Started Switching::Start(const InstalledVersion& installed) {
   if (SimulatorRunning() &&
       c_.ask(c_.texts.GetText("Messages", "ALREADY_RUNNING",
                                       "Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein "
                                       "weiteres Mal starten?"),
                      mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
-    return;
+    return Started::Declined;
   // Owner 0 is the desktop window; results up to 32 are the shell's failure codes.
   const std::intptr_t result = c_.platform.shell->Execute(0, "Open", installed.RegAppPath, "",
                                                           installed.RegAppDir, 1);
-  if (result <= 32)
-    c_.ask(c_.texts.GetText("Messages", "CANNOT_START_EEP",
-                                    "EEP konnte nicht gestartet werden!\\nPfad:") +
-                       " '" + installed.RegAppPath + "'",
-                   mb::kOk | mb::kIconStop);
+  if (result > 32) return Started::Yes;
+  c_.ask(c_.texts.GetText("Messages", "CANNOT_START_EEP",
+                                  "EEP konnte nicht gestartet werden!\\nPfad:") +
+                     " '" + installed.RegAppPath + "'",
+                 mb::kOk | mb::kIconStop);
+  return Started::Failed;
 }

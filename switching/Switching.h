@@ -1,6 +1,7 @@
 // The operations that change or start an installation: the version switch, the
 // Start, Default and Reset sequences and the components' (un)registration.
 #pragma once
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,7 @@ class Switching {
   struct Outcome {
     std::string activeKey;  // the active entry afterwards ("" = none)
     bool settingsLoaded = false;
+    bool noRights = false;  // stopped before any change: the shared keys may not be written
   };
   // Leaves `leaving` (when its key is not empty) and, when it could be left,
   // enters `target` (when given). Nothing is deleted before the settings are kept in
@@ -46,14 +48,18 @@ class Switching {
   // nullopt when there was none, or it waits for the simulator to close.
   std::optional<Outcome> Recover();
   bool RecoveryPending() const { return ReadProgress(c_.platform).has_value(); }
+  enum class Started { Yes, Declined, Failed };
   // Starts the installed simulator; asks first when one is running already.
-  void Start(const InstalledVersion& installed);
+  Started Start(const InstalledVersion& installed);
 
  private:
   void Header(const char* word, const EntryRow& row);
   // The installation's definition; a file whose lines a NUL byte cut is named in the log.
   Installation Read(const std::string& entry);
   void NothingChanged();
+  // Whether the shared keys the entries' operation writes may be written; says so
+  // once (a message, a log line) when not.
+  bool MayWrite(std::initializer_list<std::string> entries);
   bool Record(const Progress& record);
   bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
               const std::vector<std::string>& overwritten);

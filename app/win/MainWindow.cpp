@@ -4,6 +4,7 @@
 
 #include "app/frmMain.h"
 #include "app/win/AboutWindow.h"
+#include "app/win/SingleInstance.h"
 #include "app/win/resource.h"
 #include "support/Errors.h"
 
@@ -15,6 +16,9 @@ const char kPanelClass[] = "GleisoraPanel";
 // finished its own input processing.
 constexpr UINT kItemCheckMsg = WM_APP + 1;
 constexpr UINT kDblClickMsg = WM_APP + 2;
+// Posted when a second start's command line was taken, so that it runs after the
+// second start has its answer.
+constexpr UINT kHandOverMsg = WM_APP + 20;
 
 // Design layout, in twips.
 constexpr long kClientWidth = 7935, kClientHeight = 8895;
@@ -84,6 +88,8 @@ LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 MainWindow::MainWindow(const plat::Platform& platform, LanguageFile& texts)
     : platform_(platform), texts_(texts) {}
+
+const char* MainWindow::ClassName() { return kClassName; }
 
 MainWindow::~MainWindow() {
   Destroy();
@@ -185,6 +191,24 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     case kDblClickMsg:
       if (form_ && !form_->Busy()) Run([&] { form_->lvwVersions_DblClick(); });
       return 0;
+    case WM_COPYDATA: {
+      const auto line = SingleInstance::Received(lp);
+      if (!line || !command_) return FALSE;
+      // Busy, or a modal window open: the second start says so itself.
+      if (!form_ || form_->Busy() || !IsWindowEnabled(Handle()) || handedOver_)
+        return SingleInstance::kBusy;
+      handedOver_ = *line;
+      PostMessageA(Handle(), kHandOverMsg, 0, 0);
+      return SingleInstance::kTaken;
+    }
+    case kHandOverMsg: {
+      const std::string line = handedOver_.value_or("");
+      handedOver_.reset();
+      if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+      SetForegroundWindow(Handle());
+      Run([&] { command_(line); });
+      return 0;
+    }
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == log_) {
         HDC dc = reinterpret_cast<HDC>(wp);

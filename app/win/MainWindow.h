@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ class MainWindow : public IMainView, public ui::Window {
   // Creates the window and its controls (hidden); false when Windows refuses.
   bool Create(HINSTANCE instance);
   void Attach(frmMain* form) { form_ = form; }
+  static const char* ClassName();
+  // Runs a command line a second start handed over, once the window is free for it.
+  void OnCommand(std::function<void(const std::string&)> run) { command_ = std::move(run); }
   void Show(int showCommand);
   // Dialog-style keyboard handling (Tab order, Space on buttons) for one message.
   bool PreTranslate(MSG& msg);
@@ -93,4 +97,6 @@ class MainWindow : public IMainView, public ui::Window {
   bool hourglass_ = false;
   bool settingChecks_ = false;            // the program is changing check marks itself
   std::vector<std::string> keys_;         // row key = keys_[item lParam]
+  std::function<void(const std::string&)> command_;
+  std::optional<std::string> handedOver_;  // taken, not yet run
 };

@@ -232,6 +232,47 @@ TEST_F(Form, DoubleClickSwitchesWhenNeededThenStarts) {
   EXPECT_EQ(2u, fp.shell.executed.size());
 }
 
+// A command runs the window's own switch and start; each failure says why in one
+// message, with the window and its log brought forward, and has its own exit code.
+struct Command {
+  const char *name; void (*inject)(Form&); cli::Request request; int exitCode;
+  const char *active, *lastLog; std::size_t starts;
+};
+void Running(Form& f) { f.fp.process.Add("C:\\EEP6\\eep.exe"); }
+void None(Form&) {}
+const Command kCommands[] = {
+    {"StartTheActive", None, {cli::Action::Start, "eep 6.03"}, cli::kDone, "EEP_1", "", 1},
+    {"SwitchByFolder", None, {cli::Action::Switch, "c:\\eep7\\"}, cli::kDone, "EEP_2", "Register: comp.dll...ok", 0},
+    {"Unknown", None, {cli::Action::Start, "EEP 9"}, cli::kUnknownEntry, "EEP_1", "", 0},
+    {"Running", Running, {cli::Action::Switch, "EEP_2"}, cli::kSimulatorRunning, "EEP_1", "", 0},
+    {"SecondEepDeclined", Running, {cli::Action::Start, "EEP_1"}, cli::kSimulatorRunning, "EEP_1", "", 0},
+    {"NoRights", [](Form& f) { f.fp.registry.Deny(kHKLM, "Software\\Classes"); }, {cli::Action::Switch, "EEP_2"},
+     cli::kNoRights, "EEP_1", "CheckRights: HKLM\\Software\\Classes\\CLSID...ERROR: 5", 0},
+    {"NotKept", [](Form& f) { f.fp.files.failWrites = true; }, {cli::Action::Start, "EEP_2"},
+     cli::kSwitchFailed, "EEP_1", "SaveSettings: C:\\Gleisora\\Gleisora.ini...ERROR: 75", 0},
+    {"StartFails", [](Form& f) { f.fp.shell.result = [](const FakeShell::Call&) { return std::intptr_t{2}; }; },
+     {cli::Action::Start, "EEP_2"}, cli::kStartFailed, "EEP_2", "Register: comp.dll...ok", 1},
+};
+struct Commands : Form, ::testing::WithParamInterface<Command> {};
+
+TEST_P(Commands, RunTheWindowsOwnSwitchAndStart) {
+  const Command& c = GetParam();
+  TwoInstallations("Saved=1\r\n");
+  int revealed = 0;
+  form.BeforeFirstMessage([&] { ++revealed; });
+  c.inject(*this);
+  EXPECT_EQ(c.exitCode, form.RunCommand(c.request));
+  EXPECT_EQ(c.active, form.ActiveKey());
+  EXPECT_EQ(c.lastLog, LogLines().empty() ? "" : LogLines().back());
+  EXPECT_EQ(c.starts, fp.shell.executed.size());
+  EXPECT_EQ(c.exitCode ? 1u : 0u, view.boxes.size());
+  EXPECT_EQ(c.exitCode ? 1 : 0, revealed);
+  EXPECT_EQ(c.exitCode ? 8895 : 5415, view.clientHeight);
+  if (c.active == std::string("EEP_1")) { EXPECT_EQ("six|C:\\EEP6", Setting() + "|" + registeredFrom); }
+}
+INSTANTIATE_TEST_SUITE_P(Form, Commands, ::testing::ValuesIn(kCommands),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A fault before anything is deleted: the switch, Default or Reset stops, and says so.
 struct Fault {
   const char* name;

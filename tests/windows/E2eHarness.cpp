@@ -197,14 +197,18 @@ bool App::PressKey(WORD key) {
   return SendInput(2, in, sizeof(INPUT)) == 2;
 }
 
-HWND App::WaitForBox(const std::string& text) const {
+HWND WaitForBox(const std::string& text, const std::function<bool()>& alive) {
   HWND box = nullptr;
   WaitFor([&] {
     for (box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr));)
       if (IsWindowVisible(box) && FindWindowExA(box, nullptr, "Static", text.c_str())) return true;
-    return !Running();
+    return !alive();
   });
   return box;
+}
+
+HWND App::WaitForBox(const std::string& text) const {
+  return e2e::WaitForBox(text, [&] { return Running(); });
 }
 
 bool App::Answer(HWND box, const std::string& button) {

@@ -23,6 +23,8 @@ std::optional<std::string> RegString(HKEY root, const std::string& path, const s
 bool SetRegString(HKEY root, const std::string& path, const std::string& name,
                   const std::string& value);
 std::string Text(HWND h);  // a window's text, also in another process
+// A message box saying `text`, of any process; nullptr once `alive` fails first.
+HWND WaitForBox(const std::string& text, const std::function<bool()>& alive = [] { return true; });
 
 // A fresh program folder C:\GleisoraE2E\<name> with Gleisora.exe and DEFAULT.ini, and
 // a registry without installations; stand-in simulators are ended on leaving.

@@ -30,6 +30,16 @@ bool Started(const std::string& dir) {  // the stand-in in `dir` ran from its fo
                                    dir + "\\eep.exe|" + dir + "\r\n"; });
 }
 
+// A is active with Farbe "rot"; B's snapshot holds "blau".
+void SavedAndActive(const e2e::Scene& scene, const std::string& a, const std::string& b) {
+  ASSERT_NO_FATAL_FAILURE(Prepare(
+      scene, a,
+      "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "EEP B", b) +
+          "Saved=1\r\n[EEP_2\\Settings]\r\n" + kKey + "AppPath=REG_SZ:" + b + "\\eep.exe\r\n" +
+          kKey + "Farbe=REG_SZ:blau\r\n"));
+  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe", "rot"));
+}
+
 TEST(E2eProgram, FirstRunListsTheRegisteredInstallationAndStartLaunchesIt) {
   e2e::Scene scene("FirstRun");
   const std::string sim = scene.AddInstallation("Sim");
@@ -65,12 +75,7 @@ TEST(E2eProgram, FirstRunListsTheRegisteredInstallationAndStartLaunchesIt) {
 TEST(E2eProgram, TickingARowSwitchesAndADoubleClickSwitchesBackAndStarts) {
   e2e::Scene scene("Switch");
   const std::string a = scene.AddInstallation("A"), b = scene.AddInstallation("B");
-  ASSERT_NO_FATAL_FAILURE(Prepare(
-      scene, a,
-      "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "EEP B", b) +
-          "Saved=1\r\n[EEP_2\\Settings]\r\n" + kKey + "AppPath=REG_SZ:" + b + "\\eep.exe\r\n" +
-          kKey + "Farbe=REG_SZ:blau\r\n"));
-  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe", "rot"));
+  ASSERT_NO_FATAL_FAILURE(SavedAndActive(scene, a, b));
   e2e::App app(scene);
   ASSERT_TRUE(app.WaitForMain());
   auto activeIs = [&](const std::string& dir, const std::string& farbe) {
@@ -124,3 +129,63 @@ TEST(E2eProgram, AGoneEntryIsOfferedForDeletionAndClosingWhileBusyIsRefused) {
 }
 
 }  // namespace
+
+// Typed in a command prompt in the program's folder.
+struct Prompt {
+  PROCESS_INFORMATION pi{};
+  Prompt(const e2e::Scene& scene, std::string args) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    args = "cmd.exe /c start /wait Gleisora.exe " + args;
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
+    CreateProcessA(nullptr, args.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                   scene.Path("").c_str(), &si, &pi);
+  }
+  ~Prompt() { CloseHandle(pi.hProcess), CloseHandle(pi.hThread); }
+  DWORD ExitCode() const {  // as `start /wait` passes it on
+    DWORD code = 999;
+    return WaitForSingleObject(pi.hProcess, 60000) || !GetExitCodeProcess(pi.hProcess, &code) ? 999 : code;
+  }
+};
+
+TEST(E2eCommandLine, SwitchStartAndAnUnknownEntryTypedInACommandPrompt) {
+  e2e::Scene scene("Command");
+  const std::string a = scene.AddInstallation("A"), b = scene.AddInstallation("B");
+  ASSERT_NO_FATAL_FAILURE(SavedAndActive(scene, a, b));
+  EXPECT_EQ(0u, Prompt(scene, "/switch \"eep b\"").ExitCode());
+  EXPECT_EQ("blau", e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe"));
+  EXPECT_EQ(0u, Prompt(scene, "/start eep_1").ExitCode());
+  EXPECT_TRUE(Started(a));
+  EXPECT_EQ("rot", e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe"));
+
+  // The main window comes with the message and stays until it is closed.
+  Prompt unknown(scene, "/start Nirgends");
+  ASSERT_TRUE(e2e::App::Answer(
+      e2e::WaitForBox("Diese Installation kennt Gleisora nicht: 'Nirgends'\r\n\r\nBekannt sind:\r\n"
+                      "EEP_1: EEP A (" + a + ")\r\nEEP_2: EEP B (" + b + ")\r\n"), "OK"));
+  HWND main = FindWindowA("GleisoraMain", nullptr);
+  EXPECT_TRUE(IsWindowVisible(main));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(3u, unknown.ExitCode());
+}
+
+TEST(E2eCommandLine, ASecondStartHandsItsCommandLineToTheOpenWindow) {
+  e2e::Scene scene("Second");
+  const std::string a = scene.AddInstallation("A"), b = scene.AddInstallation("B");
+  ASSERT_NO_FATAL_FAILURE(SavedAndActive(scene, a, b));
+  e2e::App app(scene);
+  ASSERT_TRUE(app.WaitForMain());
+  EXPECT_EQ(0u, Prompt(scene, "/switch EEP_2").ExitCode());
+  EXPECT_TRUE(e2e::WaitFor([&] { return app.RowChecked(1) && IsWindowEnabled(app.Button("Info")); }));
+  EXPECT_EQ(b, e2e::RegString(HKEY_CURRENT_USER, e2e::kMarkers, "comp_a.dll"));
+
+  // With a dialog open it cannot take one: the second start says so.
+  PostMessageA(app.Button("Info"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindowEnabled(app.Main()); }));
+  Prompt refused(scene, "/switch EEP_1");
+  EXPECT_TRUE(e2e::App::Answer(e2e::WaitForBox("Gleisora ist schon geöffnet und gerade "
+                                               "beschäftigt.\r\nBitte versuchen Sie es gleich noch einmal."), "OK"));
+  EXPECT_EQ(8u, refused.ExitCode());
+  PostMessageA(FindWindowExA(FindWindowA(nullptr, "Info über Gleisora"), nullptr, "Button", "OK"),
+               BM_CLICK, 0, 0);
+}
