@@ -53,6 +53,7 @@ class Switching {
   void Header(const char* word, const EntryRow& row);
   void NothingChanged();
   bool Record(const Progress& record);
+  std::vector<std::string> Overwritten(const std::string& entry);
   bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
               const std::vector<std::string>& overwritten);
 

@@ -4,6 +4,7 @@
 
 #include "app/frmMain.h"
 #include "app/win/AboutWindow.h"
+#include "app/win/RowMenu.h"
 #include "app/win/resource.h"
 #include "support/Errors.h"
 
@@ -155,7 +156,14 @@ void MainWindow::Show(int showCommand) {
 
 bool MainWindow::PreTranslate(MSG& msg) {
   HWND hwnd = Handle();
-  return hwnd && ui::IsWithin(hwnd, msg.hwnd) && IsDialogMessageA(hwnd, &msg);
+  if (!hwnd || !ui::IsWithin(hwnd, msg.hwnd)) return false;
+  // Ctrl+N adds an installation from anywhere in the window, also with an empty list.
+  if (msg.message == WM_KEYDOWN && msg.wParam == 'N' && GetKeyState(VK_CONTROL) < 0 &&
+      GetKeyState(VK_MENU) >= 0) {
+    if (form_ && !form_->Busy()) Run([&] { form_->mnuAdd_Click(); });
+    return true;
+  }
+  return IsDialogMessageA(hwnd, &msg);
 }
 
 template <class F>
@@ -185,6 +193,17 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     case kDblClickMsg:
       if (form_ && !form_->Busy()) Run([&] { form_->lvwVersions_DblClick(); });
       return 0;
+    case WM_CONTEXTMENU:
+      // From the list (mouse, Shift+F10 or the menu key); the list passes it on.
+      if (reinterpret_cast<HWND>(wp) == list_ && form_ && !form_->Busy()) {
+        int row = -1;
+        const POINT at = ui::MenuPlace(list_, lp, row);
+        std::vector<MenuItem> items;
+        Run([&] { items = form_->RowMenu(row); });
+        ui::ShowMenu(Handle(), at, items, [&](const std::function<void()>& command) { Run(command); });
+        return 0;
+      }
+      break;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == log_) {
         HDC dc = reinterpret_cast<HDC>(wp);
@@ -447,6 +466,10 @@ void MainWindow::SetRowChecked(int row, bool checked) {
   item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
   SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
   settingChecks_ = false;
+}
+
+void MainWindow::RemoveRow(int row) {
+  if (row >= 0 && row < RowCount()) SendMessageA(list_, LVM_DELETEITEM, row, 0);
 }
 
 int MainWindow::SelectedRow() {
