@@ -194,8 +194,10 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
       if (form_ && !form_->Busy()) Run([&] { form_->lvwVersions_DblClick(); });
       return 0;
     case WM_CONTEXTMENU:
-      // From the list (mouse, Shift+F10 or the menu key); the list passes it on.
-      if (reinterpret_cast<HWND>(wp) == list_ && form_ && !form_->Busy()) {
+      // From the list (mouse, Shift+F10 or the menu key), passed on through its panel,
+      // which may name itself as the source.
+      if (ui::IsWithin(Control(Ctl::picVersions), reinterpret_cast<HWND>(wp)) && form_ &&
+          !form_->Busy()) {
         int row = -1;
         const POINT at = ui::MenuPlace(list_, lp, row);
         std::vector<MenuItem> items;
