@@ -234,10 +234,10 @@ bool IsBackupName(const std::string& name) {
 std::optional<BackupName> ParseFileName(const std::string& name) {
   if (!IsBackupName(name)) return std::nullopt;
   BackupName out;
-  plat::LocalTime& t = out.time;
-  if (std::sscanf(name.c_str(), "%4d-%2d-%2d_%2d%2d%2d_", &t.year, &t.month, &t.day, &t.hour,
-                  &t.minute, &t.second) != 6)
-    return std::nullopt;
+  const auto number = [&](std::size_t at, std::size_t digits) {
+    return std::atoi(name.substr(at, digits).c_str());  // IsBackupName checked the digits
+  };
+  out.time = {number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(13, 2), number(15, 2)};
   const std::string rest = name.substr(18, name.size() - 18 - 4);
   const std::size_t split = rest.find('_');
   if (split == 0 || split == std::string::npos) return std::nullopt;
