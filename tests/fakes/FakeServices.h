@@ -72,16 +72,6 @@ class FakeShell : public plat::IShell {
   std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                         const std::string& params, const std::string& dir, int show) override;
   bool StartProgram(const std::string& path) override;
-  std::vector<plat::Shortcut> shortcuts;  // written to C:\Desktop
-  std::optional<std::string> chosen;      // the file dialog's answer
-  std::string CreateDesktopShortcut(const plat::Shortcut& link) override {
-    shortcuts.push_back(link);
-    return "C:\\Desktop\\" + link.name + ".lnk";
-  }
-  std::optional<std::string> ChooseFile(const std::string&, const std::string&,
-                                        const std::string&) override {
-    return chosen;
-  }
 };
 
 // Version resources of fake files, described by their items.

@@ -284,12 +284,9 @@ TEST_F(CatalogueTest, AddedInstallationIsEnteredFromItsOwnFilesAndNamedByTheSimu
   File("EEP6003D.ini", "[Registry Keys]\r\nHKCR\\" + std::string(kDemoKey) +
                            "=1\r\n[Factory Settings]\r\nHKCU\\S\\Dir=REG_SZ:{AppDir}\\x\r\n");
   Catalogue c(ctx);
-  const auto row = c.AddInstallation("C:\\EEP Demo\\eep.exe");
-  ASSERT_TRUE(row);
-  EXPECT_EQ("EEP_4|EEP Demo v6.03|EEP6003D|C:\\EEP Demo",
-            row->key + "|" + row->description + "|" + row->regType + "|" + row->appDir);
-  EXPECT_EQ("4", Read("Settings", "Count"));  // EEP_3's snapshot keeps its number
-  EXPECT_EQ("C:\\EEP Demo\\Resourcen", Read("EEP_4", "ResBase"));
+  ASSERT_TRUE(c.AddInstallation("C:\\EEP Demo\\eep.exe"));  // its row: see the end
+  // EEP_3's snapshot keeps its number.
+  EXPECT_EQ("4|C:\\EEP Demo\\Resourcen", Read("Settings", "Count") + "|" + Read("EEP_4", "ResBase"));
   for (const char* listed : {"C:\\ALT\\eep.exe", "C:\\EEP Demo\\eep.exe", "C:\\None\\eep.exe"})
     EXPECT_FALSE(c.AddInstallation(listed)) << listed;
   ASSERT_EQ(3u, boxes.size());
@@ -300,12 +297,8 @@ TEST_F(CatalogueTest, AddedInstallationIsEnteredFromItsOwnFilesAndNamedByTheSimu
   Switching(ctx).Switch({}, &added);
   EXPECT_EQ(SzBytes("C:\\EEP Demo\\x"), fp.registry.Get(plat::kHKCU, "S", "Dir")->data);
   EXPECT_EQ(SzBytes("C:\\EEP Demo\\Resourcen"), fp.registry.Get(plat::kHKCR, kDemoKey, "ResBase")->data);
-  Start();
-  EXPECT_EQ("EEP_4", list.activeKey);
-  EXPECT_EQ(2u, list.rows.size());
-
   c.RemoveEntry("EEP_1");
   Start();
+  EXPECT_EQ("EEP_4", list.activeKey);
   EXPECT_EQ((std::vector<std::string>{"EEP_4|EEP Demo v6.03|EEP6003D|C:\\EEP Demo"}), Rows());
-  EXPECT_EQ("<missing>", Read("EEP_1", "AppDir"));
 }
