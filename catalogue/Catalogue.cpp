@@ -208,13 +208,13 @@ std::optional<std::string> Catalogue::AppendEntry(const InstalledVersion& v) con
 
 std::optional<CatalogueRow> Catalogue::AddInstallation(const std::string& AppPath) const {
   const plat::Platform& p = c_.platform;
-  if (!FileExists(*p.files, AppPath)) {
-    c_.ask(c_.texts.GetText("Messages", "NOT_ADDED",
-                            "Diese Datei kann nicht hinzugefügt werden:") +
+  const auto refuse = [&] {
+    c_.ask(c_.texts.GetText("Messages", "NOT_ADDED", "Diese Datei kann nicht hinzugefügt werden:") +
                kCrLf + AppPath,
            mb::kOk | mb::kIconExclamation);
     return std::nullopt;
-  }
+  };
+  if (!FileExists(*p.files, AppPath)) return refuse();
   InstalledVersion v;
   v.RegAppPath = GetLongPath(*p.files, AppPath);
   v.RegAppDir = GetDirectory(v.RegAppPath);
@@ -240,11 +240,10 @@ std::optional<CatalogueRow> Catalogue::AddInstallation(const std::string& AppPat
     v.RegResBase = v.RegAppDir + "\\" + resources->name;
   v.EditionSuffix = EditionOf(v.RegAppPath);
 
-  const auto section = AppendEntry(v);
-  if (!section) return std::nullopt;
+  // An entry that does not read back (the catalogue cannot be written) is not added.
   VersionList list;
-  AddVersionEntry(*section, InstalledVersion{}, list);
-  if (list.rows.empty()) return std::nullopt;
+  if (const auto section = AppendEntry(v)) AddVersionEntry(*section, InstalledVersion{}, list);
+  if (list.rows.empty()) return refuse();
   return list.rows.front();
 }
 
