@@ -200,9 +200,10 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
           !form_->Busy()) {
         int row = -1;
         const POINT at = ui::MenuPlace(list_, lp, row);
-        std::vector<MenuItem> items;
-        Run([&] { items = form_->RowMenu(row); });
-        ui::ShowMenu(Handle(), at, items, [&](const std::function<void()>& command) { Run(command); });
+        Run([&] {
+          ui::ShowMenu(Handle(), at, form_->RowMenu(row),
+                       [&](const std::function<void()>& command) { Run(command); });
+        });
         return 0;
       }
       break;
