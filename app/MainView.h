@@ -47,6 +47,7 @@ class IMainView {
   virtual bool RowChecked(int row) = 0;
   // Changing a check mark from the program never raises the user's ItemCheck.
   virtual void SetRowChecked(int row, bool checked) = 0;
+  virtual void RemoveRow(int row) = 0;  // the other rows keep their keys
   virtual int SelectedRow() = 0;  // -1 when none
   virtual void SelectRow(int row) = 0;
 

@@ -4,6 +4,7 @@
 
 #include <utility>
 #include <vector>
+#include <cstdio>
 
 #include "app/ShownVersion.h"
 
@@ -276,4 +277,115 @@ int frmMain::RunCommand(const cli::Request& request) {
     case Switching::Started::Declined: return cli::kSimulatorRunning;
     default: return cli::kStartFailed;
   }
+}
+
+std::string BackupLabel(const regfile::BackupName& name) {
+  char date[32];
+  const plat::LocalTime& t = name.time;
+  std::snprintf(date, sizeof date, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
+                t.minute, t.second);
+  return date + std::string("  ") + name.action + "  " + name.entry;
+}
+
+std::vector<MenuItem> frmMain::RowMenu(int row) {
+  std::vector<MenuItem> items;
+  if (busy_) return items;
+  const std::string key = row >= 0 && row < view_.RowCount() ? view_.RowKey(row) : "";
+  const bool active = !key.empty() && key == activeKey_;
+  const auto add = [&](const char* name, const char* deflt, std::function<void()> run,
+                       bool enabled = true) {
+    items.push_back({Text(std::string(name) + ".Caption", deflt), std::move(run), enabled, {}});
+  };
+  if (!key.empty()) {
+    add("mnuShortcut", "Verknüpfung auf dem Desktop erstellen", [this, key] { mnuShortcut_Click(key); });
+    add("mnuOpenFolder", "Ordner öffnen", [this, key] { mnuOpenFolder_Click(key); });
+    add("mnuRemove", "Aus der Liste entfernen", [this, key] { mnuRemove_Click(key); }, !active);
+    items.push_back({"", nullptr, true, {}});
+  }
+  add("mnuAdd", "Installation hinzufügen…", [this] { mnuAdd_Click(); });
+  if (active) {
+    add("mnuRestore", "Sicherung wiederherstellen…", nullptr);
+    for (const auto& file : Backups(context_).List(key))
+      items.back().sub.push_back(
+          {BackupLabel(file.parts), [this, name = file.name] { mnuRestore_Click(name); }, true, {}});
+    items.back().enabled = !items.back().sub.empty();
+  }
+  return items;
+}
+
+void frmMain::mnuShortcut_Click(const std::string& key) {
+  const int row = view_.FindRow(key);
+  if (row < 0) return;
+  const plat::Platform& p = context_.platform;
+  const plat::Shortcut link{view_.RowText(row), p.exePath, "/start " + key, p.appDir,
+                            catalogue_.AppPath(key)};
+  if (p.shell->CreateDesktopShortcut(link).empty())
+    MsgBox(texts_.GetText("Messages", "SHORTCUT_FAILED",
+                          "Die Verknüpfung konnte nicht erstellt werden!"),
+           mb::kOk | mb::kIconExclamation);
+}
+
+void frmMain::mnuOpenFolder_Click(const std::string& key) {
+  const int row = view_.FindRow(key);
+  if (row < 0) return;
+  const std::string dir = view_.RowSubItem(row, 2);
+  if (context_.platform.shell->Execute(0, "explore", dir, "", "", 1) <= 32)
+    MsgBox(texts_.GetText("Messages", "CANNOT_OPEN_FOLDER",
+                          "Der Ordner konnte nicht geöffnet werden!\\nPfad:") +
+               " '" + dir + "'",
+           mb::kOk | mb::kIconStop);
+}
+
+void frmMain::mnuRemove_Click(const std::string& key) {
+  const int row = view_.FindRow(key);
+  if (busy_ || row < 0 || key == activeKey_) return;
+  if (MsgBox(view_.RowText(row) + "\r\n" +
+                 texts_.GetText("Messages", "REMOVE_ENTRY",
+                                "Soll dieser Eintrag aus der Liste entfernt werden?\\n"
+                                "Seine gespeicherten Einstellungen werden dabei gelöscht."),
+             mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+    return;
+  Attempt([&] { catalogue_.RemoveEntry(key); });
+  view_.RemoveRow(row);
+  UpdateControls();
+}
+
+void frmMain::mnuAdd_Click() {
+  if (busy_) return;
+  const auto path = context_.platform.shell->ChooseFile(
+      Text("dlgAdd.Caption", "EEP-Installation hinzufügen"),
+      Text("dlgAdd.Filter", "EEP-Programm (eep.exe)"), "eep.exe");
+  if (!path) return;
+  std::optional<CatalogueRow> added;
+  Attempt([&] { added = catalogue_.AddInstallation(*path); });
+  if (!added) return;
+  view_.AddRow(added->key, added->description, added->regType, added->appDir);
+  view_.SelectRow(view_.FindRow(added->key));
+  for (int column = 1; column <= 3; ++column) AutoSizeColumnHeader(column, true);
+  UpdateControls();
+}
+
+void frmMain::mnuRestore_Click(const std::string& backup) {
+  if (busy_ || activeKey_.empty() || NotNow()) return;
+  if (MsgBox(backup + "\r\n" +
+                 texts_.GetText("Messages", "RESTORE_BACKUP",
+                                "Sollen die Einstellungen aus dieser Sicherung "
+                                "wiederhergestellt werden?\\nDie jetzigen Einstellungen werden "
+                                "vorher gesichert."),
+             mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+    return;
+  EnterBusy();
+  const EntryRow row = Row(activeKey_);
+  if (row.listed) log_.Header("RESTORE", row.description, row.dir);
+  bool restored = false;
+  Attempt([&] {
+    restored = Backups(context_).Restore(backup, ReadInstallation(context_.platform, activeKey_));
+  });
+  if (!restored)
+    MsgBox(texts_.GetText("Messages", "NOTHING_CHANGED",
+                          "Die Einstellungen konnten nicht sicher gespeichert werden.\\n"
+                          "Es wurde nichts verändert. Der Grund steht im Protokoll."),
+           mb::kOk | mb::kIconExclamation);
+  Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
+  LeaveBusy();
 }

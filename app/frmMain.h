@@ -4,11 +4,13 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 #include "app/MainView.h"
 #include "catalogue/Catalogue.h"
 #include "support/Context.h"
+#include "snapshots/Backups.h"
 #include "switching/Switching.h"
 
 // Which buttons are enabled, from the window's state.
@@ -19,6 +21,17 @@ struct Enabling {
 // active entry has no row.
 Enabling EnablingFor(bool hasRows, bool busy, bool hasActive, const std::string* activeType,
                      bool canReset);
+
+// One command of a pop-up menu; an empty text is a separator.
+struct MenuItem {
+  std::string text;
+  std::function<void()> run;
+  bool enabled = true;
+  std::vector<MenuItem> sub;
+};
+
+// "06.12.2026 11:42:05  Umschalten  EEP_1": how a backup is offered.
+std::string BackupLabel(const regfile::BackupName& name);
 
 class frmMain {
  public:
@@ -34,6 +47,14 @@ class frmMain {
   void cmdReset_Click();
   void lvwVersions_ItemCheck(int row);  // the row's check mark already holds the new state
   void lvwVersions_DblClick();
+  // The context menu of a row (-1: below the rows) and its commands; the commands take
+  // the entry's key, since the rows may have changed by the time they run.
+  std::vector<MenuItem> RowMenu(int row);
+  void mnuShortcut_Click(const std::string& key);
+  void mnuOpenFolder_Click(const std::string& key);
+  void mnuRemove_Click(const std::string& key);
+  void mnuAdd_Click();  // also Ctrl+N
+  void mnuRestore_Click(const std::string& backup);
 
   // A command of the command line, or one a second start handed over: the window's
   // own switch and start, with their checks, log and backups. Returns the exit code.

@@ -66,7 +66,49 @@ bool SavedIsOne(const std::string& text) {
   throw RuntimeError(err::TypeMismatch, "Gleisora", "Type mismatch");
 }
 
+// The entry numbers issued so far ("Count") and those whose section or snapshot
+// exists: numbers in use are never issued again.
+struct Numbers {
+  std::int32_t count = 0;
+  std::int64_t highest = 0;
+  std::set<std::int64_t> taken, entries;
+};
+
+Numbers ScanNumbers(cInifile& ini) {
+  Numbers out;
+  ini.Section("Settings");
+  ini.Key("Count");
+  ini.Default("0");
+  Attempt([&] { out.count = cInifile::CLngDefault(ini.Value(), 0); });
+  Attempt([&] {
+    std::vector<std::string> sections;
+    std::int32_t n = 0;
+    ini.EnumerateAllSections(sections, n);
+    for (const std::string& s : sections) {
+      if (std::int64_t k = EntryNumber(s, false)) {
+        out.highest = std::max(out.highest, k);
+        out.taken.insert(k);
+        out.entries.insert(k);
+      } else if (std::int64_t k2 = EntryNumber(s, true)) {
+        out.taken.insert(k2);
+      }
+    }
+  });
+  return out;
+}
+
 }  // namespace
+
+// The edition an installation's own files name: its version resource calls a demo
+// edition so.
+std::string Catalogue::EditionOf(const std::string& AppPath) const {
+  CFileVersionInfo info(c_.platform);
+  Attempt([&] { info.FullPathName(AppPath); });
+  return UpperAnsi(info.ProductName() + " " + info.FileDescription()).find("DEMO") !=
+                 std::string::npos
+             ? "D"
+             : "";
+}
 
 void Catalogue::ReadInstalledVersion(InstalledVersion& v) const {
   cRegistry reg(c_.platform);
@@ -103,32 +145,11 @@ VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
   VersionList list;
   cInifile ini(p);
   ini.Path(LauncherIniPath(p));
-  ini.Section("Settings");
-  ini.Key("Count");
-  ini.Default("0");
-  std::int32_t count = 0;
-  Attempt([&] { count = cInifile::CLngDefault(ini.Value(), 0); });
-
+  const Numbers numbers = ScanNumbers(ini);
   // Entries above the highest numbered section have no AppPath and would be skipped
   // anyway; walking only up to it keeps a damaged, huge Count from reading the file
-  // billions of times. Numbers whose section or snapshot exists are never reissued.
-  std::int64_t highest = 0;
-  std::set<std::int64_t> taken;
-  Attempt([&] {
-    std::vector<std::string> sections;
-    std::int32_t n = 0;
-    ini.EnumerateAllSections(sections, n);
-    for (const std::string& s : sections) {
-      if (std::int64_t k = EntryNumber(s, false)) {
-        highest = std::max(highest, k);
-        taken.insert(k);
-      } else if (std::int64_t k2 = EntryNumber(s, true)) {
-        taken.insert(k2);
-      }
-    }
-  });
-
-  const std::int64_t last = std::min<std::int64_t>(count, highest);
+  // billions of times.
+  const std::int64_t last = std::min<std::int64_t>(numbers.count, numbers.highest);
   for (std::int64_t n = 1; n <= last; ++n)
     Attempt([&] { AddVersionEntry("EEP_" + std::to_string(n), v, list); });
 
@@ -137,15 +158,25 @@ VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
   // another entry that the user is asked to delete at once.
   if (!list.activeKey.empty() || v.RegAppPath.empty() || !FileExists(*p.files, v.RegAppPath))
     return list;
-  std::int64_t next = std::max<std::int32_t>(count, 0) + std::int64_t{1};
-  while (taken.count(next)) ++next;
-  if (next > std::numeric_limits<std::int32_t>::max()) return list;  // no number left to issue
-  count = static_cast<std::int32_t>(next);
-  const std::string section = "EEP_" + std::to_string(count);
+  if (const auto section = AppendEntry(v))
+    Attempt([&] { AddVersionEntry(*section, v, list); });
+  return list;
+}
+
+// Writes a new entry for the installation under the first number never issued.
+std::optional<std::string> Catalogue::AppendEntry(const InstalledVersion& v) const {
+  const plat::Platform& p = c_.platform;
+  cInifile ini(p);
+  ini.Path(LauncherIniPath(p));
+  const Numbers numbers = ScanNumbers(ini);
+  std::int64_t next = std::max<std::int32_t>(numbers.count, 0) + std::int64_t{1};
+  while (numbers.taken.count(next)) ++next;
+  if (next > std::numeric_limits<std::int32_t>::max()) return std::nullopt;  // no number left
+  const std::string section = "EEP_" + std::to_string(next);
   Attempt([&] {
     ini.Section("Settings");
     ini.Key("Count");
-    ini.Value(std::to_string(count));
+    ini.Value(std::to_string(next));
   });
   CFileVersionInfo info(p);
   Attempt([&] { info.FullPathName(v.RegAppPath); });
@@ -172,8 +203,88 @@ VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
                          "Es wird die Standard ini-Datei verwendet!",
                      mb::kOk | mb::kIconExclamation);
     });
-  Attempt([&] { AddVersionEntry(section, v, list); });
-  return list;
+  return section;
+}
+
+std::optional<CatalogueRow> Catalogue::AddInstallation(const std::string& AppPath) const {
+  const plat::Platform& p = c_.platform;
+  const auto refuse = [&] {
+    c_.ask(c_.texts.GetText("Messages", "NOT_ADDED", "Diese Datei kann nicht hinzugefügt werden:") +
+               kCrLf + AppPath,
+           mb::kOk | mb::kIconExclamation);
+    return std::nullopt;
+  };
+  if (!FileExists(*p.files, AppPath)) return refuse();
+  InstalledVersion v;
+  v.RegAppPath = GetLongPath(*p.files, AppPath);
+  v.RegAppDir = GetDirectory(v.RegAppPath);
+
+  cInifile ini(p);
+  ini.Path(LauncherIniPath(p));
+  ini.Default("");
+  for (std::int64_t n : ScanNumbers(ini).entries) {
+    ini.Section("EEP_" + std::to_string(n));
+    ini.Key("AppDir");
+    if (UpperAnsi(ini.Value()) != UpperAnsi(v.RegAppDir)) continue;
+    ini.Key("Description");
+    c_.ask(ini.Value() + kCrLf + v.RegAppDir + kCrLf +
+               c_.texts.GetText("Messages", "ALREADY_LISTED",
+                                "Diese Installation steht bereits in der Liste!"),
+           mb::kOk | mb::kIconExclamation);
+    return std::nullopt;
+  }
+
+  // What detection reads from the simulator's key comes from the installation itself.
+  const auto resources = p.files->FindFirst(v.RegAppDir + "\\Resourcen");
+  if (resources && (resources->attributes & plat::fattr::kDirectory))
+    v.RegResBase = v.RegAppDir + "\\" + resources->name;
+  v.EditionSuffix = EditionOf(v.RegAppPath);
+
+  // An entry that does not read back (the catalogue cannot be written) is not added.
+  VersionList list;
+  if (const auto section = AppendEntry(v)) AddVersionEntry(*section, InstalledVersion{}, list);
+  if (list.rows.empty()) return refuse();
+  return list.rows.front();
+}
+
+std::string Catalogue::AppPath(const std::string& Section) const {
+  cInifile ini(c_.platform);
+  ini.Path(LauncherIniPath(c_.platform));
+  ini.Section(Section);
+  ini.Key("AppPath");
+  ini.Default("");
+  return ini.Value();
+}
+
+void Catalogue::RemoveEntry(const std::string& Section) const {
+  cInifile ini(c_.platform);
+  ini.Path(LauncherIniPath(c_.platform));
+  ini.Section(Section);
+  ini.DeleteSection();
+  ini.Section(Section + "\\Settings");
+  ini.DeleteSection();
+}
+
+Installation::Lines Catalogue::FirstSettings(const Installation& inst) const {
+  cInifile ini(c_.platform);
+  ini.Path(LauncherIniPath(c_.platform));
+  ini.Section(inst.entry);
+  ini.Default("0");
+  ini.Key("Saved");
+  if (const auto saved = NumberValue(ini.Value()); saved && *saved == 1.0) return {};
+  Installation::Lines lines;
+  for (const auto& [path, value] : inst.factory)
+    lines.emplace_back(path, ReplaceAll(value, "{AppDir}", inst.appDir));
+  ini.Default("");
+  ini.Key("AppPath");
+  const std::string appPath = ini.Value();
+  ini.Key("ResBase");
+  const std::string resBase = ini.Value();
+  if (appPath.empty()) return lines;
+  const std::string key = std::string("HKCR\\") + (EditionOf(appPath).empty() ? kFullKey : kDemoKey);
+  lines.emplace_back(key + "\\AppPath", "REG_SZ:" + appPath);
+  if (!resBase.empty()) lines.emplace_back(key + "\\ResBase", "REG_SZ:" + resBase);
+  return lines;
 }
 
 void Catalogue::AddVersionEntry(const std::string& Section, const InstalledVersion& v,

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/Installation.h"
 #include "snapshots/RegFile.h"
 #include "support/Context.h"
 
@@ -18,8 +19,22 @@ class Backups {
   bool Write(const std::string& action, const std::string& entry,
              const std::vector<regfile::Key>& keys);
 
+  struct File {
+    std::string name;  // in the folder Backups
+    regfile::BackupName parts;
+    std::int64_t modified = 0;  // orders the backups of one second
+  };
+  // The entry's backups, newest first.
+  std::vector<File> List(const std::string& entry) const;
+  // Puts back exactly what the backup holds: first a new backup of its keys as they
+  // are, then their current values cleared and the backup's values written. false,
+  // with nothing changed, when the file cannot be read or the new backup not kept.
+  // `inst` is the active installation: its keys tell where a key name points.
+  bool Restore(const std::string& name, const Installation& inst);
+
  private:
   void Prune(const std::string& dir);
+  std::string Dir() const { return c_.platform.appDir + "\\Backups"; }
 
   Context c_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/Registry.h"
 #include "snapshots/SnapshotText.h"
@@ -228,6 +229,29 @@ bool IsBackupName(const std::string& name) {
     if (kForm[i] == 'd' ? !std::isdigit(static_cast<unsigned char>(name[i])) : name[i] != kForm[i])
       return false;
   return name.compare(name.size() - 4, 4, ".reg") == 0;
+}
+
+std::optional<BackupName> ParseFileName(const std::string& name) {
+  if (!IsBackupName(name)) return std::nullopt;
+  BackupName out;
+  const auto number = [&](std::size_t at, std::size_t digits) {
+    return std::atoi(name.substr(at, digits).c_str());  // IsBackupName checked the digits
+  };
+  out.time = {number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(13, 2), number(15, 2)};
+  const std::string rest = name.substr(18, name.size() - 18 - 4);
+  const std::size_t split = rest.find('_');
+  if (split == 0 || split == std::string::npos) return std::nullopt;
+  out.action = rest.substr(0, split);
+  out.entry = rest.substr(split + 1);
+  // Entries are named "EEP_" + n: a further "_" + number counts the files of one second.
+  const std::size_t last = out.entry.rfind('_');
+  if (last != std::string::npos && out.entry.find('_') != last && last + 1 < out.entry.size() &&
+      out.entry.size() - last < 6 &&
+      out.entry.find_first_not_of("0123456789", last + 1) == std::string::npos) {
+    out.number = std::atoi(out.entry.c_str() + last + 1);
+    out.entry.resize(last);
+  }
+  return out;
 }
 
 }  // namespace regfile

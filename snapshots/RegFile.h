@@ -42,4 +42,13 @@ std::string FileName(const plat::LocalTime& t, const std::string& action, const 
 // Whether a name has the form FileName gives (so only our own files are pruned).
 bool IsBackupName(const std::string& name);
 
+struct BackupName {
+  plat::LocalTime time;
+  std::string action, entry;  // "Umschalten", "EEP_1"
+  int number = 1;             // 2, 3, ... for further files of the same second
+};
+// The parts of a name FileName gave (a "_2" for a second file of one second left
+// off); nullopt for any other name.
+std::optional<BackupName> ParseFileName(const std::string& name);
+
 }  // namespace regfile

@@ -124,6 +124,15 @@ bool Switching::Backup(const char* action, const std::string& entry,
   return snapshots_.Current(keys, overwritten, values) && backups_.Write(action, entry, values);
 }
 
+// What entering the entry overwrites: its snapshot, or its first settings.
+std::vector<std::string> Switching::Overwritten(const std::string& entry) {
+  std::vector<std::string> paths = snapshots_.SavedValuePaths(entry);
+  if (!entry.empty())
+    for (const auto& line : Catalogue(c_).FirstSettings(ReadInstallation(c_.platform, entry)))
+      paths.push_back(line.first);
+  return paths;
+}
+
 Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
   Outcome out{leaving.key, false};
   if (!MayWrite({leaving.key, target ? target->key : ""})) {
@@ -139,8 +148,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     WriteProgress(c_.platform, record);
     bool kept = false;
     Attempt([&] { kept = snapshots_.SaveSettings(inst); });
-    kept = kept &&
-           Backup(kSwitchWord, leaving.key, inst.keys, snapshots_.SavedValuePaths(record.target));
+    kept = kept && Backup(kSwitchWord, leaving.key, inst.keys, Overwritten(record.target));
     record.phase = Progress::Phase::Leave;
     if (!kept || !Record(record)) {
       RemoveProgress(c_.platform);
@@ -158,7 +166,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     // Once the source is cleared the switch goes on whatever happens; before, a
     // failure still leaves everything as it was.
     if (leaving.key.empty() &&
-        (!Backup(kSwitchWord, target->key, {}, snapshots_.SavedValuePaths(target->key)) ||
+        (!Backup(kSwitchWord, target->key, {}, Overwritten(target->key)) ||
          !Record(record))) {
       RemoveProgress(c_.platform);
       NothingChanged();
@@ -167,6 +175,11 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     if (!leaving.key.empty()) Record(record);
     const Installation inst = Read(target->key);
     out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0;
+    // An entry added by hand has no snapshot yet: it starts from its definition's
+    // factory settings, and the simulator's key names it so that EEP finds it.
+    const auto first = Catalogue(c_).FirstSettings(inst);
+    for (const auto& [path, value] : first) snapshots_.RestoreRegistry(path, value);
+    out.settingsLoaded = out.settingsLoaded && first.empty();
     Attempt([&] { RegisterComponents(inst, true); });
     snapshots_.Flush(inst);
     out.activeKey = target->key;

@@ -61,6 +61,7 @@ class Switching {
   // once (a message, a log line) when not.
   bool MayWrite(std::initializer_list<std::string> entries);
   bool Record(const Progress& record);
+  std::vector<std::string> Overwritten(const std::string& entry);
   bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
               const std::vector<std::string>& overwritten);
 

@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "app/win/AboutWindow.h"
 #include "app/win/SingleInstance.h"
+#include "app/win/RowMenu.h"
 #include "app/win/resource.h"
 #include "support/Errors.h"
 
@@ -161,7 +162,14 @@ void MainWindow::Show(int showCommand) {
 
 bool MainWindow::PreTranslate(MSG& msg) {
   HWND hwnd = Handle();
-  return hwnd && ui::IsWithin(hwnd, msg.hwnd) && IsDialogMessageA(hwnd, &msg);
+  if (!hwnd || !ui::IsWithin(hwnd, msg.hwnd)) return false;
+  // Ctrl+N adds an installation from anywhere in the window, also with an empty list.
+  if (msg.message == WM_KEYDOWN && msg.wParam == 'N' && GetKeyState(VK_CONTROL) < 0 &&
+      GetKeyState(VK_MENU) >= 0) {
+    if (form_ && !form_->Busy()) Run([&] { form_->mnuAdd_Click(); });
+    return true;
+  }
+  return IsDialogMessageA(hwnd, &msg);
 }
 
 template <class F>
@@ -209,6 +217,20 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
       Run([&] { command_(line); });
       return 0;
     }
+    case WM_CONTEXTMENU:
+      // From the list (mouse, Shift+F10 or the menu key), passed on through its panel,
+      // which may name itself as the source.
+      if (ui::IsWithin(Control(Ctl::picVersions), reinterpret_cast<HWND>(wp)) && form_ &&
+          !form_->Busy()) {
+        int row = -1;
+        const POINT at = ui::MenuPlace(list_, lp, row);
+        Run([&] {
+          ui::ShowMenu(Handle(), at, form_->RowMenu(row),
+                       [&](const std::function<void()>& command) { Run(command); });
+        });
+        return 0;
+      }
+      break;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == log_) {
         HDC dc = reinterpret_cast<HDC>(wp);
@@ -471,6 +493,10 @@ void MainWindow::SetRowChecked(int row, bool checked) {
   item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
   SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
   settingChecks_ = false;
+}
+
+void MainWindow::RemoveRow(int row) {
+  if (row >= 0 && row < RowCount()) SendMessageA(list_, LVM_DELETEITEM, row, 0);
 }
 
 int MainWindow::SelectedRow() {

@@ -61,6 +61,7 @@ class MainWindow : public IMainView, public ui::Window {
   std::string RowSubItem(int row, int sub) override;
   bool RowChecked(int row) override;
   void SetRowChecked(int row, bool checked) override;
+  void RemoveRow(int row) override;
   int SelectedRow() override;
   void SelectRow(int row) override;
   std::string LogText() override;

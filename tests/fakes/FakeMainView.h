@@ -41,6 +41,7 @@ class FakeMainView : public IMainView {
   std::string RowSubItem(int r, int sub) override { return sub == 1 ? rows.at(r).sub1 : rows.at(r).sub2; }
   bool RowChecked(int r) override { return rows.at(r).checked; }
   void SetRowChecked(int r, bool c) override { rows.at(r).checked = c; }
+  void RemoveRow(int r) override { rows.erase(rows.begin() + r); }
   int SelectedRow() override { return selected; }
   void SelectRow(int r) override { selected = r; }
 

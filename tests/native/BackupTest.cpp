@@ -2,8 +2,10 @@
 // are kept.
 #include <gtest/gtest.h>
 
+#include "app/frmMain.h"
 #include "snapshots/Backups.h"
 #include "snapshots/Snapshots.h"
+#include "switching/Switching.h"
 #include "tests/native/Rig.h"
 
 using namespace plat;
@@ -92,4 +94,36 @@ TEST_F(BackupsTest, NewNamesWithinOneSecondAndOnlyTheNewestStay) {
     for (int i = 0; i < c.writes; ++i) ASSERT_TRUE(backups.Write("Umschalten", "E", keys));
     EXPECT_EQ(c.left, Files()) << c.keep;
   }
+}
+
+TEST_F(BackupsTest, RestoringTheBackupOfDefaultGivesBackExactlyWhatWasThereAndIsUndoneItself) {
+  File("Gleisora.ini", "[EEP_1]\r\nAppDir=C:\\Sim\r\nRegType=T\r\n");
+  File("T.ini", "[Registry Keys]\r\nHKCR\\Sim=1\r\nHKCU\\Other\\Deep=1\r\n[Factory Settings]\r\n"
+                "HKCR\\Sim\\added=REG_DWORD:1\r\nHKCR\\Sim\\b=REG_SZ:neu\r\n");
+  fp.registry.PutString(kHKCR, "Sim", "b", "1");
+  fp.registry.Put(kHKCR, "Sim", "", reg::kRegBinary, {0, 1});
+  fp.registry.PutDword(kHKCU, "Other\\Deep", "n", 5);
+  const auto state = [&] {
+    return std::make_pair(fp.registry.Values(kHKCR, "Sim"), fp.registry.Values(kHKCU, "Other\\Deep"));
+  };
+  const auto before = state();
+  Switching(ctx).Default({"EEP_1", "Sim", "C:\\Sim"}, "C:\\Sim");
+  const auto afterDefault = state();
+  ASSERT_NE(before, afterDefault);  // the key below HKCU is gone
+  const Installation inst = ReadInstallation(fp.platform, "EEP_1");
+
+  File("Backups\\2026-12-06_114205_Standard_EEP_12.reg", "REGEDIT4\r\n");  // another entry's
+  File("Backups\\2026-12-06_114205_Standard_EEP_1_2.reg", "damaged");
+  const auto newest = backups.List("EEP_1").at(0);  // the second file of that second
+  EXPECT_EQ("2026-12-06_114205_Standard_EEP_1_2.reg|06.12.2026 11:42:05  Standard  EEP_1",
+            newest.name + "|" + BackupLabel(newest.parts));
+  EXPECT_FALSE(backups.Restore("2026-12-06_114205_Standard_EEP_1_2.reg", inst));
+  EXPECT_EQ(afterDefault, state());
+
+  ASSERT_TRUE(backups.Restore("2026-12-06_114205_Standard_EEP_1.reg", inst));
+  EXPECT_EQ(before, state());
+  const auto undo = backups.List("EEP_1").at(0);  // the restore's own backup comes first
+  EXPECT_EQ("Rückgängig", undo.parts.action);
+  ASSERT_TRUE(backups.Restore(undo.name, inst));
+  EXPECT_EQ(afterDefault.first, state().first);
 }

@@ -4,6 +4,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Installation.h"
+#include "switching/Switching.h"
 #include "tests/native/Rig.h"
 
 namespace {
@@ -273,3 +274,31 @@ TEST_F(CatalogueTest, DefinitionIsReadOnceWithItsSelectedKeysAndLists) {
 }
 
 }  // namespace
+
+// An installation added by hand: entered as detection enters one, from its own files.
+TEST_F(CatalogueTest, AddedInstallationIsEnteredFromItsOwnFilesAndNamedByTheSimulatorKey) {
+  Catalog("Count=2\r\n" + Entry(1, "Alt", "C:\\Alt") + "[EEP_3\\Settings]\r\n");
+  Exe("C:\\Alt\\eep.exe");
+  Exe("C:\\EEP Demo\\eep.exe", "6, 0, 0, 3", "EEP Demo");
+  fp.files.AddDir("C:\\EEP Demo\\Resourcen");
+  File("EEP6003D.ini", "[Registry Keys]\r\nHKCR\\" + std::string(kDemoKey) +
+                           "=1\r\n[Factory Settings]\r\nHKCU\\S\\Dir=REG_SZ:{AppDir}\\x\r\n");
+  Catalogue c(ctx);
+  ASSERT_TRUE(c.AddInstallation("C:\\EEP Demo\\eep.exe"));  // its row: see the end
+  // EEP_3's snapshot keeps its number.
+  EXPECT_EQ("4|C:\\EEP Demo\\Resourcen", Read("Settings", "Count") + "|" + Read("EEP_4", "ResBase"));
+  for (const char* listed : {"C:\\ALT\\eep.exe", "C:\\EEP Demo\\eep.exe", "C:\\None\\eep.exe"})
+    EXPECT_FALSE(c.AddInstallation(listed)) << listed;
+  ASSERT_EQ(3u, boxes.size());
+  EXPECT_EQ("Alt\r\nC:\\Alt\r\nDiese Installation steht bereits in der Liste!", boxes[0].text);
+
+  // Entered without a snapshot: factory settings, and the demo key names it.
+  const EntryRow added{"EEP_4", "", "", false};
+  Switching(ctx).Switch({}, &added);
+  EXPECT_EQ(SzBytes("C:\\EEP Demo\\x"), fp.registry.Get(plat::kHKCU, "S", "Dir")->data);
+  EXPECT_EQ(SzBytes("C:\\EEP Demo\\Resourcen"), fp.registry.Get(plat::kHKCR, kDemoKey, "ResBase")->data);
+  c.RemoveEntry("EEP_1");
+  Start();
+  EXPECT_EQ("EEP_4", list.activeKey);
+  EXPECT_EQ((std::vector<std::string>{"EEP_4|EEP Demo v6.03|EEP6003D|C:\\EEP Demo"}), Rows());
+}

@@ -72,6 +72,10 @@ struct Form : ::testing::Test {
                               {"SaveRegistry: HKCU\\Sim\\setting...ok",
                                Backup("Umschalten_EEP_1"), "Unregister: comp.dll...ok",
                                "DeleteRegistry: HKCU\\Sim\\setting...ok"}});
+  // Entering EEP_2, which has no snapshot: its factory settings, the simulator key naming it.
+  const Lines kFirst7 = {"RestoreRegistry: HKCU\\Sim\\setting...ok",
+                         "RestoreRegistry: HKCR\\Software\\Software Untergrund\\EEXP\\AppPath...ok",
+                         "Register: comp.dll...ok"};
 };
 
 TEST_F(Form, StartsCollapsedWithItsVersionAndLocksAnEmptyList) {
@@ -131,17 +135,15 @@ TEST_F(Form, SwitchToAnotherInstallationAndBack) {
   TwoInstallations();
   ASSERT_EQ("EEP_1", form.ActiveKey());
   Tick(1);
-  EXPECT_EQ(Join({kLeave6, Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"),
-                  {"Register: comp.dll...ok"}}),
-            LogLines());
+  EXPECT_EQ(Join({kLeave6, Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"), kFirst7}), LogLines());
   EXPECT_EQ("EEP_2", form.ActiveKey());
   EXPECT_EQ(std::vector<int>{1}, view.CheckedRows());
   EXPECT_EQ(1, view.selected);
   EXPECT_EQ("C:\\EEP7", registeredFrom);
-  EXPECT_EQ("<none>", Setting());  // the new entry has no snapshot yet
+  EXPECT_EQ("C:\\EEP7\\factory", Setting());  // no snapshot yet: the factory settings
   EXPECT_FALSE(form.Busy() || view.hourglass);
   EXPECT_TRUE(view.Enabled(Ctl::cmdStartEEP));
-  EXPECT_TRUE(form.CanReset());
+  EXPECT_FALSE(form.CanReset());  // nothing saved to go back to
 
   fp.registry.PutString(kHKCU, "Sim", "setting", "seven");
   Tick(0);
@@ -162,7 +164,7 @@ TEST_F(Form, TickingOffTheActiveRowOnlyLeavesIt) {
   for (Ctl c : {Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset}) EXPECT_FALSE(view.Enabled(c));
 
   Tick(1);  // with nothing active only the second half runs
-  EXPECT_EQ(Join({Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"), {"Register: comp.dll...ok"}}),
+  EXPECT_EQ(Join({Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"), {Backup("Umschalten_EEP_2")}, kFirst7}),
             LogLines());
 }
 
