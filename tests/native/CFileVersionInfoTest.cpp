@@ -156,3 +156,25 @@ TEST(CFileVersionInfo, WhatEachKindOfFileLeavesInPlace) {
                                                    r.info.ProductName() + "|" + r.info.InternalName() + "|" + r.info.Comments());
   for (int i : {6, 7, 8, 10, 11, 12, 13, 14}) EXPECT_EQ("", r.info.PredefinedValue(i)) << i;
 }
+TEST(CFileVersionInfo, APathThatCannotBeFormedOrDoesNotFitChangesNothing) {
+  Reader r;
+  r.fake.files.AddDir("C:\\EEP6");
+  ASSERT_TRUE(r.fake.files.SetCurrentDir("C:\\EEP6"));
+  r.fake.version.SetVersion(kExe, Full());
+  r.info.FullPathName("eep.exe");
+  EXPECT_EQ(kExe, r.info.FullPathName());
+  // 259 characters fit the buffer with their NUL; 260 do not.
+  const std::string fits = "C:\\" + std::string(240, 'd') + "\\" + std::string(15, 'f');
+  ASSERT_EQ(259u, fits.size());
+  VersionSpec other;
+  other.strings = {{"CompanyName", "Other"}};
+  r.fake.version.SetVersion(fits + "g", other);
+  for (const std::string& bad : {std::string(), fits + "g"}) {
+    r.info.FullPathName(bad);
+    EXPECT_EQ(kExe, r.info.FullPathName());
+    EXPECT_EQ("text2", r.info.CompanyName());
+  }
+  r.info.FullPathName(fits);
+  EXPECT_EQ(fits, r.info.FullPathName());
+}
+
