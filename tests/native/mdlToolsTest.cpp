@@ -1,6 +1,9 @@
-// FileExists on a table of lookup answers;
-// what the real lookup answers (short names, wildcards) is checked under Wine.
+// FileExists on a table of lookup answers (what the real lookup answers is checked under
+// Wine), and the case-blind sort.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 #include <map>
 
@@ -35,4 +38,42 @@ TEST(mdlTools, FileExistsForFilesFoundUnderTheirOwnName) {
     std::optional<plat::FoundEntry> FindFirst(const std::string&) override { throw std::bad_alloc(); }
   } throwing;
   EXPECT_FALSE(FileExists(throwing, "C:\\x"));
+}
+
+TEST(mdlTools, SortStringsIgnoresCaseAndKeepsOutsideTheBounds) {
+  using V = std::vector<std::string>;
+  const std::tuple<V, int, int, V> cases[] = {
+      {{"x", "b", "A", "c"}, 1, 3, {"x", "A", "b", "c"}},
+      {{"z", "y", "b", "a", "w"}, 2, 3, {"z", "y", "a", "b", "w"}},
+      {{"b", "a"}, 1, 0, {"b", "a"}},
+      {{"b", "AD", "aC", "Ab"}, 0, 3, {"Ab", "aC", "AD", "b"}},
+      // Ordinal on the upper-cased text: "_" after the letters, umlauts after "Z".
+      {{"_", "Z", "a", "1"}, 0, 3, {"1", "a", "Z", "_"}},
+      {{"\xd6l", "\xe4rger", "Zug"}, 0, 2, {"Zug", "\xe4rger", "\xd6l"}}};
+  for (auto [items, low, high, sorted] : cases) {
+    SortStrings(items, low, high);
+    EXPECT_EQ(sorted, items);
+  }
+  std::mt19937 rng(99);
+  for (int round = 0; round < 200; ++round) {
+    V items(1 + round % 37);
+    for (auto& s : items)
+      for (int k = 0, len = 1 + static_cast<int>(rng() % 4); k < len; ++k) s.push_back("aAbBcC_"[rng() % 7]);
+    V expected = items;
+    std::stable_sort(expected.begin(), expected.end(), [](auto& a, auto& b) { return UpperAnsi(a) < UpperAnsi(b); });
+    SortStrings(items, 0, static_cast<int>(items.size()) - 1);
+    ASSERT_TRUE(std::is_permutation(items.begin(), items.end(), expected.begin())) << round;
+    for (std::size_t i = 0; i < items.size(); ++i) ASSERT_EQ(UpperAnsi(expected[i]), UpperAnsi(items[i])) << round;
+  }
+  V items{"b", "a"};
+  for (auto [low, high] : {std::pair{0, 2}, std::pair{-1, 1}}) {
+    try {
+      SortStrings(items, low, high);
+      ADD_FAILURE() << low << ".." << high;
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(err::SubscriptOutOfRange, e.Number);
+    }
+  }
+  SortStrings(items, 5, 5);  // nothing to sort, so nothing out of range
+  EXPECT_EQ((V{"b", "a"}), items);
 }
