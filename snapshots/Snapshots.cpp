@@ -1,6 +1,7 @@
 // Copying the simulator's registry settings to and from the launcher INI's snapshot
 // sections, clearing them, and writing the factory settings.
 #include <vector>
+#include "support/Prof.h"
 
 #include "snapshots/Snapshots.h"
 
@@ -85,15 +86,21 @@ bool Snapshots::SaveSettings(const Installation& inst) {
   launcher.Value(std::string("1"));
 
   launcher.Section(inst.entry + "\\Settings");
+  { PROF("snap.clearold");
   for (const auto& name : Keys(launcher)) {
     launcher.Key(name);
     launcher.DeleteKey();
   }
+  }
 
   saved_.clear();
+  read_.clear();
   for (const auto& name : inst.keys) SaveRegistry(name, launcher);
 
-  if (batch.Flush()) return SnapshotOnDisk(inst.entry);
+  bool flushed;
+  { PROF("snap.batchflush"); flushed = batch.Flush(); }
+  PROF("snap.readback");
+  if (flushed) return SnapshotOnDisk(inst.entry);
   c_.log.LogAction("SaveSettings: " + LauncherIniPath(p));
   c_.log.LogResult(err::PathFileAccess);
   return false;
@@ -126,6 +133,7 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
   RegPath path;
   std::vector<std::string> names;
   if (!ListKey(reg, keyPath, path, names)) return;
+  reg.KeepKeyOpen(true);
 
   for (const auto& name : names) {
     reg.ValueKey(name);
@@ -136,11 +144,14 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
         throw RuntimeError(err::InvalidProcedureCall, "", "Invalid procedure call or argument");
       std::uint32_t type = 0;
       ByteArray data;
-      if (!reg.ReadRaw(type, data))
+      bool got;
+      { PROF("snap.regread"); got = reg.ReadRaw(type, data); }
+      if (!got)
         throw RuntimeError(err::RegistryFailure, "", "Failed to read registry value");
       reg.ValueType(static_cast<std::int32_t>(type));
       const std::string line = snap::EntryValue(type, data);
-      snapshot.Value(line);
+      read_[UpperAnsi(path.rootName + "\\" + path.subKey) + "\\" + UpperAnsi(name)] = {name, type, data};
+      { PROF("snap.iniwrite"); snapshot.Value(line); }
       saved_.emplace_back(snapshot.Key(), line);
     });
     c_.log.LogPending();
@@ -156,11 +167,12 @@ void Snapshots::DeleteRegistry(const std::string& keyPath) {
   RegPath path;
   std::vector<std::string> names;
   if (!ListKey(reg, keyPath, path, names)) return;
+  reg.KeepKeyOpen(true);
 
   for (const auto& name : names) {
     reg.ValueKey(name);
     c_.log.LogAction("DeleteRegistry: " + path.rootName + "\\" + reg.SectionKey() + "\\" + name);
-    c_.log.Resume([&] { reg.DeleteValue(); });
+    { PROF("snap.regdelete"); c_.log.Resume([&] { reg.DeleteValue(); }); }
     c_.log.LogPending();
   }
   // A key that still has subkeys is refused by the single-key delete and stays; that
@@ -174,13 +186,28 @@ void Snapshots::LoadSavedSettings(const std::string& entry) {
   cInifile launcher(c_.platform);
   launcher.Path(LauncherIniPath(c_.platform));
   launcher.Section(entry + "\\Settings");
-  for (const auto& name : Keys(launcher)) {
+  // One look at the launcher INI for all its reads, and each key opened once for all
+  // its values.
+  IniWriteBatch batch(c_.platform);
+  cRegistry reg(c_.platform);
+  reg.KeepKeyOpen(true);
+  std::vector<std::string> names;
+  { PROF("snap.keys"); names = Keys(launcher); }
+  for (const auto& name : names) {
     launcher.Key(name);
-    RestoreRegistry(name, launcher.Value());
+    std::string v;
+    { PROF("snap.iniread"); v = launcher.Value(); }
+    Restore(reg, name, v);
   }
 }
 
 void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string& entryValue) {
+  cRegistry reg(c_.platform);
+  Restore(reg, valuePath, entryValue);
+}
+
+void Snapshots::Restore(cRegistry& reg, const std::string& valuePath,
+                        const std::string& entryValue) {
   ActivityLog& log = c_.log;
   log.LogAction("RestoreRegistry: " + valuePath);
 
@@ -189,7 +216,6 @@ void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string&
   if (line.kind == Kind::NoColon) return log.LogResult(-10);
   if (line.kind == Kind::Unsupported) return log.LogResult(-11);
 
-  cRegistry reg(c_.platform);
   reg.ClassKey(cRegistry::RootFromName(valuePath.substr(0, 4)));
   const auto last = valuePath.rfind('\\');
   // The key path runs from the sixth character to the last backslash; a path without
@@ -198,6 +224,7 @@ void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string&
   reg.SectionKey(valuePath.substr(5, last - 5));
   reg.ValueKey(valuePath.substr(last + 1));
 
+  PROF("snap.regwrite");
   switch (line.kind) {
     case Kind::Text:
       reg.ValueType(static_cast<std::int32_t>(plat::reg::kRegSz));
@@ -219,8 +246,10 @@ void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string&
 }
 
 void Snapshots::LoadFactorySettings(const Installation& inst, const std::string& appDir) {
+  cRegistry reg(c_.platform);
+  reg.KeepKeyOpen(true);
   for (const auto& [name, value] : inst.factory)
-    RestoreRegistry(name, ReplaceAll(value, "{AppDir}", appDir));
+    Restore(reg, name, ReplaceAll(value, "{AppDir}", appDir));
 }
 
 namespace {
@@ -240,7 +269,7 @@ std::string SystemKeyName(plat::IRegistryApi& api, const RegPath& path) {
 
 bool Snapshots::Current(const std::vector<std::string>& keyPaths,
                         const std::vector<std::string>& valuePaths,
-                        std::vector<regfile::Key>& keys) {
+                        std::vector<regfile::Key>& keys, const ReadValues* known) {
   keys.clear();
   bool readable = true;
   std::map<std::string, std::size_t> keyIndex;  // upper-case key path -> index in keys
@@ -249,11 +278,18 @@ bool Snapshots::Current(const std::vector<std::string>& keyPaths,
   // name nothing.
   const auto add = [&](const RegPath& path, cRegistry& reg, const std::string& name, bool listed) {
     const std::string keyId = UpperAnsi(path.rootName + "\\" + path.subKey);
-    if (!held.insert(keyId + "\\" + UpperAnsi(name)).second) return;
+    const std::string id = keyId + "\\" + UpperAnsi(name);
+    if (!held.insert(id).second) return;
     regfile::Value v{name, 0, {}};
-    reg.ValueKey(name);
     bool stored = false;
-    const long failure = Attempt([&] { stored = reg.ReadRaw(v.type, v.data); });
+    long failure = 0;
+    if (const auto it = known ? known->find(id) : ReadValues::const_iterator(); known && it != known->end()) {
+      v = it->second;
+      stored = true;
+    } else {
+      reg.ValueKey(name);
+      failure = Attempt([&] { stored = reg.ReadRaw(v.type, v.data); });
+    }
     if (!stored && listed) {
       c_.log.LogAction("Backup: " + path.rootName + "\\" + path.subKey + "\\" + name);
       c_.log.LogResult(failure ? failure : err::RegistryFailure);
@@ -265,6 +301,7 @@ bool Snapshots::Current(const std::vector<std::string>& keyPaths,
     keys[at->second].values.push_back(std::move(v));
   };
   cRegistry reg(c_.platform);
+  reg.KeepKeyOpen(true);
   for (const auto& keyPath : keyPaths) {
     RegPath path;
     std::vector<std::string> names;

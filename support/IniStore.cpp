@@ -1,4 +1,5 @@
 #include "support/IniStore.h"
+#include "support/Prof.h"
 
 #include <algorithm>
 
@@ -12,7 +13,12 @@ IniStore::Cached& IniStore::Load(const std::string& path) {
   std::replace(key.begin(), key.end(), '/', '\\');
   Cached& c = entries_[key];
   if (c.dirty) return c;
-  const plat::FileStamp now = files_.Stamp(path);
+  // Inside a batch (one operation) the file is looked at once: N reads of a snapshot
+  // cost one look at the disk, not N.
+  if (batchDepth_ > 0 && c.loaded && c.checkedInBatch == batches_) return c;
+  c.checkedInBatch = batches_;
+  plat::FileStamp now;
+  { PROF("ini.stamp"); now = files_.Stamp(path); }
   if (c.loaded && now == c.stamp) return c;
   c.loaded = true;
   c.path = path;
@@ -21,6 +27,7 @@ IniStore::Cached& IniStore::Load(const std::string& path) {
   if (!now.exists) {
     c.doc = Document();
   } else if (auto bytes = files_.ReadAll(path)) {
+    PROF("ini.parse");
     c.doc = Document::Parse(*bytes);
   } else {
     c.doc = Document();
@@ -42,6 +49,7 @@ bool IniStore::Store(Cached& c) {
   }
   c.pending.clear();
   c.dirty = false;
+  PROF((std::string("ini.store ") + c.path).c_str());
   if (ok && files_.WriteAllAtomic(c.path, c.doc.Serialize())) {
     c.stamp = files_.Stamp(c.path);
     return true;

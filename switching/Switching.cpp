@@ -1,4 +1,5 @@
 #include "switching/Switching.h"
+#include "support/Prof.h"
 
 #include "support/mdlTools.h"
 #include "switching/mdlProcess.h"
@@ -73,9 +74,13 @@ bool Switching::Record(const Progress& record) {
 // (the value paths it writes), read back before anything changes.
 bool Switching::Backup(const char* action, const std::string& entry,
                        const std::vector<std::string>& keys,
-                       const std::vector<std::string>& overwritten) {
+                       const std::vector<std::string>& overwritten,
+                      const Snapshots::ReadValues* known) {
   std::vector<regfile::Key> values;
-  return snapshots_.Current(keys, overwritten, values) && backups_.Write(action, entry, values);
+  bool ok;
+  { PROF("backup.current"); ok = snapshots_.Current(keys, overwritten, values, known); }
+  PROF("backup.write");
+  return ok && backups_.Write(action, entry, values);
 }
 
 Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
@@ -86,20 +91,23 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     const Installation inst = ReadInstallation(c_.platform, leaving.key);
     // Saving deletes nothing, so a record that cannot be written stops only the next
     // phase (the same file, the same failure).
-    WriteProgress(c_.platform, record);
+    { PROF("sw.record"); WriteProgress(c_.platform, record); }
     bool kept = false;
-    Attempt([&] { kept = snapshots_.SaveSettings(inst); });
+    { PROF("sw.save"); Attempt([&] { kept = snapshots_.SaveSettings(inst); }); }
+    PROF("sw.backup");
     kept = kept &&
-           Backup(kSwitchWord, leaving.key, inst.keys, snapshots_.SavedValuePaths(record.target));
+           Backup(kSwitchWord, leaving.key, inst.keys, snapshots_.SavedValuePaths(record.target),
+                  &snapshots_.LastRead());
     record.phase = Progress::Phase::Leave;
+    PROF("sw.record2");
     if (!kept || !Record(record)) {
       RemoveProgress(c_.platform);
       NothingChanged();
       return out;
     }
-    Attempt([&] { RegisterComponents(inst, false); });
-    Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
-    snapshots_.Flush(inst);
+    { PROF("sw.unregister"); Attempt([&] { RegisterComponents(inst, false); }); }
+    { PROF("sw.delete"); Attempt([&] { snapshots_.DeleteRegistryKeys(inst); }); }
+    { PROF("sw.flushreg"); snapshots_.Flush(inst); }
     out.activeKey.clear();
   }
   if (target) {
@@ -114,14 +122,14 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
       NothingChanged();
       return out;
     }
-    if (!leaving.key.empty()) Record(record);
+    if (!leaving.key.empty()) { PROF("sw.record3"); Record(record); }
     const Installation inst = ReadInstallation(c_.platform, target->key);
-    out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0;
-    Attempt([&] { RegisterComponents(inst, true); });
-    snapshots_.Flush(inst);
+    { PROF("sw.load"); out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0; }
+    { PROF("sw.register"); Attempt([&] { RegisterComponents(inst, true); }); }
+    { PROF("sw.flushreg"); snapshots_.Flush(inst); }
     out.activeKey = target->key;
   }
-  RemoveProgress(c_.platform);
+  { PROF("sw.remove"); RemoveProgress(c_.platform); }
   return out;
 }
 

@@ -54,7 +54,8 @@ class Switching {
   void NothingChanged();
   bool Record(const Progress& record);
   bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
-              const std::vector<std::string>& overwritten);
+              const std::vector<std::string>& overwritten,
+              const Snapshots::ReadValues* known = nullptr);
 
   Context c_;
   Snapshots snapshots_;
