@@ -1,7 +1,6 @@
 // Copying the simulator's registry settings to and from the launcher INI's snapshot
 // sections, clearing them, and writing the factory settings.
 #include <vector>
-#include "support/Prof.h"
 
 #include "snapshots/Snapshots.h"
 
@@ -86,21 +85,16 @@ bool Snapshots::SaveSettings(const Installation& inst) {
   launcher.Value(std::string("1"));
 
   launcher.Section(inst.entry + "\\Settings");
-  { PROF("snap.clearold");
   for (const auto& name : Keys(launcher)) {
     launcher.Key(name);
     launcher.DeleteKey();
-  }
   }
 
   saved_.clear();
   read_.clear();
   for (const auto& name : inst.keys) SaveRegistry(name, launcher);
 
-  bool flushed;
-  { PROF("snap.batchflush"); flushed = batch.Flush(); }
-  PROF("snap.readback");
-  if (flushed) return SnapshotOnDisk(inst.entry);
+  if (batch.Flush()) return SnapshotOnDisk(inst.entry);
   c_.log.LogAction("SaveSettings: " + LauncherIniPath(p));
   c_.log.LogResult(err::PathFileAccess);
   return false;
@@ -144,14 +138,13 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
         throw RuntimeError(err::InvalidProcedureCall, "", "Invalid procedure call or argument");
       std::uint32_t type = 0;
       ByteArray data;
-      bool got;
-      { PROF("snap.regread"); got = reg.ReadRaw(type, data); }
-      if (!got)
+      if (!reg.ReadRaw(type, data))
         throw RuntimeError(err::RegistryFailure, "", "Failed to read registry value");
       reg.ValueType(static_cast<std::int32_t>(type));
       const std::string line = snap::EntryValue(type, data);
-      read_[UpperAnsi(path.rootName + "\\" + path.subKey) + "\\" + UpperAnsi(name)] = {name, type, data};
-      { PROF("snap.iniwrite"); snapshot.Value(line); }
+      read_[UpperAnsi(path.rootName + "\\" + path.subKey) + "\\" + UpperAnsi(name)] = {name, type,
+                                                                                   data};
+      snapshot.Value(line);
       saved_.emplace_back(snapshot.Key(), line);
     });
     c_.log.LogPending();
@@ -172,7 +165,7 @@ void Snapshots::DeleteRegistry(const std::string& keyPath) {
   for (const auto& name : names) {
     reg.ValueKey(name);
     c_.log.LogAction("DeleteRegistry: " + path.rootName + "\\" + reg.SectionKey() + "\\" + name);
-    { PROF("snap.regdelete"); c_.log.Resume([&] { reg.DeleteValue(); }); }
+    c_.log.Resume([&] { reg.DeleteValue(); });
     c_.log.LogPending();
   }
   // A key that still has subkeys is refused by the single-key delete and stays; that
@@ -191,13 +184,9 @@ void Snapshots::LoadSavedSettings(const std::string& entry) {
   IniWriteBatch batch(c_.platform);
   cRegistry reg(c_.platform);
   reg.KeepKeyOpen(true);
-  std::vector<std::string> names;
-  { PROF("snap.keys"); names = Keys(launcher); }
-  for (const auto& name : names) {
+  for (const auto& name : Keys(launcher)) {
     launcher.Key(name);
-    std::string v;
-    { PROF("snap.iniread"); v = launcher.Value(); }
-    Restore(reg, name, v);
+    Restore(reg, name, launcher.Value());
   }
 }
 
@@ -224,7 +213,6 @@ void Snapshots::Restore(cRegistry& reg, const std::string& valuePath,
   reg.SectionKey(valuePath.substr(5, last - 5));
   reg.ValueKey(valuePath.substr(last + 1));
 
-  PROF("snap.regwrite");
   switch (line.kind) {
     case Kind::Text:
       reg.ValueType(static_cast<std::int32_t>(plat::reg::kRegSz));
@@ -283,8 +271,9 @@ bool Snapshots::Current(const std::vector<std::string>& keyPaths,
     regfile::Value v{name, 0, {}};
     bool stored = false;
     long failure = 0;
-    if (const auto it = known ? known->find(id) : ReadValues::const_iterator(); known && it != known->end()) {
-      v = it->second;
+    const auto seen = known ? known->find(id) : ReadValues::const_iterator();
+    if (known && seen != known->end()) {
+      v = seen->second;
       stored = true;
     } else {
       reg.ValueKey(name);

@@ -1,5 +1,4 @@
 #include "support/IniStore.h"
-#include "support/Prof.h"
 
 #include <algorithm>
 
@@ -17,8 +16,7 @@ IniStore::Cached& IniStore::Load(const std::string& path) {
   // cost one look at the disk, not N.
   if (batchDepth_ > 0 && c.loaded && c.checkedInBatch == batches_) return c;
   c.checkedInBatch = batches_;
-  plat::FileStamp now;
-  { PROF("ini.stamp"); now = files_.Stamp(path); }
+  const plat::FileStamp now = files_.Stamp(path);
   if (c.loaded && now == c.stamp) return c;
   c.loaded = true;
   c.path = path;
@@ -27,7 +25,6 @@ IniStore::Cached& IniStore::Load(const std::string& path) {
   if (!now.exists) {
     c.doc = Document();
   } else if (auto bytes = files_.ReadAll(path)) {
-    PROF("ini.parse");
     c.doc = Document::Parse(*bytes);
   } else {
     c.doc = Document();
@@ -49,7 +46,6 @@ bool IniStore::Store(Cached& c) {
   }
   c.pending.clear();
   c.dirty = false;
-  PROF((std::string("ini.store ") + c.path).c_str());
   if (ok && files_.WriteAllAtomic(c.path, c.doc.Serialize())) {
     c.stamp = files_.Stamp(c.path);
     return true;

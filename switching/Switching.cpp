@@ -1,5 +1,4 @@
 #include "switching/Switching.h"
-#include "support/Prof.h"
 
 #include "support/mdlTools.h"
 #include "switching/mdlProcess.h"
@@ -75,12 +74,10 @@ bool Switching::Record(const Progress& record) {
 bool Switching::Backup(const char* action, const std::string& entry,
                        const std::vector<std::string>& keys,
                        const std::vector<std::string>& overwritten,
-                      const Snapshots::ReadValues* known) {
+                       const Snapshots::ReadValues* known) {
   std::vector<regfile::Key> values;
-  bool ok;
-  { PROF("backup.current"); ok = snapshots_.Current(keys, overwritten, values, known); }
-  PROF("backup.write");
-  return ok && backups_.Write(action, entry, values);
+  return snapshots_.Current(keys, overwritten, values, known) &&
+         backups_.Write(action, entry, values);
 }
 
 Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
@@ -91,23 +88,21 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     const Installation inst = ReadInstallation(c_.platform, leaving.key);
     // Saving deletes nothing, so a record that cannot be written stops only the next
     // phase (the same file, the same failure).
-    { PROF("sw.record"); WriteProgress(c_.platform, record); }
+    WriteProgress(c_.platform, record);
     bool kept = false;
-    { PROF("sw.save"); Attempt([&] { kept = snapshots_.SaveSettings(inst); }); }
-    PROF("sw.backup");
+    Attempt([&] { kept = snapshots_.SaveSettings(inst); });
     kept = kept &&
            Backup(kSwitchWord, leaving.key, inst.keys, snapshots_.SavedValuePaths(record.target),
                   &snapshots_.LastRead());
     record.phase = Progress::Phase::Leave;
-    PROF("sw.record2");
     if (!kept || !Record(record)) {
       RemoveProgress(c_.platform);
       NothingChanged();
       return out;
     }
-    { PROF("sw.unregister"); Attempt([&] { RegisterComponents(inst, false); }); }
-    { PROF("sw.delete"); Attempt([&] { snapshots_.DeleteRegistryKeys(inst); }); }
-    { PROF("sw.flushreg"); snapshots_.Flush(inst); }
+    Attempt([&] { RegisterComponents(inst, false); });
+    Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
+    snapshots_.Flush(inst);
     out.activeKey.clear();
   }
   if (target) {
@@ -122,14 +117,14 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
       NothingChanged();
       return out;
     }
-    if (!leaving.key.empty()) { PROF("sw.record3"); Record(record); }
+    if (!leaving.key.empty()) Record(record);
     const Installation inst = ReadInstallation(c_.platform, target->key);
-    { PROF("sw.load"); out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0; }
-    { PROF("sw.register"); Attempt([&] { RegisterComponents(inst, true); }); }
-    { PROF("sw.flushreg"); snapshots_.Flush(inst); }
+    out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0;
+    Attempt([&] { RegisterComponents(inst, true); });
+    snapshots_.Flush(inst);
     out.activeKey = target->key;
   }
-  { PROF("sw.remove"); RemoveProgress(c_.platform); }
+  RemoveProgress(c_.platform);
   return out;
 }
 

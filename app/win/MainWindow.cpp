@@ -1,5 +1,4 @@
 #include "app/win/MainWindow.h"
-#include "support/Prof.h"
 
 #include <commctrl.h>
 
@@ -245,14 +244,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         SetRowChecked(row, !RowChecked(row));
         return 0;
       }
-      {
-#ifdef GLEISORA_PROFILE
-        prof::All().clear();
-#endif
-        PROF("window.itemcheck");
-        Run([&] { form_->lvwVersions_ItemCheck(row); });
-      }
-      PROF_DUMP();
+      Run([&] { form_->lvwVersions_ItemCheck(row); });
       return 0;
     }
     case kDblClickMsg:
@@ -563,13 +555,11 @@ void MainWindow::AppendLogText(const std::string& text) {
   // ten times their last insert took: the log keeps moving and costs a tenth of the
   // operation at most. Whenever the log is read, a message box opens or the
   // operation ends, everything goes in at once.
-  PROF("window.append");
   logText_ += text;
   if (GetTickCount() - lastLogFlush_ >= std::max<DWORD>(100, 10 * logFlushCost_)) FlushLog();
 }
 
 void MainWindow::FlushLog() {
-  PROF("window.flush");
   const DWORD start = GetTickCount();
   if (shownTo_ < logText_.size()) {
     const int added = LineBreaks(logText_, shownTo_, logText_.size());
@@ -630,7 +620,6 @@ void MainWindow::FillLog() {
 void MainWindow::DoEvents() {
   // Called for every log line: looking at the queue costs more than a line, so it is
   // looked at only every 20 ms, often enough for painting, moving and clicks.
-  PROF("window.pump");
   if (GetTickCount() - lastPump_ < 20) return;
   lastPump_ = GetTickCount();
   MSG msg;
