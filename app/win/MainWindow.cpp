@@ -338,6 +338,7 @@ void MainWindow::SetHourglass(bool on) {
     KillTimer(Handle(), kBusyTimer);
     busyBar_.Show(false);
     taskbar_.Busy(false);
+    if (shownFrom_ > 0) SetTimer(Handle(), kFillTimer, 10, nullptr);  // the older lines
   }
   POINT p;
   if (Handle() && GetCursorPos(&p) && ui::IsWithin(Handle(), WindowFromPoint(p)))
@@ -585,7 +586,6 @@ void MainWindow::FlushLog() {
     logFlushCost_ = GetTickCount() - start;
   }
   lastLogFlush_ = GetTickCount();
-  if (!hourglass_ && shownFrom_ > 0) SetTimer(Handle(), kFillTimer, 10, nullptr);
 }
 
 // Puts older lines back in front of the log box's text, keeping what the box shows
