@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchKey.h"
 #include "catalogue/Installation.h"
 #include "snapshots/Snapshots.h"
 
@@ -22,100 +23,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Seconds;
 const char kKeyPath[] = "Software\\Gleisora Bench";
-
-double Seconds(Clock::time_point from) {
-  return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
-struct Value {
-  std::string name;
-  std::uint32_t type;
-  std::vector<std::uint8_t> data;
-};
-
-const plat::RegKey kHKCU = plat::RootKey(plat::kHKCU);
-
-void Fill(plat::IRegistryApi& reg, int n) {
-  plat::RegKey k = 0;
-  reg.CreateKey(kHKCU, kKeyPath, plat::reg::kKeyAllAccessFull, k);
-  for (int i = 0; i < n; ++i) {
-    const std::string name = "Value " + std::to_string(i);
-    if (i % 2) {
-      std::uint32_t v = static_cast<std::uint32_t>(i * 7919);
-      reg.SetValue(k, name, plat::reg::kRegDword, reinterpret_cast<std::uint8_t*>(&v), 4);
-    } else {
-      const std::string text = "C:\\Games\\EEP\\Resourcen\\Setting " + std::to_string(i);
-      reg.SetValue(k, name, plat::reg::kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
-                   static_cast<std::uint32_t>(text.size() + 1));
-    }
-  }
-  reg.CloseKey(k);
-}
-
-void Clear(plat::IRegistryApi& reg) {
-  plat::RegKey k = 0;
-  if (reg.OpenKey(kHKCU, kKeyPath, plat::reg::kKeyAllAccessFull, k) == 0) {
-    char name[512];
-    for (;;) {
-      std::uint32_t len = sizeof name;
-      if (reg.EnumValue(k, 0, name, &len) != 0) break;
-      reg.DeleteValue(k, std::string(name, len));
-    }
-    reg.CloseKey(k);
-  }
-  reg.DeleteKey(kHKCU, kKeyPath);
-}
-
-int CountValues(plat::IRegistryApi& reg) {
-  plat::RegKey k = 0;
-  if (reg.OpenKey(kHKCU, kKeyPath, plat::reg::kKeyQueryValue, k) != 0) return 0;
-  int n = 0;
-  char name[512];
-  for (;; ++n) {
-    std::uint32_t len = sizeof name;
-    if (reg.EnumValue(k, n, name, &len) != 0) break;
-  }
-  reg.CloseKey(k);
-  return n;
-}
-
-// The limit: one pass of plain registry calls and one file write per step.
-void Bare(const plat::Platform& p, const std::string& file, double& save, double& del, double& restore) {
-  plat::IRegistryApi& reg = *p.registry;
-  auto t = Clock::now();
-  std::vector<Value> values;
-  std::string text = "[Bare]\r\n";
-  plat::RegKey k = 0;
-  reg.OpenKey(kHKCU, kKeyPath, plat::reg::kKeyQueryValue, k);
-  char name[512];
-  for (std::uint32_t i = 0;; ++i) {
-    std::uint32_t len = sizeof name;
-    if (reg.EnumValue(k, i, name, &len) != 0) break;
-    Value v{std::string(name, len), 0, std::vector<std::uint8_t>(1024)};
-    std::uint32_t size = 1024;
-    reg.QueryValue(k, v.name, &v.type, v.data.data(), &size);
-    v.data.resize(size);
-    text += "HKCU\\" + std::string(kKeyPath) + "\\" + v.name + "=" +
-            (v.type == plat::reg::kRegDword ? "REG_DWORD:" : "REG_SZ:") + std::to_string(size) + "\r\n";
-    values.push_back(std::move(v));
-  }
-  reg.CloseKey(k);
-  p.files->WriteAllAtomic(file, text);
-  save = Seconds(t);
-
-  t = Clock::now();
-  Clear(reg);
-  del = Seconds(t);
-
-  t = Clock::now();
-  reg.CreateKey(kHKCU, kKeyPath, plat::reg::kKeyAllAccessFull, k);
-  for (const auto& v : values)
-    reg.SetValue(k, v.name, v.type, v.data.data(), static_cast<std::uint32_t>(v.data.size()));
-  reg.CloseKey(k);
-  restore = Seconds(t);
-}
+const bench::KeyPath kKey{plat::kHKCU, kKeyPath};
 
 [[maybe_unused]] std::string Format(double seconds) {
   char buf[32];
@@ -205,13 +116,12 @@ int main() {
   std::printf("%8s | %9s %9s %9s | %9s %9s %9s | %11s %9s\n", "values", "bare save", "delete",
               "restore", "SaveSet.", "DeleteReg", "LoadSaved", "saved lines", "restored");
   for (int n : {100, 1000, 5000, 10000}) {
-    Clear(*p.registry);
-    Fill(*p.registry, n);
-    double bs, bd, br;
-    Bare(p, p.appDir + "\\bare.ini", bs, bd, br);
+    bench::Clear(*p.registry, kKey);
+    bench::Fill(*p.registry, kKey, n);
+    const bench::BareTimes bare = bench::Bare(p, kKey, p.appDir + "\\bare.ini");
 
-    Clear(*p.registry);
-    Fill(*p.registry, n);
+    bench::Clear(*p.registry, kKey);
+    bench::Fill(*p.registry, kKey, n);
     p.files->WriteAllAtomic(launcher, "[EEP_1]\r\nRegType=DEFAULT\r\n");
     // Counts what is added to the log, so the figures show the registry and INI work.
     std::size_t logged = 0;
@@ -232,11 +142,11 @@ int main() {
     t = Clock::now();
     snapshots.LoadSavedSettings("EEP_1");
     const double restore = Seconds(t);
-    std::printf("%8d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f | %11zu %9d\n", n, bs, bd, br, save,
-                del, restore, lines, CountValues(*p.registry));
+    std::printf("%8d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f | %11zu %9d\n", n, bare.save, bare.del, bare.restore, save,
+                del, restore, lines, bench::CountValues(*p.registry, kKey));
     std::fflush(stdout);
   }
-  Clear(*p.registry);
+  bench::Clear(*p.registry, kKey);
   EngineTable(p);
   return 0;
 }

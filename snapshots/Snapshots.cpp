@@ -100,6 +100,7 @@ bool Snapshots::SaveSettings(const Installation& inst) {
   }
 
   saved_.clear();
+  read_.clear();
   for (const auto& name : inst.keys) SaveRegistry(name, launcher);
 
   if (batch.Flush()) return SnapshotOnDisk(inst.entry);
@@ -139,6 +140,7 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
     c_.log.LogAction("SaveRegistry: " + keyPath);
     c_.log.LogResult(err::PathFileAccess);
   }
+  reg.KeepKeyOpen(true);
 
   for (const auto& name : names) {
     reg.ValueKey(name);
@@ -153,6 +155,8 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
         throw RuntimeError(err::RegistryFailure, "", "Failed to read registry value");
       reg.ValueType(static_cast<std::int32_t>(type));
       const std::string line = snap::EntryValue(type, data);
+      read_[UpperAnsi(path.rootName + "\\" + path.subKey) + "\\" + UpperAnsi(name)] = {name, type,
+                                                                                   data};
       snapshot.Value(line);
       saved_.emplace_back(snapshot.Key(), line);
     });
@@ -169,6 +173,7 @@ void Snapshots::DeleteRegistry(const std::string& keyPath) {
   RegPath path;
   std::vector<std::string> names;
   if (!ListKey(reg, keyPath, path, names)) return;
+  reg.KeepKeyOpen(true);
 
   for (const auto& name : names) {
     reg.ValueKey(name);
@@ -187,13 +192,24 @@ void Snapshots::LoadSavedSettings(const std::string& entry) {
   cInifile launcher(c_.platform);
   launcher.Path(LauncherIniPath(c_.platform));
   launcher.Section(entry + "\\Settings");
+  // One look at the launcher INI for all its reads, and each key opened once for all
+  // its values.
+  IniWriteBatch batch(c_.platform);
+  cRegistry reg(c_.platform);
+  reg.KeepKeyOpen(true);
   for (const auto& name : Keys(launcher)) {
     launcher.Key(name);
-    RestoreRegistry(name, launcher.Value());
+    Restore(reg, name, launcher.Value());
   }
 }
 
 void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string& entryValue) {
+  cRegistry reg(c_.platform);
+  Restore(reg, valuePath, entryValue);
+}
+
+void Snapshots::Restore(cRegistry& reg, const std::string& valuePath,
+                        const std::string& entryValue) {
   ActivityLog& log = c_.log;
   log.LogAction("RestoreRegistry: " + valuePath);
 
@@ -202,7 +218,6 @@ void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string&
   if (line.kind == Kind::NoColon) return log.LogResult(-10);
   if (line.kind == Kind::Unsupported) return log.LogResult(-11);
 
-  cRegistry reg(c_.platform);
   reg.ClassKey(cRegistry::RootFromName(valuePath.substr(0, 4)));
   const auto last = valuePath.rfind('\\');
   // The key path runs from the sixth character to the last backslash; a path without
@@ -232,8 +247,10 @@ void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string&
 }
 
 void Snapshots::LoadFactorySettings(const Installation& inst, const std::string& appDir) {
+  cRegistry reg(c_.platform);
+  reg.KeepKeyOpen(true);
   for (const auto& [name, value] : inst.factory)
-    RestoreRegistry(name, ReplaceAll(value, "{AppDir}", appDir));
+    Restore(reg, name, ReplaceAll(value, "{AppDir}", appDir));
 }
 
 namespace {
@@ -253,7 +270,7 @@ std::string SystemKeyName(plat::IRegistryApi& api, const RegPath& path) {
 
 bool Snapshots::Current(const std::vector<std::string>& keyPaths,
                         const std::vector<std::string>& valuePaths,
-                        std::vector<regfile::Key>& keys) {
+                        std::vector<regfile::Key>& keys, const ReadValues* known) {
   keys.clear();
   bool readable = true;
   std::map<std::string, std::size_t> keyIndex;  // upper-case key path -> index in keys
@@ -262,11 +279,19 @@ bool Snapshots::Current(const std::vector<std::string>& keyPaths,
   // name nothing.
   const auto add = [&](const RegPath& path, cRegistry& reg, const std::string& name, bool listed) {
     const std::string keyId = UpperAnsi(path.rootName + "\\" + path.subKey);
-    if (!held.insert(keyId + "\\" + UpperAnsi(name)).second) return;
+    const std::string id = keyId + "\\" + UpperAnsi(name);
+    if (!held.insert(id).second) return;
     regfile::Value v{name, 0, {}};
-    reg.ValueKey(name);
     bool stored = false;
-    const long failure = Attempt([&] { stored = reg.ReadRaw(v.type, v.data); });
+    long failure = 0;
+    const auto seen = known ? known->find(id) : ReadValues::const_iterator();
+    if (known && seen != known->end()) {
+      v = seen->second;
+      stored = true;
+    } else {
+      reg.ValueKey(name);
+      failure = Attempt([&] { stored = reg.ReadRaw(v.type, v.data); });
+    }
     if (!stored && listed) {
       c_.log.LogAction("Backup: " + path.rootName + "\\" + path.subKey + "\\" + name);
       c_.log.LogResult(failure ? failure : err::RegistryFailure);
@@ -278,6 +303,7 @@ bool Snapshots::Current(const std::vector<std::string>& keyPaths,
     keys[at->second].values.push_back(std::move(v));
   };
   cRegistry reg(c_.platform);
+  reg.KeepKeyOpen(true);
   for (const auto& keyPath : keyPaths) {
     RegPath path;
     std::vector<std::string> names;

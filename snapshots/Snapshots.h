@@ -2,6 +2,7 @@
 // sections, clearing them, and writing the factory settings. Every value is one
 // logged step.
 #pragma once
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "snapshots/RegFile.h"
 #include "support/Context.h"
 #include "support/cInifile.h"
+#include "support/cRegistry.h"
 
 class Snapshots {
  public:
@@ -30,8 +32,13 @@ class Snapshots {
   // What a backup holds: every value under the key paths, and the values the value
   // paths name where they exist; each key under the name the system gives it. false
   // (and the value logged) when a value exists but cannot be read: it cannot be kept.
+  // `known`: values read moments ago (LastRead), taken as they are instead of read again.
+  using ReadValues = std::map<std::string, regfile::Value>;  // by upper-case value path
   bool Current(const std::vector<std::string>& keyPaths,
-               const std::vector<std::string>& valuePaths, std::vector<regfile::Key>& keys);
+               const std::vector<std::string>& valuePaths, std::vector<regfile::Key>& keys,
+               const ReadValues* known = nullptr);
+  // What the last SaveSettings read from the registry.
+  const ReadValues& LastRead() const { return read_; }
   // The value paths of the entry's snapshot: what restoring it overwrites ("" = none).
   std::vector<std::string> SavedValuePaths(const std::string& entry);
   // Puts the hives that hold the installation's keys on disk.
@@ -39,7 +46,9 @@ class Snapshots {
 
  private:
   bool SnapshotOnDisk(const std::string& entry);
+  void Restore(cRegistry& reg, const std::string& valuePath, const std::string& entryValue);
 
   Context c_;
   std::vector<std::pair<std::string, std::string>> saved_;  // value path, entry value
+  ReadValues read_;
 };

@@ -1,6 +1,8 @@
 #include "support/IniDocument.h"
 
+#include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "support/Convert.h"
 
@@ -66,6 +68,22 @@ void Document::AddSection(LineIt header, const std::string& name) {
 
 void Document::IndexEntry(Section& s, LineIt line) { s.keys[UpperAscii(line->name)].push_back(line); }
 
+template <class F>
+void Document::EachLine(const std::string& text, F&& line) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    std::size_t next;
+    if (end == std::string::npos) {
+      end = next = text.size();
+    } else {
+      next = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    line(pos, end, next);
+    pos = next;
+  }
+}
+
 Document Document::Parse(const std::string& bytes) {
   Document d;
   Decoded decoded = Decode(bytes);
@@ -75,27 +93,74 @@ Document Document::Parse(const std::string& bytes) {
   d.writable_ = decoded.exact;
   const std::string& text = decoded.text;
   d.holdsNul_ = text.find('\0') != std::string::npos;
-  Section* current = &d.sections_.front();
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    std::string eol;
-    if (end == std::string::npos) {
-      end = text.size();
-    } else {
-      eol = text.compare(end, 2, "\r\n") == 0 ? "\r\n" : text.substr(end, 1);
+  // Only a line whose first character after blanks is "[" can be a header: the
+  // headers are found by looking for "[" alone, and a section's lines wait as they
+  // are, as one Raw line, until the section is used.
+  const auto lineStartOf = [&](std::size_t bracket) -> std::optional<std::size_t> {
+    std::size_t at = bracket;
+    while (at > 0 && text[at - 1] != '\r' && text[at - 1] != '\n') {
+      if (!IsBlank(static_cast<unsigned char>(text[at - 1]))) return std::nullopt;
+      --at;
     }
-    d.lines_.push_back(ParseLine(text.substr(pos, end - pos), eol));
-    const LineIt it = std::prev(d.lines_.end());
-    if (it->kind == Line::Header) {
-      d.AddSection(it, it->name);
-      current = &d.sections_.back();
-    } else if (it->kind == Line::Entry) {
-      d.IndexEntry(*current, it);
+    return at;
+  };
+  std::size_t pos = 0;       // everything before is placed
+  std::size_t search = 0;    // where to look for the next "["
+  bool inSection = false;    // false: the lines before the first header, parsed at once
+  for (;;) {
+    const std::size_t bracket = text.find('[', search);
+    std::optional<std::size_t> start;
+    if (bracket != std::string::npos) start = lineStartOf(bracket);
+    if (bracket != std::string::npos && !start) {
+      search = bracket + 1;
+      continue;
     }
-    pos = end + eol.size();
+    std::size_t end = text.size(), next = text.size();
+    Line header;
+    if (start) {
+      end = std::min(text.find_first_of("\r\n", bracket), text.size());
+      next = end + (end < text.size() ? (text.compare(end, 2, "\r\n") == 0 ? 2 : 1) : 0);
+      header = ParseLine(text.substr(*start, end - *start), text.substr(end, next - end));
+      if (header.kind != Line::Header) {
+        search = next;
+        continue;
+      }
+    }
+    const std::size_t upTo = start ? *start : text.size();
+    if (upTo > pos) {
+      if (inSection) {
+        Line raw;
+        raw.kind = Line::Raw;
+        raw.text = text.substr(pos, upTo - pos);
+        d.lines_.push_back(std::move(raw));
+        d.sections_.back().raw = true;
+      } else {
+        EachLine(text.substr(pos, upTo - pos), [&](std::size_t from, std::size_t e, std::size_t n) {
+          d.lines_.push_back(ParseLine(text.substr(pos + from, e - from), text.substr(pos + e, n - e)));
+          if (d.lines_.back().kind == Line::Entry) IndexEntry(d.sections_.front(), std::prev(d.lines_.end()));
+        });
+      }
+    }
+    if (!start) break;
+    d.lines_.push_back(std::move(header));
+    d.AddSection(std::prev(d.lines_.end()), d.lines_.back().name);
+    inSection = true;
+    pos = search = next;
   }
   return d;
+}
+
+void Document::Expand(Section& s) const {
+  if (!s.raw) return;
+  s.raw = false;
+  const LineIt raw = std::next(s.header);
+  const std::string& text = raw->text;
+  EachLine(text, [&](std::size_t from, std::size_t end, std::size_t next) {
+    const LineIt it = lines_.insert(raw, ParseLine(text.substr(from, end - from),
+                                                   text.substr(end, next - end)));
+    if (it->kind == Line::Entry) IndexEntry(s, it);
+  });
+  lines_.erase(raw);
 }
 
 std::string Document::Serialize() const {
@@ -125,6 +190,7 @@ std::optional<std::string> Document::Get(const std::string& section, const std::
   // Lookups ignore blanks around the names; only the first section of a name counts.
   auto s = FindSection(In(Trim(CutAtNul(section))));
   if (s == sections_.end()) return std::nullopt;
+  Expand(*s);
   auto k = s->keys.find(UpperAscii(In(Trim(CutAtNul(key)))));
   if (k == s->keys.end() || k->second.empty() || !k->second.front()->hasValue) return std::nullopt;
   return Out(k->second.front()->value);
@@ -134,6 +200,7 @@ std::optional<std::vector<std::string>> Document::KeyNames(const std::string& se
   // Listing compares the section name as given, blanks included.
   auto s = FindSection(In(CutAtNul(section)));
   if (s == sections_.end()) return std::nullopt;
+  Expand(*s);
   std::vector<std::string> names;
   for (auto l = std::next(s->header), end = SectionEnd(s); l != end; ++l) {
     // Comments and lines without "=" are no keys.
@@ -153,8 +220,11 @@ std::vector<std::string> Document::SectionNames() const {
 bool Document::Set(const std::string& section, const std::string& key, const std::string& value) {
   const std::string v = In(TrimLeft(CutAtNul(value)));
   auto s = FindSection(In(Trim(CutAtNul(section))));
+  if (s != sections_.end()) Expand(*s);
   if (s == sections_.end()) {
-    // A new section goes to the end of the file, its name as given less leading blanks.
+    // A new section goes to the end of the file, its name as given less leading blanks,
+    // after the last section's lines.
+    Expand(sections_.back());
     if (!lines_.back().eol.size() && lines_.back().kind != Line::Start) lines_.back().eol = "\r\n";
     Line h = ParseLine("[" + In(TrimLeft(CutAtNul(section))) + "]", "\r\n");
     h.kind = Line::Header;
@@ -192,6 +262,7 @@ bool Document::DeleteKey(const std::string& section, const std::string& key) {
   auto byName = byName_.find(UpperAscii(sec));
   if (byName == byName_.end()) return false;
   for (SectionIt s : byName->second) {
+    Expand(*s);
     auto k = s->keys.find(UpperAscii(name));
     if (k == s->keys.end() || k->second.empty()) continue;
     lines_.erase(k->second.front());

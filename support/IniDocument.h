@@ -1,6 +1,8 @@
 // One INI file, parsed: sections and keys as the profile functions find them, and the
 // file's lines kept with their bytes, so that writing it back changes only the lines
-// that were changed (written as name=value).
+// that were changed (written as name=value). A section's lines are parsed when it is
+// first used: a catalogue of many large snapshots opens at the cost of finding its
+// section headers.
 #pragma once
 #include <cstdint>
 #include <list>
@@ -36,7 +38,8 @@ class Document {
 
  private:
   struct Line {
-    enum Kind : std::uint8_t { Start, Blank, Header, Entry };
+    // Raw: a section's lines not parsed yet, as one text with their line breaks.
+    enum Kind : std::uint8_t { Start, Blank, Header, Entry, Raw };
     Kind kind = Blank;
     bool hasValue = false;
     std::string text;  // without the line break
@@ -49,12 +52,18 @@ class Document {
     std::string name;
     LineIt header;  // the Start line for the part before the first header
     std::unordered_map<std::string, std::vector<LineIt>> keys;  // folded name -> lines
+    bool raw = false;  // its lines are still one Raw line after the header
   };
   using SectionIt = std::list<Section>::iterator;
 
   static Line ParseLine(std::string text, std::string eol);
   void AddSection(LineIt header, const std::string& name);
-  void IndexEntry(Section& s, LineIt line);
+  static void IndexEntry(Section& s, LineIt line);
+  // Parses a section's Raw line into its lines.
+  void Expand(Section& s) const;
+  // Splits text at "\r\n", "\n" or "\r"; `line` gets each line and its break.
+  template <class F>
+  static void EachLine(const std::string& text, F&& line);
   SectionIt FindSection(const std::string& name) const;
   LineIt SectionEnd(SectionIt s) const;
   std::string In(const std::string& text) const;   // 1252 -> internal

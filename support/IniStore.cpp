@@ -12,6 +12,10 @@ IniStore::Cached& IniStore::Load(const std::string& path) {
   std::replace(key.begin(), key.end(), '/', '\\');
   Cached& c = entries_[key];
   if (c.dirty) return c;
+  // Inside a batch (one operation) the file is looked at once: N reads of a snapshot
+  // cost one look at the disk, not N.
+  if (batchDepth_ > 0 && c.loaded && c.checkedInBatch == batches_) return c;
+  c.checkedInBatch = batches_;
   const plat::FileStamp now = files_.Stamp(path);
   if (c.loaded && now == c.stamp) return c;
   c.loaded = true;

@@ -80,6 +80,42 @@ class cRegistry::Key {
 
 cRegistry::cRegistry(const plat::Platform& platform) : platform_(&platform) {}
 
+struct cRegistry::Held {
+  IRegistryApi* api;
+  RegKey key;
+  std::int32_t root;
+  std::string section;
+  std::uint32_t access;
+  bool created;
+  ~Held() { api->CloseKey(key); }
+};
+
+void cRegistry::KeepKeyOpen(bool on) {
+  keepOpen_ = on;
+  if (!on) held_.reset();
+}
+
+long cRegistry::Acquire(Key& key, std::uint32_t access, bool create) const {
+  IRegistryApi* api = platform_->registry;
+  const bool keep = keepOpen_ && machine_.empty();
+  if (keep && held_ && held_->root == classKey_ && held_->section == sectionKey_ &&
+      held_->access == access && held_->created == create) {
+    key.key = held_->key;
+    key.owned = false;
+    return kSuccess;
+  }
+  Key root(api);
+  long rc = OpenRoot(root);
+  if (rc != kSuccess) return rc;
+  rc = create ? api->CreateKey(root.key, sectionKey_, access, key.key)
+              : api->OpenKey(root.key, sectionKey_, access, key.key);
+  if (rc == kSuccess && keep) {
+    held_.reset(new Held{api, key.key, classKey_, sectionKey_, access, create});
+    key.owned = false;
+  }
+  return rc;
+}
+
 std::string cRegistry::Source() const { return platform_->exeName + ".cRegistry"; }
 
 std::string cRegistry::SetFailure(const std::string& shown) const {
@@ -126,6 +162,7 @@ bool cRegistry::CreateKey() {
 }
 
 bool cRegistry::DeleteKey() {
+  held_.reset();
   // An empty path would name the root itself.
   if (!IsPredefinedRoot(classKey_) || sectionKey_.empty() ||
       platform_->registry->DeleteKey(RootKey(classKey_), sectionKey_) != kSuccess)
@@ -138,8 +175,9 @@ bool cRegistry::DeleteKey() {
 bool cRegistry::DeleteValue() {
   Key key(platform_->registry);
   if (!IsPredefinedRoot(classKey_) ||
-      platform_->registry->OpenKey(RootKey(classKey_), sectionKey_, kKeyAllAccess, key.key) !=
-          kSuccess)
+      (keepOpen_ ? Acquire(key, kKeyAllAccess, false)
+                 : platform_->registry->OpenKey(RootKey(classKey_), sectionKey_, kKeyAllAccess,
+                                                key.key)) != kSuccess)
     throw RuntimeError(err::RegistryFailure, Source(),
                        "Failed to open key '" + std::to_string(classKey_) + "',Section: '" +
                            sectionKey_ + "' for delete access");
@@ -154,11 +192,8 @@ bool cRegistry::DeleteValue() {
 // comes from a first query, and a value that grew in between is read again.
 long cRegistry::Fetch(std::uint32_t& type, ByteArray& data) const {
   IRegistryApi* api = platform_->registry;
-  Key root(api);
-  long rc = OpenRoot(root);
-  if (rc != kSuccess) return rc;
   Key key(api);
-  rc = api->OpenKey(root.key, sectionKey_, kKeyQueryValue, key.key);
+  long rc = Acquire(key, kKeyQueryValue, false);
   if (rc != kSuccess) return rc;
   // Most values fit a small buffer: one query reads them; a larger one reports its
   // size and is read again.
@@ -206,17 +241,15 @@ Variant cRegistry::Value() {
   }
 }
 
-void cRegistry::OpenForWrite(Key& root, Key& key, const std::function<std::string()>& shown) {
-  long rc = OpenRoot(root);
-  if (rc == kSuccess)
-    rc = platform_->registry->CreateKey(root.key, sectionKey_, kKeyAllAccess, key.key);
+void cRegistry::OpenForWrite(Key& key, const std::function<std::string()>& shown) {
+  const long rc = Acquire(key, kKeyAllAccess, true);
   if (rc != kSuccess) throw RuntimeError(err::RegistryFailure, Source(), SetFailure(shown()));
 }
 
 void cRegistry::Value(const Variant& value) {
   IRegistryApi* api = platform_->registry;
-  Key root(api), key(api);
-  OpenForWrite(root, key, [&] { return Shown(value); });
+  Key key(api);
+  OpenForWrite(key, [&] { return Shown(value); });
   long rc = kSuccess;
   switch (static_cast<std::uint32_t>(valueType_)) {
     case kRegSz:
@@ -269,8 +302,8 @@ bool cRegistry::ReadRaw(std::uint32_t& type, ByteArray& data) {
 
 void cRegistry::WriteRaw(std::uint32_t type, const ByteArray& data) {
   IRegistryApi* api = platform_->registry;
-  Key root(api), key(api);
-  OpenForWrite(root, key, [&] { return ToHex(data); });
+  Key key(api);
+  OpenForWrite(key, [&] { return ToHex(data); });
   if (api->SetValue(key.key, valueKey_, type, data.data(),
                     static_cast<std::uint32_t>(data.size())) != kSuccess)
     throw RuntimeError(err::SetValueFailure, Source(), SetFailure(ToHex(data)));

@@ -1,9 +1,10 @@
 // cRegistry: a cursor (ClassKey, SectionKey, ValueKey, ValueType, Default) over the
-// registry. Every operation opens, uses and closes its key; failures raise
+// registry. Every operation opens, uses and closes its key (unless kept open); failures raise
 // RuntimeError with the class's numbers and descriptions.
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,10 @@ class cRegistry {
   bool ReadRaw(std::uint32_t& type, ByteArray& data);
   void WriteRaw(std::uint32_t type, const ByteArray& data);
 
+  // Keeps the key of the value operations open until the root or section changes
+  // (or the object ends), so a key of thousands of values is opened once, not once
+  // per value. Local roots only; off by default.
+  void KeepKeyOpen(bool on);
   // The root handle value for "HKCR", "HKCU", "HKLM" (exact case); 0 otherwise.
   static std::int32_t RootFromName(const std::string& name);
 
@@ -65,9 +70,12 @@ class cRegistry {
   class Key;
   long OpenRoot(Key& root) const;
   long Fetch(std::uint32_t& type, ByteArray& data) const;
+  struct Held;
+  // The current key for `access`, opened or created, or the one kept open.
+  long Acquire(Key& key, std::uint32_t access, bool create) const;
   void Store(std::uint32_t type, const ByteArray& data, const std::string& shown);
   // `shown` renders the value for the error text, only when the open fails.
-  void OpenForWrite(Key& root, Key& key, const std::function<std::string()>& shown);
+  void OpenForWrite(Key& key, const std::function<std::string()>& shown);
   std::string Source() const;
   std::string SetFailure(const std::string& shown) const;
   void WriteDefault(std::int32_t root, const std::string& path, const std::string& text);
@@ -79,4 +87,6 @@ class cRegistry {
   Variant default_;
   std::int32_t valueType_ = 0;
   std::string machine_;
+  bool keepOpen_ = false;
+  mutable std::shared_ptr<Held> held_;  // shared by copies; closed by the last
 };

@@ -119,9 +119,11 @@ bool Switching::Record(const Progress& record) {
 // (the value paths it writes), read back before anything changes.
 bool Switching::Backup(const char* action, const std::string& entry,
                        const std::vector<std::string>& keys,
-                       const std::vector<std::string>& overwritten) {
+                       const std::vector<std::string>& overwritten,
+                       const Snapshots::ReadValues* known) {
   std::vector<regfile::Key> values;
-  return snapshots_.Current(keys, overwritten, values) && backups_.Write(action, entry, values);
+  return snapshots_.Current(keys, overwritten, values, known) &&
+         backups_.Write(action, entry, values);
 }
 
 // What entering the entry overwrites: its snapshot, or its first settings.
@@ -148,7 +150,8 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     WriteProgress(c_.platform, record);
     bool kept = false;
     Attempt([&] { kept = snapshots_.SaveSettings(inst); });
-    kept = kept && Backup(kSwitchWord, leaving.key, inst.keys, Overwritten(record.target));
+    kept = kept && Backup(kSwitchWord, leaving.key, inst.keys, Overwritten(record.target),
+                          &snapshots_.LastRead());
     record.phase = Progress::Phase::Leave;
     if (!kept || !Record(record)) {
       RemoveProgress(c_.platform);

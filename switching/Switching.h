@@ -63,7 +63,8 @@ class Switching {
   bool Record(const Progress& record);
   std::vector<std::string> Overwritten(const std::string& entry);
   bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
-              const std::vector<std::string>& overwritten);
+              const std::vector<std::string>& overwritten,
+              const Snapshots::ReadValues* known = nullptr);
 
   Context c_;
   Snapshots snapshots_;

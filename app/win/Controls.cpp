@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace ui {
 
 HWND Controls::Add(HWND window, const ControlRow& row, const Scale& scale, HFONT font) {
@@ -38,6 +40,20 @@ bool Controls::Command(WPARAM wp) const {
     }
   }
   return false;
+}
+
+void BusyBar::Create(HWND parent, const TwipsRect& rect, const Scale& scale) {
+  bar_ = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | PBS_MARQUEE,
+                         scale.Px(rect.left), scale.Px(rect.top), scale.Px(rect.width),
+                         std::max(scale.Px(rect.height), 2), parent, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+void BusyBar::Show(bool on) {
+  if (!bar_) return;
+  // The marquee moves on its own timer while messages are pumped.
+  SendMessageA(bar_, PBM_SETMARQUEE, on ? TRUE : FALSE, 30);
+  ShowWindow(bar_, on ? SW_SHOWNA : SW_HIDE);
 }
 
 void ToolTips::Create(HWND owner) {

@@ -65,6 +65,18 @@ void SetItemText(HWND control, UINT set, WPARAM index, UINT textMask, const std:
   SendMessageA(control, set, index, reinterpret_cast<LPARAM>(&item));
 }
 
+// A thin progress bar that runs (marquee) while it is shown; hidden at first. The
+// window destroys it with itself.
+class BusyBar {
+ public:
+  void Create(HWND parent, const TwipsRect& rect, const Scale& scale);
+  void Show(bool on);
+  bool Shown() const { return bar_ && IsWindowVisible(bar_); }
+
+ private:
+  HWND bar_ = nullptr;
+};
+
 // The tooltip window of one owner, with one tip per control. Windows destroys it
 // with its owner.
 class ToolTips {

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "app/frmMain.h"
 #include "app/win/AboutWindow.h"
 #include "app/win/SingleInstance.h"
@@ -25,6 +28,12 @@ constexpr UINT kHandOverMsg = WM_APP + 20;
 constexpr long kClientWidth = 7935, kClientHeight = 8895;
 constexpr ui::EtchedLine kLine{5460, -15, 7920, 7935};
 constexpr int kIdLog = 1010, kIdPanel = 1020, kIdList = 1021;
+// The busy bar sits in the gap between the list (bottom 4815) and the buttons (top
+// 4920): visible with the details shown or hidden, and no control moves.
+constexpr ui::TwipsRect kBusyBar{120, 4845, 7695, 45};
+// Busy for longer than this shows the busy bar and the taskbar button's progress.
+constexpr UINT_PTR kBusyTimer = 1;
+constexpr UINT kBusyAfterMs = 500;
 
 struct MainControl {
   ui::ControlRow row;
@@ -76,12 +85,49 @@ bool IsButton(Ctl c) {
   return d && d->click;
 }
 
+// The whole log text, which the log box answers with when asked for its text (it may
+// hold only the newest lines for a while).
+const char kLogTextProp[] = "GleisoraLogText";
+// While busy the log box keeps at most this many lines, then starts again with the
+// newest ones: every line the box takes costs a layout (about 0.1 ms under Wine),
+// which a switch of thousands of values cannot afford. The older lines go back in
+// afterwards, a slice at a time, while the window is idle.
+constexpr int kBusyLines = 1000, kTailLines = 200, kFillLines = 300;
+constexpr UINT_PTR kFillTimer = 2;
+
+// Where the line `lines` lines before `end` starts (0 at most).
+std::size_t LinesBefore(const std::string& text, std::size_t end, int lines) {
+  std::size_t at = end;
+  while (at > 0 && lines >= 0) {
+    at = text.rfind('\n', at - 1);
+    if (at == std::string::npos) return 0;
+    if (--lines < 0) return at + 1;
+  }
+  return at;
+}
+
+int LineBreaks(const std::string& text, std::size_t from, std::size_t to) {
+  return static_cast<int>(std::count(text.begin() + static_cast<std::ptrdiff_t>(from),
+                                     text.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
+}
+
 // The read-only log passes Tab on, so the keyboard moves through it as through a
-// single-line box instead of staying inside it. The edit's own procedure is kept in
-// its user data.
+// single-line box instead of staying inside it, and gives its whole text. The edit's
+// own procedure is kept in its user data.
 LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto edit = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!edit) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (const auto* text = static_cast<const std::string*>(GetPropA(hwnd, kLogTextProp))) {
+    if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text->size());
+    if (msg == WM_GETTEXT) {
+      if (wp == 0 || !lp) return 0;
+      const std::size_t n = std::min<std::size_t>(text->size(), wp - 1);
+      std::memcpy(reinterpret_cast<char*>(lp), text->data(), n);
+      reinterpret_cast<char*>(lp)[n] = '\0';
+      return static_cast<LRESULT>(n);
+    }
+  }
+  if (msg == WM_NCDESTROY) RemovePropA(hwnd, kLogTextProp);
   const LRESULT result = CallWindowProcA(edit, hwnd, msg, wp, lp);
   return msg == WM_GETDLGCODE ? result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB) : result;
 }
@@ -135,11 +181,14 @@ bool MainWindow::Create(HINSTANCE instance) {
     if (d.click)
       controls_.OnClick(d.row.id, [this, click = d.click] { Run([&] { (form_->*click)(); }); });
   }
+  busyBar_.Create(hwnd, kBusyBar, scale_);
+  taskbar_.Allow(hwnd);
   list_ = controls_[kIdList];
   log_ = controls_[kIdLog];
   SendMessageA(log_, EM_SETLIMITTEXT, 0, 0);
   SetWindowLongPtrA(log_, GWLP_USERDATA,
                     SetWindowLongPtrA(log_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LogProc)));
+  SetPropA(log_, kLogTextProp, &logText_);
   SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   int index = 0;
@@ -179,7 +228,23 @@ void MainWindow::Run(F&& handler) {
 }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  if (taskbar_.ButtonCreated(Handle(), msg)) {
+    if (busyBar_.Shown()) taskbar_.Busy(true);
+    return 0;
+  }
   switch (msg) {
+    case WM_TIMER:
+      if (wp == kFillTimer) {
+        FillLog();
+        return 0;
+      }
+      if (wp != kBusyTimer) break;
+      KillTimer(Handle(), kBusyTimer);
+      if (hourglass_) {
+        busyBar_.Show(true);
+        taskbar_.Busy(true);
+      }
+      return 0;
     case WM_COMMAND:
       controls_.Command(wp);
       return 0;
@@ -313,6 +378,14 @@ void MainWindow::SetHourglass(bool on) {
   if (!on) FlushLog();  // the operation is over: its whole log shows
   hourglass_ = on;
   BlockShutdown(on);
+  if (on) {
+    SetTimer(Handle(), kBusyTimer, kBusyAfterMs, nullptr);
+  } else {
+    KillTimer(Handle(), kBusyTimer);
+    busyBar_.Show(false);
+    taskbar_.Busy(false);
+    if (shownFrom_ > 0) SetTimer(Handle(), kFillTimer, 10, nullptr);  // the older lines
+  }
   POINT p;
   if (Handle() && GetCursorPos(&p) && ui::IsWithin(Handle(), WindowFromPoint(p)))
     SetCursor(LoadCursor(nullptr, on ? IDC_WAIT : IDC_ARROW));
@@ -515,33 +588,90 @@ void MainWindow::SelectRow(int row) {
 
 std::string MainWindow::LogText() {
   FlushLog();
-  return ui::WindowText(log_);
+  return logText_;
 }
 
 void MainWindow::SetLogText(const std::string& text) {
-  pendingLog_.clear();
+  KillTimer(Handle(), kFillTimer);
+  logText_ = text;
+  shownFrom_ = 0;
+  shownTo_ = text.size();
+  shownLines_ = LineBreaks(text, 0, text.size());
   SetWindowTextA(log_, text.c_str());
 }
 
 void MainWindow::AppendLogText(const std::string& text) {
-  // Every insert into a long multi-line edit lays it out anew, which makes a log of
-  // thousands of lines quadratic; lines are gathered and go in every 100 ms, and
-  // whenever the log is read, a message box opens or the operation ends.
-  pendingLog_ += text;
-  if (GetTickCount() - lastLogFlush_ >= 100) FlushLog();
+  // Each insert into the log box costs about the same however few lines it brings,
+  // so lines are gathered and go in at most every 100 ms, and never more often than
+  // ten times their last insert took: the log keeps moving and costs a tenth of the
+  // operation at most. Whenever the log is read, a message box opens or the
+  // operation ends, everything goes in at once.
+  logText_ += text;
+  if (GetTickCount() - lastLogFlush_ >= std::max<DWORD>(100, 10 * logFlushCost_)) FlushLog();
 }
 
 void MainWindow::FlushLog() {
+  const DWORD start = GetTickCount();
+  if (shownTo_ < logText_.size()) {
+    const int added = LineBreaks(logText_, shownTo_, logText_.size());
+    if (hourglass_ && shownLines_ + added > kBusyLines) {
+      // Start again with the newest lines; the older ones return when idle.
+      shownFrom_ = LinesBefore(logText_, logText_.size(), kTailLines);
+      shownLines_ = LineBreaks(logText_, shownFrom_, logText_.size());
+      SetWindowTextA(log_, logText_.c_str() + shownFrom_);
+    } else {
+      // Replacing the empty selection at the end appends without re-sending the
+      // whole log.
+      const auto end = static_cast<WPARAM>(shownTo_ - shownFrom_);
+      SendMessageA(log_, EM_SETSEL, end, static_cast<LPARAM>(end));
+      SendMessageA(log_, EM_REPLACESEL, FALSE,
+                   reinterpret_cast<LPARAM>(logText_.c_str() + shownTo_));
+      shownLines_ += added;
+    }
+    shownTo_ = logText_.size();
+    // The box shows the newest line.
+    const auto end = static_cast<WPARAM>(shownTo_ - shownFrom_);
+    SendMessageA(log_, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageA(log_, EM_SCROLLCARET, 0, 0);
+    logFlushCost_ = GetTickCount() - start;
+  }
   lastLogFlush_ = GetTickCount();
-  if (pendingLog_.empty()) return;
-  // Replacing the empty selection at the end appends without re-sending the whole log.
-  const LRESULT end = SendMessageA(log_, WM_GETTEXTLENGTH, 0, 0);
-  SendMessageA(log_, EM_SETSEL, end, end);
-  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingLog_.c_str()));
-  pendingLog_.clear();
+}
+
+// Puts older lines back in front of the log box's text, keeping what the box shows
+// and selects where it is.
+void MainWindow::FillLog() {
+  if (hourglass_ || shownFrom_ == 0) {
+    if (shownFrom_ == 0) KillTimer(Handle(), kFillTimer);
+    return;
+  }
+  const std::size_t from = LinesBefore(logText_, shownFrom_, kFillLines);
+  const std::string older = logText_.substr(from, shownFrom_ - from);
+  DWORD selStart = 0, selEnd = 0;
+  SendMessageA(log_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+               reinterpret_cast<LPARAM>(&selEnd));
+  const auto firstVisible = SendMessageA(log_, EM_GETFIRSTVISIBLELINE, 0, 0);
+  const auto linesBefore = SendMessageA(log_, EM_GETLINECOUNT, 0, 0);
+  SendMessageA(log_, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(log_, EM_SETSEL, 0, 0);
+  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(older.c_str()));
+  const auto shift = static_cast<DWORD>(older.size());
+  SendMessageA(log_, EM_SETSEL, selStart + shift, static_cast<LPARAM>(selEnd + shift));
+  const auto wanted = firstVisible + SendMessageA(log_, EM_GETLINECOUNT, 0, 0) - linesBefore;
+  SendMessageA(log_, EM_LINESCROLL, 0,
+               static_cast<LPARAM>(wanted - SendMessageA(log_, EM_GETFIRSTVISIBLELINE, 0, 0)));
+  SendMessageA(log_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(log_, nullptr, TRUE);
+  shownFrom_ = from;
+  shownLines_ += LineBreaks(older, 0, older.size());
+  if (shownFrom_ == 0) KillTimer(Handle(), kFillTimer);
 }
 
 void MainWindow::DoEvents() {
+  // Called for every log line: looking at the queue costs more than a line, so it is
+  // looked at only every 20 ms, often enough for painting, moving and clicks.
+  if (GetTickCount() - lastPump_ < 20) return;
+  lastPump_ = GetTickCount();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

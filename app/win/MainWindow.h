@@ -10,6 +10,7 @@
 
 #include "app/MainView.h"
 #include "app/win/Controls.h"
+#include "app/win/Taskbar.h"
 #include "app/win/Window.h"
 #include "platform/Platform.h"
 #include "support/LanguageFile.h"
@@ -68,6 +69,7 @@ class MainWindow : public IMainView, public ui::Window {
   void SetLogText(const std::string& text) override;
   void AppendLogText(const std::string& text) override;
   void FlushLog();
+  void FillLog();
   void BlockShutdown(bool on);
   void DoEvents() override;
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
@@ -89,10 +91,17 @@ class MainWindow : public IMainView, public ui::Window {
   std::optional<ui::Font> font_;
   ui::Controls controls_;
   ui::ToolTips tips_;
+  ui::BusyBar busyBar_;
+  ui::Taskbar taskbar_;
   HWND lastFocus_ = nullptr;  // restored when the window is activated again
   HWND list_ = nullptr, log_ = nullptr;
-  std::string pendingLog_;  // appended text not yet in the log box
+  // The whole log; the box holds logText_[shownFrom_, shownTo_) in shownLines_ lines.
+  std::string logText_;
+  std::size_t shownFrom_ = 0, shownTo_ = 0;
+  int shownLines_ = 0;
   DWORD lastLogFlush_ = 0;
+  DWORD logFlushCost_ = 0;  // ms the last insert into the log box took
+  DWORD lastPump_ = 0;
   std::vector<HBITMAP> banner_;
   HICON iconBig_ = nullptr, iconSmall_ = nullptr;
   bool hourglass_ = false;

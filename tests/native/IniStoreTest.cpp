@@ -76,6 +76,18 @@ TEST_F(IniStoreTest, AnEditFromOutsideDuringABatchIsKept) {
   EXPECT_EQ("[S]\r\nb=2\r\n[User]\r\nnote=mine\r\n", files.Content(kIni));
 }
 
+// A section is parsed when first used: the others go back to the file as they were.
+TEST_F(IniStoreTest, SectionsNotUsedAreWrittenBackAsTheyWere) {
+  files.AddFile(kIni, "; top\r\n[A]\r\nx = 1 \r\n[no header=7\r\n  [B]\rb=2\n\n[C]\r\nc=3");
+  EXPECT_EQ("2", store.GetString("B"s, "b"s, "D"s, 255, kIni));
+  EXPECT_EQ(1, store.WriteString("C"s, "d"s, "4"s, kIni));
+  EXPECT_EQ(1, store.WriteString("E"s, "e"s, "5"s, kIni));
+  EXPECT_EQ("; top\r\n[A]\r\nx = 1 \r\n[no header=7\r\n  [B]\rb=2\n\n[C]\r\nc=3\r\nd=4\r\n[E]\r\ne=5\r\n",
+            files.Content(kIni));
+  EXPECT_EQ("1", store.GetString("A"s, "x"s, "D"s, 255, kIni));
+  EXPECT_EQ("x\0[no header\0"s, store.GetString("A"s, std::nullopt, "D"s, 255, kIni));
+}
+
 // A file system whose files exist but cannot be read (locked, no access).
 struct UnreadableFiles : FakeFileSystem {
   std::optional<std::string> ReadAll(const std::string&) override { return std::nullopt; }
