@@ -272,6 +272,14 @@ Installation::Lines Catalogue::FirstSettings(const Installation& inst) const {
   ini.Default("0");
   ini.Key("Saved");
   if (const auto saved = NumberValue(ini.Value()); saved && *saved == 1.0) return {};
+  // Snapshot lines without the mark (a catalogue edited by hand) are still the
+  // entry's own settings: nothing is written over them.
+  std::vector<std::string> snapshot;
+  std::int32_t count = 0;
+  ini.Section(inst.entry + "\\Settings");
+  ini.EnumerateCurrentSection(snapshot, count);
+  if (count > 0) return {};
+  ini.Section(inst.entry);
   Installation::Lines lines;
   for (const auto& [path, value] : inst.factory)
     lines.emplace_back(path, ReplaceAll(value, "{AppDir}", inst.appDir));
