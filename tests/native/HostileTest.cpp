@@ -64,6 +64,7 @@ TEST(Hostile, StartUpAndSwitchSurviveHostileFilesAndKeys) {
     EXPECT_EQ("REG_SZ:1", r.Read("EEP_1\\Settings", k)) << name;
     EXPECT_TRUE(r.fp.registry.Values(kHKCU, "Many\\K999").empty() && r.fp.registry.Get(kHKCU, "Locked", "v"));
     EXPECT_TRUE(after.size() >= launcher.size() && after.compare(0, 2, launcher, 0, 2) == 0) << name;
+    EXPECT_EQ(0, r.fp.registry.openHandles()) << name;
   }
 }
 
