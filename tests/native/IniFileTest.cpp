@@ -142,3 +142,35 @@ TEST_F(IniFileTest, LoadFormPositionKeepsTheWindowOnTheScreen) {
 }
 
 }  // namespace
+
+TEST_F(IniFileTest, NeverAssignedFieldsActAsNullPointers) {
+  fp.files.AddFile(kIni, "[S]\r\na=1\r\nb=2\r\n[T]\r\n");
+  ini.Section("S");
+  EXPECT_EQ("a\0b\0"s, ini.Value());  // no key: the key list
+  cInifile noSection(fp.platform);
+  noSection.Path(kIni);
+  noSection.Key("a");
+  EXPECT_EQ("S\0T\0"s, noSection.Value());
+  noSection.Value(std::string("x"));
+  EXPECT_EQ(0, noSection.LastReturnCode());
+  cInifile noPath(fp.platform);
+  noPath.Section("S");
+  noPath.Key("a");
+  noPath.Default("D");
+  EXPECT_EQ("D", noPath.Value());
+}
+
+TEST_F(IniFileTest, WritesInsideABatchReachTheFileOnceAtItsEnd) {
+  ini.Section("S");
+  {
+    IniWriteBatch batch(fp.platform);
+    IniWriteBatch inner(fp.platform);
+    for (const char* key : {"a", "b", "c"}) {
+      ini.Key(key);
+      ini.Value(std::string(key));
+    }
+    EXPECT_EQ(0, fp.files.writes);
+  }
+  EXPECT_EQ(1, fp.files.writes);
+  EXPECT_EQ("[S]\r\na=a\r\nb=b\r\nc=c\r\n", fp.files.Content(kIni));
+}

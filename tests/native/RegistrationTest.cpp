@@ -90,3 +90,11 @@ TEST_F(Registration, RunTimeErrorShowsMessageAndEndsList) {
     EXPECT_EQ(mb::kOk | mb::kIconStop, boxes[0].style);
   }
 }
+
+TEST_F(Registration, UnknownDefinitionFileRegistersNothing) {
+  File("Gleisora.ini", "[EEP_1]\r\nRegType=NOSUCH\r\nAppDir=C:\\EEP6\r\n");
+  File("DEFAULT.ini", "[Register]\r\n{AppDir}\\a.dll=1\r\n");
+  Register(true);
+  EXPECT_EQ("", logText);
+  EXPECT_TRUE(fp.library.calls.empty());
+}

@@ -216,3 +216,13 @@ TEST_F(SnapshotsTest, FactorySettingsReplaceAppDirInFileOrder) {
   EXPECT_FALSE(fp.registry.Get(kHKCU, "F", "bin"));
   EXPECT_EQ("<missing>", Read("EEP_1", "Saved"));
 }
+
+TEST_F(SnapshotsTest, MissingDefinitionFileStillMarksSavedAndEmptiesSection) {
+  File("Gleisora.ini", "[EEP_1]\r\nRegType=NOSUCH\r\n[EEP_1\\Settings]\r\nHKCU\\K\\v=REG_SZ:x\r\n");
+  snap.SaveSettings(Inst());
+  EXPECT_EQ("1", Read("EEP_1", "Saved"));
+  EXPECT_TRUE(Snapshot().empty());
+  snap.DeleteRegistryKeys(Inst());
+  snap.LoadFactorySettings(Inst(), "C:\\EEP");
+  EXPECT_EQ("", logText);
+}

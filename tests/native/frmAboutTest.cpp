@@ -192,10 +192,20 @@ TEST(AboutSysInfo, PathKeyFirstThenToolsLocationElseThePlainMessage) {
          f.files.AddFile("C:\\Tools\\MSInfo\\MSINFO32.EXE");
        },
        "C:\\Tools\\MSInfo\\MSINFO32.EXE"},
-      {"location names a folder, not the program",
+      {"no keys", [](FakePlatform&) {}, nullptr},
+      {"location without program",
+       [](FakePlatform& f) { f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools"); },
+       nullptr},
+      {"location names a folder",
        [](FakePlatform& f) {
          f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools");
          f.files.AddDir("C:\\Tools\\MSINFO32.EXE");
+       },
+       nullptr},
+      {"keys denied",
+       [](FakePlatform& f) {
+         f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\msinfo32.exe");
+         f.registry.Deny(plat::kHKLM, kMsinfoKey);
        },
        nullptr},
       {"start fails",
@@ -264,4 +274,15 @@ TEST(LanguageFileTest, BlankTextsTakeTheDefaultAndBackslashNBreaksTheLine) {
   launcher.Key("k");
   launcher.Value(std::string("1"));
   EXPECT_TRUE(batch.Flush());
+}
+
+TEST_F(AboutTest, TabClickMovesAndDisablesPanelsInsteadOfHidingThem) {
+  for (int tab : {2, 1}) {
+    view.selected = tab;
+    form.tbsAbout_Click();
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(i == tab - 1 ? 210 : -20000, view.panels[i].left) << tab << i;
+      EXPECT_EQ(i == tab - 1, view.panels[i].enabled) << tab << i;
+    }
+  }
 }

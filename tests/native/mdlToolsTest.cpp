@@ -1,5 +1,5 @@
-// FileExists on a table of lookup answers (what the real lookup answers is checked under
-// Wine), and the case-blind sort.
+// Path and string helpers. GetLongPath and FileExists run on a table of lookup answers;
+// what the real lookup answers (short names, wildcards) is checked under Wine.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -76,4 +76,28 @@ TEST(mdlTools, SortStringsIgnoresCaseAndKeepsOutsideTheBounds) {
   }
   SortStrings(items, 5, 5);  // nothing to sort, so nothing out of range
   EXPECT_EQ((V{"b", "a"}), items);
+}
+
+TEST(mdlTools, SplittingPathsAndReplacingText) {
+  const std::tuple<const char*, const char*, const char*> paths[] = {
+      {"eep.exe", "", ""}, {"C:\\EEP6\\eep.exe", "eep.exe", "C:\\EEP6"}, {"C:\\EEP6\\", "", "C:\\EEP6"},
+      {"", "", ""}, {"\\b", "b", ""}};
+  for (const auto& [path, name, dir] : paths) {
+    EXPECT_EQ(name, GetFileName(path)) << path;
+    EXPECT_EQ(dir, GetDirectory(path)) << path;
+  }
+  EXPECT_EQ("a\r\nb\r\nc", ReplaceAll("a\\nb\\nc", "\\n", "\r\n"));
+  EXPECT_EQ("xaax", ReplaceAll("xax", "a", "aa"));  // what it inserted is not scanned again
+  EXPECT_EQ("abc", ReplaceAll("abc", "", "z"));
+}
+
+TEST(mdlTools, GetLongPathAsksForEachPartAfterTheDrive) {
+  LookupTable fs;
+  fs.answers = {{"c:\\PROGRA~1", {"Programme", plat::fattr::kDirectory}},
+                {"c:\\PROGRA~1\\EEP6", {"EEP6", plat::fattr::kDirectory}},
+                {"c:\\PROGRA~1\\EEP6\\EEP.EXE", {"eep.exe", plat::fattr::kArchive}}};
+  const std::pair<std::string, std::string> cases[] = {
+      {"c:\\PROGRA~1\\EEP6\\EEP.EXE", "c:\\Programme\\EEP6\\eep.exe"}, {"c:\\PROGRA~1", "c:\\Programme"},
+      {"c:\\PROGRA~1\\Fehlt", ""}, {"c:\\PROGRA~1\\EEP6\\", ""}, {"", "\\"}, {"C:", "C:"}};
+  for (const auto& [in, out] : cases) EXPECT_EQ(out, GetLongPath(fs, in)) << in;
 }
