@@ -26,11 +26,15 @@ void Switching::Header(const char* word, const EntryRow& row) {
 
 Installation Switching::Read(const std::string& entry) {
   Installation inst = ReadInstallation(c_.platform, entry);
+  NoteCut(inst);
+  return inst;
+}
+
+void Switching::NoteCut(const Installation& inst) {
   for (const std::string& file : inst.cutFiles) {
     c_.log.LogAction("ReadFile: " + file);
     c_.log.LogResult(kNulCut);
   }
-  return inst;
 }
 
 void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
@@ -78,13 +82,12 @@ void Switching::NothingChanged() {
 // Without administrator rights every write to a key of the machine would fail value
 // by value; one look before anything changes says so once. The user's own keys are
 // left to the operation, which leaves a key it may not open alone.
-bool Switching::MayWrite(std::initializer_list<std::string> entries) {
+bool Switching::MayWrite(std::initializer_list<const Installation*> insts) {
   std::vector<std::string> keys;
-  for (const auto& entry : entries) {
-    if (entry.empty()) continue;
-    const Installation inst = ReadInstallation(c_.platform, entry);
-    keys.insert(keys.end(), inst.keys.begin(), inst.keys.end());
-    if (!inst.registerList.empty() || !inst.unregisterList.empty()) keys.push_back(kClassesKey);
+  for (const Installation* inst : insts) {
+    if (!inst) continue;
+    keys.insert(keys.end(), inst->keys.begin(), inst->keys.end());
+    if (!inst->registerList.empty() || !inst->unregisterList.empty()) keys.push_back(kClassesKey);
   }
   for (const auto& path : keys) {
     const auto slash = path.find('\\');
@@ -127,30 +130,37 @@ bool Switching::Backup(const char* action, const std::string& entry,
 }
 
 // What entering the entry overwrites: its snapshot, or its first settings.
-std::vector<std::string> Switching::Overwritten(const std::string& entry) {
+std::vector<std::string> Switching::Overwritten(const std::string& entry,
+                                                const Installation::Lines& first) {
   std::vector<std::string> paths = snapshots_.SavedValuePaths(entry);
-  if (!entry.empty())
-    for (const auto& line : Catalogue(c_).FirstSettings(ReadInstallation(c_.platform, entry)))
-      paths.push_back(line.first);
+  for (const auto& line : first) paths.push_back(line.first);
   return paths;
 }
 
 Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
   Outcome out{leaving.key, false};
-  if (!MayWrite({leaving.key, target ? target->key : ""})) {
+  // Each definition is read once for the whole switch.
+  std::optional<Installation> from, to;
+  if (!leaving.key.empty()) from = ReadInstallation(c_.platform, leaving.key);
+  if (target) to = ReadInstallation(c_.platform, target->key);
+  if (!MayWrite({from ? &*from : nullptr, to ? &*to : nullptr})) {
     out.noRights = true;
     return out;
   }
+  // An entry added by hand has no snapshot yet: it starts from its definition's
+  // factory settings, and the simulator's key names it so that EEP finds it.
+  const Installation::Lines first = to ? Catalogue(c_).FirstSettings(*to) : Installation::Lines{};
   Progress record{leaving.key, target ? target->key : "", Progress::Phase::Save, 0};
   if (!leaving.key.empty()) {
     Header("UNREGISTER", leaving);
-    const Installation inst = Read(leaving.key);
+    const Installation& inst = *from;
+    NoteCut(inst);
     // Saving deletes nothing, so a record that cannot be written stops only the next
     // phase (the same file, the same failure).
     WriteProgress(c_.platform, record);
     bool kept = false;
     Attempt([&] { kept = snapshots_.SaveSettings(inst); });
-    kept = kept && Backup(kSwitchWord, leaving.key, inst.keys, Overwritten(record.target),
+    kept = kept && Backup(kSwitchWord, leaving.key, inst.keys, Overwritten(record.target, first),
                           &snapshots_.LastRead());
     record.phase = Progress::Phase::Leave;
     if (!kept || !Record(record)) {
@@ -169,18 +179,16 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     // Once the source is cleared the switch goes on whatever happens; before, a
     // failure still leaves everything as it was.
     if (leaving.key.empty() &&
-        (!Backup(kSwitchWord, target->key, {}, Overwritten(target->key)) ||
+        (!Backup(kSwitchWord, target->key, {}, Overwritten(target->key, first)) ||
          !Record(record))) {
       RemoveProgress(c_.platform);
       NothingChanged();
       return out;
     }
     if (!leaving.key.empty()) Record(record);
-    const Installation inst = Read(target->key);
+    const Installation& inst = *to;
+    NoteCut(inst);
     out.settingsLoaded = Attempt([&] { snapshots_.LoadSavedSettings(target->key); }) == 0;
-    // An entry added by hand has no snapshot yet: it starts from its definition's
-    // factory settings, and the simulator's key names it so that EEP finds it.
-    const auto first = Catalogue(c_).FirstSettings(inst);
     for (const auto& [path, value] : first) snapshots_.RestoreRegistry(path, value);
     out.settingsLoaded = out.settingsLoaded && first.empty();
     Attempt([&] { RegisterComponents(inst, true); });
@@ -193,8 +201,9 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
 
 void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
   Header("DEFAULT", active);
-  if (!MayWrite({active.key})) return;
-  const Installation inst = Read(active.key);
+  const Installation inst = ReadInstallation(c_.platform, active.key);
+  if (!MayWrite({&inst})) return;
+  NoteCut(inst);
   std::vector<std::string> factory;
   for (const auto& line : inst.factory) factory.push_back(line.first);
   if (!Backup(kDefaultWord, active.key, inst.keys, factory))
@@ -205,8 +214,9 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
 
 bool Switching::Reset(const EntryRow& active) {
   Header("RESET", active);
-  if (!MayWrite({active.key})) return false;
-  const Installation inst = Read(active.key);
+  const Installation inst = ReadInstallation(c_.platform, active.key);
+  if (!MayWrite({&inst})) return false;
+  NoteCut(inst);
   if (!Backup(kResetWord, active.key, inst.keys, snapshots_.SavedValuePaths(active.key))) {
     NothingChanged();
     return false;

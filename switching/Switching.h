@@ -56,12 +56,13 @@ class Switching {
   void Header(const char* word, const EntryRow& row);
   // The installation's definition; a file whose lines a NUL byte cut is named in the log.
   Installation Read(const std::string& entry);
+  void NoteCut(const Installation& inst);
   void NothingChanged();
   // Whether the shared keys the entries' operation writes may be written; says so
   // once (a message, a log line) when not.
-  bool MayWrite(std::initializer_list<std::string> entries);
+  bool MayWrite(std::initializer_list<const Installation*> insts);
   bool Record(const Progress& record);
-  std::vector<std::string> Overwritten(const std::string& entry);
+  std::vector<std::string> Overwritten(const std::string& entry, const Installation::Lines& first);
   bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
               const std::vector<std::string>& overwritten,
               const Snapshots::ReadValues* known = nullptr);
