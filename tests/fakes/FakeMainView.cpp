@@ -27,7 +27,6 @@ int FakeMainView::FindRow(const std::string& key) {
 }
 
 void FakeMainView::DoEvents() {
-  ++doEvents;
   if (onDoEvents) onDoEvents();
 }
 

@@ -51,7 +51,7 @@ class FakeMainView : public IMainView {
   void DoEvents() override;
 
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
-  void ShowAbout() override { ++aboutShown; }
+  void ShowAbout() override {}
 
   // The user's own toggle of a row's check box (the logic's handler is called by the test).
   void UserToggle(int r) { rows.at(r).checked = !rows.at(r).checked; }
@@ -84,9 +84,7 @@ class FakeMainView : public IMainView {
   std::vector<Row> rows;
   int selected = -1;
   std::string log;
-  int doEvents = 0;
   std::function<void()> onDoEvents;  // runs inside a yield (user input meanwhile)
   std::vector<Box> boxes;            // every message box shown
   std::deque<int> answers;           // answers to give; IDOK / IDNO when empty
-  int aboutShown = 0;
 };

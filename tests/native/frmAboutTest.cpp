@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <vector>
 
@@ -176,50 +175,30 @@ TEST_F(AboutTest, LinksOpenWebHostsAndMailWithTheProductAsSubject) {
 
 TEST(AboutSysInfo, PathKeyFirstThenToolsLocationElseThePlainMessage) {
   const struct {
-    const char* what;
-    std::function<void(FakePlatform&)> arrange;
+    const char *path, *location, *file, *folder;  // registry values and what is on disk
+    bool denied, startFails;
     const char* started;  // nullptr: the message instead
   } cases[] = {
-      {"path started without existence test",
-       [](FakePlatform& f) {
-         f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\Nowhere\\msinfo32.exe");
-         f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Other");
-       },
-       "C:\\Nowhere\\msinfo32.exe"},
-      {"tools location",
-       [](FakePlatform& f) {
-         f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools\\MSInfo");
-         f.files.AddFile("C:\\Tools\\MSInfo\\MSINFO32.EXE");
-       },
+      // The path is started without looking for the file.
+      {"C:\\Nowhere\\msinfo32.exe", "C:\\Other", "", "", false, false, "C:\\Nowhere\\msinfo32.exe"},
+      {"", "C:\\Tools\\MSInfo", "C:\\Tools\\MSInfo\\MSINFO32.EXE", "", false, false,
        "C:\\Tools\\MSInfo\\MSINFO32.EXE"},
-      {"no keys", [](FakePlatform&) {}, nullptr},
-      {"location without program",
-       [](FakePlatform& f) { f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools"); },
-       nullptr},
-      {"location names a folder",
-       [](FakePlatform& f) {
-         f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", "C:\\Tools");
-         f.files.AddDir("C:\\Tools\\MSINFO32.EXE");
-       },
-       nullptr},
-      {"keys denied",
-       [](FakePlatform& f) {
-         f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\msinfo32.exe");
-         f.registry.Deny(plat::kHKLM, kMsinfoKey);
-       },
-       nullptr},
-      {"start fails",
-       [](FakePlatform& f) {
-         f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", "C:\\msinfo32.exe");
-         f.shell.startFails = true;
-       },
-       nullptr},
+      {"", "", "", "", false, false, nullptr},
+      {"", "C:\\Tools", "", "", false, false, nullptr},
+      {"", "C:\\Tools", "", "C:\\Tools\\MSINFO32.EXE", false, false, nullptr},
+      {"C:\\msinfo32.exe", "", "", "", true, false, nullptr},
+      {"C:\\msinfo32.exe", "", "", "", false, true, nullptr},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(std::string(c.path) + "|" + c.location + "|" + c.folder + "|" + std::to_string(c.denied));
     FakePlatform f;
     FakeAboutView v;
-    c.arrange(f);
+    if (*c.path) f.registry.PutString(plat::kHKLM, kMsinfoKey, "PATH", c.path);
+    if (*c.location) f.registry.PutString(plat::kHKLM, kLocationKey, "MSINFO", c.location);
+    if (*c.file) f.files.AddFile(c.file);
+    if (*c.folder) f.files.AddDir(c.folder);
+    if (c.denied) f.registry.Deny(plat::kHKLM, kMsinfoKey);
+    f.shell.startFails = c.startFails;
     LanguageFile t(f.platform);
     frmAbout about(f.platform, t, v);
     about.cmdSysInfo_Click();

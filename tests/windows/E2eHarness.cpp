@@ -51,7 +51,6 @@ void Clean(const std::string& dir) {
 }  // namespace
 
 std::string FixtureDir() { return WinePath(GLEISORA_FIXTURE_DIR); }
-std::string SourceDir() { return WinePath(GLEISORA_SOURCE_DIR); }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);

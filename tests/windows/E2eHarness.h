@@ -12,7 +12,6 @@ inline const char kFullKey[] = "Software\\Software Untergrund\\EEXP";  // under 
 inline const char kMarkers[] = "Software\\Gleisora Tests\\Components";  // the test component's
 
 std::string FixtureDir();  // built fixtures
-std::string SourceDir();   // the source tree
 
 // Polls until `done` holds; the timeout only guards against hanging.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 60000);
