@@ -12,6 +12,7 @@
 #include "app/win/Controls.h"
 #include "app/win/Window.h"
 #include "app/win/resource.h"
+#include "platform/win32/WideText.h"
 #include "support/Errors.h"
 
 namespace {
@@ -294,9 +295,7 @@ LRESULT AboutWindow::OnNotify(LPARAM lp) {
     if (hdr->code == TTN_GETDISPINFOA) {
       reinterpret_cast<NMTTDISPINFOA*>(lp)->lpszText = const_cast<char*>(tip.c_str());
     } else {
-      const int n = MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, nullptr, 0);
-      wideTip_.assign(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
-      if (n > 0) MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, wideTip_.data(), n);
+      wideTip_ = win32::Wide(tip);
       reinterpret_cast<NMTTDISPINFOW*>(lp)->lpszText = wideTip_.data();
     }
   }

@@ -10,6 +10,8 @@
 #include "app/win/SingleInstance.h"
 #include "app/win/RowMenu.h"
 #include "app/win/resource.h"
+#include "platform/win32/SystemLibrary.h"
+#include "platform/win32/WideText.h"
 #include "support/Errors.h"
 
 namespace {
@@ -396,24 +398,18 @@ void MainWindow::SetHourglass(bool on) {
 void MainWindow::BlockShutdown(bool on) {
   using Create = BOOL(WINAPI*)(HWND, LPCWSTR);
   using Destroy = BOOL(WINAPI*)(HWND);
-  const HMODULE user32 = GetModuleHandleA("user32.dll");
-  if (!user32 || !Handle()) return;
+  if (!Handle()) return;
   if (!on) {
-    if (auto destroy = reinterpret_cast<Destroy>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonDestroy"))))
+    if (auto destroy = win32::As<Destroy>(win32::UserFunction("ShutdownBlockReasonDestroy")))
       destroy(Handle());
     return;
   }
-  auto create = reinterpret_cast<Create>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonCreate")));
+  auto create = win32::As<Create>(win32::UserFunction("ShutdownBlockReasonCreate"));
   if (!create) return;
   const std::string reason = texts_.GetText(
       "Messages", "SHUTDOWN_BLOCKED",
       "Gleisora ändert gerade die Einstellungen von EEP. Bitte warten Sie einen Moment!");
-  std::wstring wide(reason.size() + 1, L'\0');
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(CP_ACP, 0, reason.c_str(), -1, wide.data(), static_cast<int>(wide.size()))));
-  create(Handle(), wide.c_str());
+  create(Handle(), win32::Wide(reason).c_str());
 }
 
 long MainWindow::OuterHeight() {

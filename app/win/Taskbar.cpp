@@ -2,6 +2,8 @@
 
 #include <shobjidl.h>
 
+#include "platform/win32/SystemLibrary.h"
+
 namespace ui {
 
 Taskbar::Taskbar() : message_(RegisterWindowMessageA("TaskbarButtonCreated")) {}
@@ -14,10 +16,7 @@ Taskbar::~Taskbar() {
 void Taskbar::Allow(HWND window) const {
   // Windows 7 and later; looked up at run time so that older systems still start.
   using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  const HMODULE user32 = GetModuleHandleA("user32.dll");
-  auto filter = user32 ? reinterpret_cast<Filter>(reinterpret_cast<void*>(
-                             GetProcAddress(user32, "ChangeWindowMessageFilterEx")))
-                       : nullptr;
+  auto filter = win32::As<Filter>(win32::UserFunction("ChangeWindowMessageFilterEx"));
   constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
   if (filter && message_) filter(window, message_, kAllow, nullptr);
 }

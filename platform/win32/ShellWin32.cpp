@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/WideText.h"
 
 namespace {
-std::wstring Wide(const std::string& text) {
-  std::wstring out(text.size() + 1, L'\0');
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()));
-  out.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
-  return out;
-}
+using win32::Wide;
 
 // nullopt when the text has a character the ANSI code page lacks.
 std::optional<std::string> Ansi(const std::wstring& text) {

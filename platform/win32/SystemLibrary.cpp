@@ -13,12 +13,15 @@ void SetDllDirectory(const char* dir) {
   if (auto set = As<SetDllDirectoryFn>(KernelFunction("SetDllDirectoryA"))) set(dir);
 }
 
+// Both are loaded with the program: no search, no reference taken.
+FARPROC LoadedFunction(const char* module, const char* name) {
+  HMODULE loaded = GetModuleHandleA(module);
+  return loaded ? GetProcAddress(loaded, name) : nullptr;
+}
 }  // namespace
 
-FARPROC KernelFunction(const char* name) {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  return kernel ? GetProcAddress(kernel, name) : nullptr;
-}
+FARPROC KernelFunction(const char* name) { return LoadedFunction("kernel32.dll", name); }
+FARPROC UserFunction(const char* name) { return LoadedFunction("user32.dll", name); }
 
 void RestrictDllSearch() {
   auto setDefault = As<SetDefaultDllDirectoriesFn>(KernelFunction("SetDefaultDllDirectories"));

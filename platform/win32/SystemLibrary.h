@@ -25,8 +25,10 @@ class DefaultDllSearch {
   DefaultDllSearch& operator=(const DefaultDllSearch&) = delete;
 };
 
-// A function of kernel32 that older Windows versions may lack; null when absent.
+// A function of kernel32 or user32 that older Windows versions may lack; null when
+// absent.
 FARPROC KernelFunction(const char* name);
+FARPROC UserFunction(const char* name);
 
 // A library of the system folder, loaded by its full path and freed on destruction.
 class SystemLibrary {
