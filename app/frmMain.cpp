@@ -375,17 +375,7 @@ void frmMain::mnuRestore_Click(const std::string& backup) {
              mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return;
   EnterBusy();
-  const EntryRow row = Row(activeKey_);
-  if (row.listed) log_.Header("RESTORE", row.description, row.dir);
-  bool restored = false;
-  Attempt([&] {
-    restored = Backups(context_).Restore(backup, ReadInstallation(context_.platform, activeKey_));
-  });
-  if (!restored)
-    MsgBox(texts_.GetText("Messages", "NOTHING_CHANGED",
-                          "Die Einstellungen konnten nicht sicher gespeichert werden.\\n"
-                          "Es wurde nichts verändert. Der Grund steht im Protokoll."),
-           mb::kOk | mb::kIconExclamation);
+  switching_.RestoreBackup(Row(activeKey_), backup);
   Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
   LeaveBusy();
 }

@@ -17,28 +17,6 @@ struct Place {
   std::string subKey;
 };
 
-// The name the system reports for a key: of the key itself, or of its nearest
-// existing parent with the rest appended (a key that was cleared is gone).
-std::string SystemName(plat::IRegistryApi& api, const std::string& rootName, const Place& at) {
-  std::string head = at.subKey, tail;
-  for (;;) {
-    plat::RegKey key = plat::RootKey(at.root);
-    const bool opened = !head.empty() && api.OpenKey(key, head, plat::reg::kKeyQueryValue, key) == 0;
-    if (opened || head.empty()) {
-      std::string system;
-      const long rc = api.KeyName(key, system);
-      if (opened) api.CloseKey(key);
-      if (const auto name = rc == 0 ? regfile::FromSystemName(system) : std::nullopt)
-        return *name + tail;
-      break;
-    }
-    const std::size_t cut = head.rfind('\\');
-    tail = "\\" + head.substr(cut == std::string::npos ? 0 : cut + 1) + tail;
-    head = cut == std::string::npos ? "" : head.substr(0, cut);
-  }
-  return regfile::LongRootName(rootName) + "\\" + at.subKey;
-}
-
 // Where a key of a backup file is: one of the installation's keys the system names
 // so, else the key by its own root's name.
 std::optional<Place> Locate(plat::IRegistryApi& api, const Installation& inst,
@@ -48,7 +26,7 @@ std::optional<Place> Locate(plat::IRegistryApi& api, const Installation& inst,
   for (const auto& path : known) {
     const Place at{cRegistry::RootFromName(path.substr(0, 4)), path.size() > 5 ? path.substr(5) : ""};
     if (at.root && !at.subKey.empty() &&
-        UpperAnsi(SystemName(api, path.substr(0, 4), at)) == UpperAnsi(keyName))
+        UpperAnsi(regfile::SystemName(api, path.substr(0, 4), at.root, at.subKey)) == UpperAnsi(keyName))
       return at;
   }
   static const std::pair<const char*, std::int32_t> kRoots[] = {

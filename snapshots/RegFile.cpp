@@ -254,4 +254,24 @@ std::optional<BackupName> ParseFileName(const std::string& name) {
   return out;
 }
 
+std::string SystemName(plat::IRegistryApi& api, const std::string& rootName, std::int32_t root,
+                       const std::string& subKey) {
+  std::string head = subKey, tail;
+  for (;;) {
+    plat::RegKey key = plat::RootKey(root);
+    const bool opened = !head.empty() && api.OpenKey(key, head, plat::reg::kKeyQueryValue, key) == 0;
+    if (opened || head.empty()) {
+      std::string system;
+      const long rc = api.KeyName(key, system);
+      if (opened) api.CloseKey(key);
+      if (const auto name = rc == 0 ? FromSystemName(system) : std::nullopt) return *name + tail;
+      break;
+    }
+    const std::size_t cut = head.rfind('\\');
+    tail = "\\" + head.substr(cut == std::string::npos ? 0 : cut + 1) + tail;
+    head = cut == std::string::npos ? "" : head.substr(0, cut);
+  }
+  return LongRootName(rootName) + "\\" + subKey;
+}
+
 }  // namespace regfile

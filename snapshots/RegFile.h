@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Registry.h"
 #include "support/Variant.h"
 
 namespace regfile {
@@ -35,6 +36,11 @@ std::optional<std::vector<Key>> Read(const std::string& text);
 std::optional<std::string> FromSystemName(const std::string& systemName);
 // "HKEY_CLASSES_ROOT" for "HKCR", and so on; "" for an unknown root.
 std::string LongRootName(const std::string& shortRoot);
+// The name the system reports for the key `subKey` of the root `root` ("HKCU" and so
+// on as `rootName`): of the key itself, or of its nearest existing parent with the
+// rest appended (a key that was cleared is gone); else the long form of the path.
+std::string SystemName(plat::IRegistryApi& api, const std::string& rootName, std::int32_t root,
+                       const std::string& subKey);
 
 // "2026-12-06_114205_Umschalten_EEP_1.reg"; characters a file name cannot hold
 // become "_".

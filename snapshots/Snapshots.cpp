@@ -253,21 +253,6 @@ void Snapshots::LoadFactorySettings(const Installation& inst, const std::string&
     Restore(reg, name, ReplaceAll(value, "{AppDir}", appDir));
 }
 
-namespace {
-// The name the system gives the key (where a redirected view really points), or the
-// long form of the path the definition gives.
-std::string SystemKeyName(plat::IRegistryApi& api, const RegPath& path) {
-  plat::RegKey key = 0;
-  std::string system;
-  std::optional<std::string> name;
-  if (api.OpenKey(plat::RootKey(path.root), path.subKey, plat::reg::kKeyQueryValue, key) == 0) {
-    if (api.KeyName(key, system) == 0) name = regfile::FromSystemName(system);
-    api.CloseKey(key);
-  }
-  return name ? *name : regfile::LongRootName(path.rootName) + "\\" + path.subKey;
-}
-}  // namespace
-
 bool Snapshots::Current(const std::vector<std::string>& keyPaths,
                         const std::vector<std::string>& valuePaths,
                         std::vector<regfile::Key>& keys, const ReadValues* known) {
@@ -299,7 +284,9 @@ bool Snapshots::Current(const std::vector<std::string>& keyPaths,
     }
     if (!stored) return;
     const auto [at, added] = keyIndex.emplace(keyId, keys.size());
-    if (added) keys.push_back({SystemKeyName(*c_.platform.registry, path), {}});
+    if (added)
+      keys.push_back(
+          {regfile::SystemName(*c_.platform.registry, path.rootName, path.root, path.subKey), {}});
     keys[at->second].values.push_back(std::move(v));
   };
   cRegistry reg(c_.platform);

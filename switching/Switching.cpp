@@ -79,6 +79,13 @@ void Switching::NothingChanged() {
                  mb::kOk | mb::kIconExclamation);
 }
 
+void Switching::RestoreBackup(const EntryRow& active, const std::string& backup) {
+  Header("RESTORE", active);
+  bool restored = false;
+  Attempt([&] { restored = backups_.Restore(backup, ReadInstallation(c_.platform, active.key)); });
+  if (!restored) NothingChanged();
+}
+
 // Without administrator rights every write to a key of the machine would fail value
 // by value; one look before anything changes says so once. The user's own keys are
 // left to the operation, which leaves a key it may not open alone.

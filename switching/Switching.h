@@ -43,6 +43,9 @@ class Switching {
   void Default(const EntryRow& active, const std::string& regAppDir);
   // true when the entry's saved settings were written back.
   bool Reset(const EntryRow& active);
+  // Puts the active entry's keys back as the backup file `backup` holds them (see
+  // Backups::Restore); says so when nothing could be changed.
+  void RestoreBackup(const EntryRow& active, const std::string& backup);
   // Finishes a switch that was cut off (its progress record is still there): on to
   // the target when the source's settings were kept, else back to the source.
   // nullopt when there was none, or it waits for the simulator to close.
