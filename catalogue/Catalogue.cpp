@@ -279,19 +279,14 @@ Installation::Lines Catalogue::FirstSettings(const Installation& inst) const {
   ini.Section(inst.entry + "\\Settings");
   ini.EnumerateCurrentSection(snapshot, count);
   if (count > 0) return {};
-  ini.Section(inst.entry);
   Installation::Lines lines;
   for (const auto& [path, value] : inst.factory)
     lines.emplace_back(path, ReplaceAll(value, "{AppDir}", inst.appDir));
-  ini.Default("");
-  ini.Key("AppPath");
-  const std::string appPath = ini.Value();
-  ini.Key("ResBase");
-  const std::string resBase = ini.Value();
-  if (appPath.empty()) return lines;
-  const std::string key = std::string("HKCR\\") + (EditionOf(appPath).empty() ? kFullKey : kDemoKey);
-  lines.emplace_back(key + "\\AppPath", "REG_SZ:" + appPath);
-  if (!resBase.empty()) lines.emplace_back(key + "\\ResBase", "REG_SZ:" + resBase);
+  if (inst.appPath.empty()) return lines;
+  const std::string key =
+      std::string("HKCR\\") + (EditionOf(inst.appPath).empty() ? kFullKey : kDemoKey);
+  lines.emplace_back(key + "\\AppPath", "REG_SZ:" + inst.appPath);
+  if (!inst.resBase.empty()) lines.emplace_back(key + "\\ResBase", "REG_SZ:" + inst.resBase);
   return lines;
 }
 

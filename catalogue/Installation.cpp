@@ -47,6 +47,10 @@ Installation ReadInstallation(const plat::Platform& p, const std::string& entry)
   launcher.Key("AppDir");
   launcher.Default("");
   inst.appDir = launcher.Value();
+  launcher.Key("AppPath");
+  inst.appPath = launcher.Value();
+  launcher.Key("ResBase");
+  inst.resBase = launcher.Value();
 
   inst.definitionPath = DefinitionFilePath(p, inst.regType);
   cInifile definition(p);

@@ -17,6 +17,7 @@ struct Installation {
   std::string entry;           // the catalogue section, "EEP_" + n
   std::string regType;         // "DEFAULT" when the entry names none
   std::string appDir;          // the entry's folder ("" when it has none)
+  std::string appPath, resBase;  // its eep.exe and resource folder ("" when none)
   std::string definitionPath;
   std::vector<std::string> keys;  // the "Registry Keys" that are selected
   Lines factory;                  // "Factory Settings"
