@@ -11,6 +11,7 @@
 #include "bench/BenchKey.h"
 #include "catalogue/Installation.h"
 #include "snapshots/Snapshots.h"
+#include "support/cInifile.h"
 
 #ifdef _WIN32
 #include <windows.h>

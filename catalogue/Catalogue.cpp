@@ -6,6 +6,7 @@
 
 #include "catalogue/Catalogue.h"
 
+#include "catalogue/CatalogueFile.h"
 #include "catalogue/Installation.h"
 #include "support/CFileVersionInfo.h"
 #include "support/cRegistry.h"
@@ -39,33 +40,6 @@ std::string MakeDescription(const CFileVersionInfo& info) {
          (pv.empty() ? std::string() : pv.substr(pv.size() - 1));
 }
 
-// The entry number of a section named "EEP_" + n (n written as the catalogue writes
-// it: decimal, no sign, no leading zero); 0 for any other name. With `snapshot`, the
-// name must end in "\Settings" instead.
-std::int64_t EntryNumber(const std::string& section, bool snapshot) {
-  std::string name = UpperAnsi(section);
-  const std::string suffix = "\\SETTINGS";
-  if (snapshot) {
-    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-      return 0;
-    name.resize(name.size() - suffix.size());
-  }
-  if (name.size() < 5 || name.size() > 14 || name.compare(0, 4, "EEP_") != 0 || name[4] == '0')
-    return 0;
-  std::int64_t n = 0;
-  for (std::size_t i = 4; i < name.size(); ++i) {
-    if (name[i] < '0' || name[i] > '9') return 0;
-    n = n * 10 + (name[i] - '0');
-  }
-  return n;
-}
-
-// "Saved" compared with 1 as a number; text that is no number is a type mismatch.
-bool SavedIsOne(const std::string& text) {
-  if (const auto n = NumberValue(text)) return *n == 1.0;
-  throw RuntimeError(err::TypeMismatch, "Gleisora", "Type mismatch");
-}
-
 // The entry numbers issued so far ("Count") and those whose section or snapshot
 // exists: numbers in use are never issued again.
 struct Numbers {
@@ -74,23 +48,17 @@ struct Numbers {
   std::set<std::int64_t> taken, entries;
 };
 
-Numbers ScanNumbers(cInifile& ini) {
+Numbers ScanNumbers(CatalogueFile& file) {
   Numbers out;
-  ini.Section("Settings");
-  ini.Key("Count");
-  ini.Default("0");
-  Attempt([&] { out.count = cInifile::CLngDefault(ini.Value(), 0); });
+  Attempt([&] { out.count = file.Count(); });
   Attempt([&] {
-    std::vector<std::string> sections;
-    std::int32_t n = 0;
-    ini.EnumerateAllSections(sections, n);
-    for (const std::string& s : sections) {
-      if (std::int64_t k = EntryNumber(s, false)) {
+    for (const std::string& s : file.Sections()) {
+      if (std::int64_t k = CatalogueFile::EntryNumber(s)) {
         out.highest = std::max(out.highest, k);
         out.taken.insert(k);
         out.entries.insert(k);
-      } else if (std::int64_t k2 = EntryNumber(s, true)) {
-        out.taken.insert(k2);
+      } else if (const auto owner = CatalogueFile::SnapshotOf(s)) {
+        if (std::int64_t k2 = CatalogueFile::EntryNumber(*owner)) out.taken.insert(k2);
       }
     }
   });
@@ -143,15 +111,14 @@ std::string Catalogue::GetRegType(const std::string& AppPath,
 VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
   const plat::Platform& p = c_.platform;
   VersionList list;
-  cInifile ini(p);
-  ini.Path(LauncherIniPath(p));
-  const Numbers numbers = ScanNumbers(ini);
+  CatalogueFile file(p);
+  const Numbers numbers = ScanNumbers(file);
   // Entries above the highest numbered section have no AppPath and would be skipped
   // anyway; walking only up to it keeps a damaged, huge Count from reading the file
   // billions of times.
   const std::int64_t last = std::min<std::int64_t>(numbers.count, numbers.highest);
   for (std::int64_t n = 1; n <= last; ++n)
-    Attempt([&] { AddVersionEntry("EEP_" + std::to_string(n), v, list); });
+    Attempt([&] { AddVersionEntry(CatalogueFile::EntrySection(n), v, list); });
 
   // The installation in the registry has no entry yet: append one. Only an
   // executable that exists is worth an entry; otherwise every start would add
@@ -166,36 +133,27 @@ VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
 // Writes a new entry for the installation under the first number never issued.
 std::optional<std::string> Catalogue::AppendEntry(const InstalledVersion& v) const {
   const plat::Platform& p = c_.platform;
-  cInifile ini(p);
-  ini.Path(LauncherIniPath(p));
-  const Numbers numbers = ScanNumbers(ini);
+  CatalogueFile file(p);
+  const Numbers numbers = ScanNumbers(file);
   std::int64_t next = std::max<std::int32_t>(numbers.count, 0) + std::int64_t{1};
   while (numbers.taken.count(next)) ++next;
   if (next > std::numeric_limits<std::int32_t>::max()) return std::nullopt;  // no number left
-  const std::string section = "EEP_" + std::to_string(next);
-  Attempt([&] {
-    ini.Section("Settings");
-    ini.Key("Count");
-    ini.Value(std::to_string(next));
-  });
+  const std::string section = CatalogueFile::EntrySection(next);
+  Attempt([&] { file.Count(next); });
   CFileVersionInfo info(p);
   Attempt([&] { info.FullPathName(v.RegAppPath); });
   std::string regType;
   Attempt([&] { regType = GetRegType(v.RegAppPath, v.EditionSuffix); });
-  auto write = [&](const char* key, const std::string& value) {
-    Attempt([&] {
-      ini.Section(section);
-      ini.Key(key);
-      ini.Value(value);
-    });
+  auto write = [&](const char* name, const std::string& value) {
+    Attempt([&] { file.Write(section, name, value); });
   };
-  write("Description", MakeDescription(info));
-  write("AppDir", v.RegAppDir);
-  write("AppPath", v.RegAppPath);
-  write("ResBase", v.RegResBase);
-  write("ProductName", info.ProductName());
-  write("ProductVersion", info.ProductVersion());
-  write("RegType", regType);
+  write(CatalogueFile::kDescription, MakeDescription(info));
+  write(CatalogueFile::kAppDir, v.RegAppDir);
+  write(CatalogueFile::kAppPath, v.RegAppPath);
+  write(CatalogueFile::kResBase, v.RegResBase);
+  write(CatalogueFile::kProductName, info.ProductName());
+  write(CatalogueFile::kProductVersion, info.ProductVersion());
+  write(CatalogueFile::kRegType, regType);
   if (regType == "DEFAULT")
     Attempt([&] {
       c_.ask(std::string("Es wurde keine geeignete ini-Datei für diese Version gefunden!") +
@@ -219,15 +177,13 @@ std::optional<CatalogueRow> Catalogue::AddInstallation(const std::string& AppPat
   v.RegAppPath = GetLongPath(*p.files, AppPath);
   v.RegAppDir = GetDirectory(v.RegAppPath);
 
-  cInifile ini(p);
-  ini.Path(LauncherIniPath(p));
-  ini.Default("");
-  for (std::int64_t n : ScanNumbers(ini).entries) {
-    ini.Section("EEP_" + std::to_string(n));
-    ini.Key("AppDir");
-    if (UpperAnsi(ini.Value()) != UpperAnsi(v.RegAppDir)) continue;
-    ini.Key("Description");
-    c_.ask(ini.Value() + kCrLf + v.RegAppDir + kCrLf +
+  CatalogueFile file(p);
+  for (std::int64_t n : ScanNumbers(file).entries) {
+    // A value the entry lacks reads as "0" here, so no folder matches it.
+    const std::string section = CatalogueFile::EntrySection(n);
+    if (UpperAnsi(file.Read(section, CatalogueFile::kAppDir, "0")) != UpperAnsi(v.RegAppDir))
+      continue;
+    c_.ask(file.Read(section, CatalogueFile::kDescription, "0") + kCrLf + v.RegAppDir + kCrLf +
                c_.texts.GetText("Messages", "ALREADY_LISTED",
                                 "Diese Installation steht bereits in der Liste!"),
            mb::kOk | mb::kIconExclamation);
@@ -248,37 +204,19 @@ std::optional<CatalogueRow> Catalogue::AddInstallation(const std::string& AppPat
 }
 
 std::string Catalogue::AppPath(const std::string& Section) const {
-  cInifile ini(c_.platform);
-  ini.Path(LauncherIniPath(c_.platform));
-  ini.Section(Section);
-  ini.Key("AppPath");
-  ini.Default("");
-  return ini.Value();
+  return CatalogueFile(c_.platform).Read(Section, CatalogueFile::kAppPath);
 }
 
 void Catalogue::RemoveEntry(const std::string& Section) const {
-  cInifile ini(c_.platform);
-  ini.Path(LauncherIniPath(c_.platform));
-  ini.Section(Section);
-  ini.DeleteSection();
-  ini.Section(Section + "\\Settings");
-  ini.DeleteSection();
+  CatalogueFile(c_.platform).Remove(Section);
 }
 
 Installation::Lines Catalogue::FirstSettings(const Installation& inst) const {
-  cInifile ini(c_.platform);
-  ini.Path(LauncherIniPath(c_.platform));
-  ini.Section(inst.entry);
-  ini.Default("0");
-  ini.Key("Saved");
-  if (const auto saved = NumberValue(ini.Value()); saved && *saved == 1.0) return {};
+  CatalogueFile file(c_.platform);
+  if (file.Saved(inst.entry) == true) return {};
   // Snapshot lines without the mark (a catalogue edited by hand) are still the
   // entry's own settings: nothing is written over them.
-  std::vector<std::string> snapshot;
-  std::int32_t count = 0;
-  ini.Section(inst.entry + "\\Settings");
-  ini.EnumerateCurrentSection(snapshot, count);
-  if (count > 0) return {};
+  if (!file.SnapshotPaths(inst.entry).empty()) return {};
   Installation::Lines lines;
   for (const auto& [path, value] : inst.factory)
     lines.emplace_back(path, ReplaceAll(value, "{AppDir}", inst.appDir));
@@ -293,22 +231,16 @@ Installation::Lines Catalogue::FirstSettings(const Installation& inst) const {
 void Catalogue::AddVersionEntry(const std::string& Section, const InstalledVersion& v,
                                 VersionList& list) const {
   const plat::Platform& p = c_.platform;
-  cInifile ini(p);
-  ini.Path(LauncherIniPath(p));
-  ini.Section(Section);
-  ini.Default("");
-  auto read = [&](const char* key) {
-    ini.Key(key);
-    return ini.Value();
-  };
+  CatalogueFile file(p);
+  auto read = [&](const char* name) { return file.Read(Section, name); };
 
-  const std::string appPath = read("AppPath");
+  const std::string appPath = read(CatalogueFile::kAppPath);
   if (appPath.empty()) return;
 
   if (FileExists(*p.files, appPath)) {
-    const std::string appDir = read("AppDir");
-    std::string description = read("Description");
-    const std::string storedType = read("RegType");
+    const std::string appDir = read(CatalogueFile::kAppDir);
+    std::string description = read(CatalogueFile::kDescription);
+    const std::string storedType = read(CatalogueFile::kRegType);
     std::string shownType = storedType;
 
     // An installation that no registry key names (empty or unknown directory)
@@ -321,35 +253,27 @@ void Catalogue::AddVersionEntry(const std::string& Section, const InstalledVersi
         CFileVersionInfo info(p);
         info.FullPathName(v.RegAppPath);
         description = MakeDescription(info);
-        auto write = [&](const char* key, const std::string& value) {
-          ini.Key(key);
-          ini.Value(value);
-        };
-        write("Description", description);
-        write("RegType", shownType);
-        write("ProductName", info.ProductName());
-        write("ProductVersion", info.ProductVersion());
+        file.Write(Section, CatalogueFile::kDescription, description);
+        file.Write(Section, CatalogueFile::kRegType, shownType);
+        file.Write(Section, CatalogueFile::kProductName, info.ProductName());
+        file.Write(Section, CatalogueFile::kProductVersion, info.ProductVersion());
       }
       list.activeKey = Section;
-      ini.Default("0");
-      list.canReset = SavedIsOne(read("Saved"));
+      const std::optional<bool> saved = file.Saved(Section);
+      if (!saved) throw RuntimeError(err::TypeMismatch, "Gleisora", "Type mismatch");
+      list.canReset = *saved;
     }
     list.rows.push_back({Section, description, shownType, appDir});
     return;
   }
 
-  const std::string description = read("Description");
-  const std::string appDir = read("AppDir");
+  const std::string description = read(CatalogueFile::kDescription);
+  const std::string appDir = read(CatalogueFile::kAppDir);
   const std::string question =
       description + " " +
       c_.texts.GetText("Messages", "ENTRY_NOT_FOUND1", "wurde nicht gefunden!\\nVerzeichnis:\\n") +
       appDir +
       c_.texts.GetText("Messages", "ENTRY_NOT_FOUND2",
                        "\\nSoll der zugehörige Eintrag gelöscht werden?");
-  if (c_.ask(question, mb::kYesNo | mb::kIconQuestion) == mb::kIdYes) {
-    ini.Section(Section);
-    ini.DeleteSection();
-    ini.Section(Section + "\\Settings");
-    ini.DeleteSection();
-  }
+  if (c_.ask(question, mb::kYesNo | mb::kIconQuestion) == mb::kIdYes) RemoveEntry(Section);
 }

@@ -1,11 +1,8 @@
 #include "catalogue/Installation.h"
 
+#include "catalogue/CatalogueFile.h"
 #include "support/Convert.h"
 #include "support/cInifile.h"
-
-std::string LauncherIniPath(const plat::Platform& p) {
-  return p.appDir + "\\" + p.exeName + ".ini";
-}
 
 std::string DefinitionFilePath(const plat::Platform& p, const std::string& regType) {
   return p.appDir + "\\" + regType + ".ini";
@@ -38,19 +35,11 @@ Installation::Lines SectionLines(cInifile& ini, const std::string& section) {
 Installation ReadInstallation(const plat::Platform& p, const std::string& entry) {
   Installation inst;
   inst.entry = entry;
-  cInifile launcher(p);
-  launcher.Path(LauncherIniPath(p));
-  launcher.Section(entry);
-  launcher.Key("RegType");
-  launcher.Default("DEFAULT");
-  inst.regType = launcher.Value();
-  launcher.Key("AppDir");
-  launcher.Default("");
-  inst.appDir = launcher.Value();
-  launcher.Key("AppPath");
-  inst.appPath = launcher.Value();
-  launcher.Key("ResBase");
-  inst.resBase = launcher.Value();
+  CatalogueFile launcher(p);
+  inst.regType = launcher.Read(entry, CatalogueFile::kRegType, "DEFAULT");
+  inst.appDir = launcher.Read(entry, CatalogueFile::kAppDir);
+  inst.appPath = launcher.Read(entry, CatalogueFile::kAppPath);
+  inst.resBase = launcher.Read(entry, CatalogueFile::kResBase);
 
   inst.definitionPath = DefinitionFilePath(p, inst.regType);
   cInifile definition(p);

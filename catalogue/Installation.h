@@ -1,5 +1,5 @@
-// The files beside the program, and an installation's definition: what its
-// definition file selects, read once per operation.
+// An installation's definition: what its definition file beside the program selects,
+// read once per operation.
 #pragma once
 #include <optional>
 #include <string>
@@ -8,7 +8,6 @@
 
 #include "platform/Platform.h"
 
-std::string LauncherIniPath(const plat::Platform& p);
 std::string DefinitionFilePath(const plat::Platform& p, const std::string& regType);
 
 struct Installation {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "support/cInifile.h"
+#include "catalogue/CatalogueFile.h"
 #include "support/cRegistry.h"
 #include "support/mdlTools.h"
 
@@ -73,13 +73,8 @@ bool Backups::Write(const std::string& action, const std::string& entry,
 // Oldest first: by the time in the name, then (for backups of one second, whose
 // suffixes may be reused once pruned) by the time the file was written.
 void Backups::Prune(const std::string& dir) {
-  cInifile settings(c_.platform);
-  settings.Path(LauncherIniPath(c_.platform));
-  settings.Section("Settings");
-  settings.Key("KeepBackups");
-  settings.Default("");
   const std::int32_t keep =
-      std::max<std::int32_t>(1, cInifile::CLngDefault(settings.Value(), kKeepBackups));
+      std::max<std::int32_t>(1, CatalogueFile(c_.platform).KeepBackups(kKeepBackups));
   plat::IFileSystem& files = *c_.platform.files;
   std::vector<std::tuple<std::string, std::int64_t, std::string>> found;
   for (const auto& name : files.ListFiles(dir + "\\*.reg"))

@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 
+#include "catalogue/CatalogueFile.h"
 #include "snapshots/SnapshotText.h"
 #include "support/IniStore.h"
 #include "support/cRegistry.h"
@@ -37,14 +38,6 @@ RegPath SplitKeyPath(const std::string& keyPath) {
 bool NameSurvivesIni(const std::string& name) {
   if (name.find_first_of("\\=\r\n") != std::string::npos) return false;
   return name.empty() || (name.back() != ' ' && name.back() != '\t');
-}
-
-std::vector<std::string> Keys(const cInifile& ini) {
-  std::vector<std::string> names;
-  std::int32_t count = 0;
-  ini.EnumerateCurrentSection(names, count);
-  names.resize(static_cast<std::size_t>(count));
-  return names;
 }
 
 // The names of the values directly under the registry object's key, sorted without
@@ -81,46 +74,40 @@ bool KeyDenied(plat::IRegistryApi& api, const RegPath& path) {
 
 }  // namespace
 
-bool Snapshots::SaveSettings(const Installation& inst) {
+Snapshots::Saved Snapshots::SaveSettings(const Installation& inst) {
   const plat::Platform& p = c_.platform;
   // Every write below goes to the launcher INI in one file replacement.
   IniWriteBatch batch(p);
 
-  cInifile launcher(p);
-  launcher.Path(LauncherIniPath(p));
-  launcher.Section(inst.entry);
-  launcher.Default("");
-  launcher.Key("Saved");
-  launcher.Value(std::string("1"));
+  CatalogueFile launcher(p);
+  launcher.MarkSaved(inst.entry);
+  launcher.ClearSnapshot(inst.entry);
 
-  launcher.Section(inst.entry + "\\Settings");
-  for (const auto& name : Keys(launcher)) {
-    launcher.Key(name);
-    launcher.DeleteKey();
+  Saved saved;
+  Lines lines;
+  for (const auto& name : inst.keys) SaveRegistry(name, launcher, inst.entry, lines, saved.values);
+
+  if (batch.Flush()) {
+    saved.kept = SnapshotOnDisk(inst.entry, lines);
+    return saved;
   }
-
-  saved_.clear();
-  read_.clear();
-  for (const auto& name : inst.keys) SaveRegistry(name, launcher);
-
-  if (batch.Flush()) return SnapshotOnDisk(inst.entry);
-  c_.log.LogAction("SaveSettings: " + LauncherIniPath(p));
+  c_.log.LogAction("SaveSettings: " + launcher.Path());
   c_.log.LogResult(err::PathFileAccess);
-  return false;
+  return saved;
 }
 
 // The launcher INI as the disk now holds it must give back every line just saved.
 // A file the INI engine could not read refuses its writes without a failure, so
 // only this reading shows that nothing was kept.
-bool Snapshots::SnapshotOnDisk(const std::string& entry) {
-  const std::string path = LauncherIniPath(c_.platform);
+bool Snapshots::SnapshotOnDisk(const std::string& entry, const Lines& lines) {
+  const std::string path = CatalogueFile::PathFor(c_.platform);
   const auto bytes = c_.platform.files->ReadAll(path);
   std::string missing = path;
   if (bytes) {
     const ini::Document doc = ini::Document::Parse(*bytes);
     missing.clear();
-    for (const auto& [valuePath, entryValue] : saved_)
-      if (doc.Get(entry + "\\Settings", valuePath) != entryValue) {
+    for (const auto& [valuePath, entryValue] : lines)
+      if (doc.Get(CatalogueFile::SnapshotSection(entry), valuePath) != entryValue) {
         missing = valuePath;
         break;
       }
@@ -131,7 +118,8 @@ bool Snapshots::SnapshotOnDisk(const std::string& entry) {
   return false;
 }
 
-void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
+void Snapshots::SaveRegistry(const std::string& keyPath, CatalogueFile& file,
+                             const std::string& entry, Lines& lines, ReadValues& read) {
   cRegistry reg(c_.platform);
   RegPath path;
   std::vector<std::string> names;
@@ -144,8 +132,8 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
 
   for (const auto& name : names) {
     reg.ValueKey(name);
-    snapshot.Key(path.rootName + "\\" + reg.SectionKey() + "\\" + name);
-    c_.log.LogAction("SaveRegistry: " + snapshot.Key());
+    const std::string valuePath = path.rootName + "\\" + reg.SectionKey() + "\\" + name;
+    c_.log.LogAction("SaveRegistry: " + valuePath);
     c_.log.Resume([&] {
       if (!NameSurvivesIni(name))
         throw RuntimeError(err::InvalidProcedureCall, "", "Invalid procedure call or argument");
@@ -155,10 +143,10 @@ void Snapshots::SaveRegistry(const std::string& keyPath, cInifile& snapshot) {
         throw RuntimeError(err::RegistryFailure, "", "Failed to read registry value");
       reg.ValueType(static_cast<std::int32_t>(type));
       const std::string line = snap::EntryValue(type, data);
-      read_[UpperAnsi(path.rootName + "\\" + path.subKey) + "\\" + UpperAnsi(name)] = {name, type,
-                                                                                   data};
-      snapshot.Value(line);
-      saved_.emplace_back(snapshot.Key(), line);
+      read[UpperAnsi(path.rootName + "\\" + path.subKey) + "\\" + UpperAnsi(name)] = {name, type,
+                                                                                  data};
+      file.WriteSnapshotLine(entry, valuePath, line);
+      lines.emplace_back(valuePath, line);
     });
     c_.log.LogPending();
   }
@@ -189,18 +177,14 @@ void Snapshots::DeleteRegistry(const std::string& keyPath) {
 }
 
 void Snapshots::LoadSavedSettings(const std::string& entry) {
-  cInifile launcher(c_.platform);
-  launcher.Path(LauncherIniPath(c_.platform));
-  launcher.Section(entry + "\\Settings");
+  CatalogueFile launcher(c_.platform);
   // One look at the launcher INI for all its reads, and each key opened once for all
   // its values.
   IniWriteBatch batch(c_.platform);
   cRegistry reg(c_.platform);
   reg.KeepKeyOpen(true);
-  for (const auto& name : Keys(launcher)) {
-    launcher.Key(name);
-    Restore(reg, name, launcher.Value());
-  }
+  for (const auto& name : launcher.SnapshotPaths(entry))
+    Restore(reg, name, launcher.SnapshotLine(entry, name));
 }
 
 void Snapshots::RestoreRegistry(const std::string& valuePath, const std::string& entryValue) {
@@ -253,10 +237,10 @@ void Snapshots::LoadFactorySettings(const Installation& inst, const std::string&
     Restore(reg, name, ReplaceAll(value, "{AppDir}", appDir));
 }
 
-bool Snapshots::Current(const std::vector<std::string>& keyPaths,
-                        const std::vector<std::string>& valuePaths,
-                        std::vector<regfile::Key>& keys, const ReadValues* known) {
-  keys.clear();
+std::optional<std::vector<regfile::Key>> Snapshots::Current(
+    const std::vector<std::string>& keyPaths, const std::vector<std::string>& valuePaths,
+    const ReadValues* known) {
+  std::vector<regfile::Key> keys;
   bool readable = true;
   std::map<std::string, std::size_t> keyIndex;  // upper-case key path -> index in keys
   std::set<std::string> held;                   // upper-case value paths
@@ -306,15 +290,13 @@ bool Snapshots::Current(const std::vector<std::string>& keyPaths,
     reg.SectionKey(path.subKey);
     add(path, reg, valuePath.substr(last + 1), false);
   }
-  return readable;
+  if (!readable) return std::nullopt;
+  return keys;
 }
 
 std::vector<std::string> Snapshots::SavedValuePaths(const std::string& entry) {
   if (entry.empty()) return {};  // no entry becomes active
-  cInifile launcher(c_.platform);
-  launcher.Path(LauncherIniPath(c_.platform));
-  launcher.Section(entry + "\\Settings");
-  return Keys(launcher);
+  return CatalogueFile(c_.platform).SnapshotPaths(entry);
 }
 
 void Snapshots::Flush(const Installation& inst) {

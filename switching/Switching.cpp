@@ -131,9 +131,8 @@ bool Switching::Backup(const char* action, const std::string& entry,
                        const std::vector<std::string>& keys,
                        const std::vector<std::string>& overwritten,
                        const Snapshots::ReadValues* known) {
-  std::vector<regfile::Key> values;
-  return snapshots_.Current(keys, overwritten, values, known) &&
-         backups_.Write(action, entry, values);
+  const auto values = snapshots_.Current(keys, overwritten, known);
+  return values && backups_.Write(action, entry, *values);
 }
 
 // What entering the entry overwrites: its snapshot, or its first settings.
@@ -165,10 +164,10 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     // Saving deletes nothing, so a record that cannot be written stops only the next
     // phase (the same file, the same failure).
     WriteProgress(c_.platform, record);
-    bool kept = false;
-    Attempt([&] { kept = snapshots_.SaveSettings(inst); });
-    kept = kept && Backup(kSwitchWord, leaving.key, inst.keys, Overwritten(record.target, first),
-                          &snapshots_.LastRead());
+    Snapshots::Saved saved;
+    Attempt([&] { saved = snapshots_.SaveSettings(inst); });
+    const bool kept = saved.kept && Backup(kSwitchWord, leaving.key, inst.keys,
+                                           Overwritten(record.target, first), &saved.values);
     record.phase = Progress::Phase::Leave;
     if (!kept || !Record(record)) {
       RemoveProgress(c_.platform);

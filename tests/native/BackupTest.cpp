@@ -61,9 +61,10 @@ TEST_F(BackupsTest, HoldsTheKeysUnderTheirSystemNamesAndTheValuesRestoringOverwr
   fp.registry.PutString(kHKCR, "Sim", "b", "1");
   fp.registry.PutString(kHKCR, "Sim", "A", "2");
   fp.registry.PutDword(kHKCU, "Other", "n", 5);
-  std::vector<regfile::Key> keys;
-  EXPECT_TRUE(snap.Current({"HKCR\\Sim", "HKCR\\Missing", "HKU\\\\Sim"},
-                           {"HKCR\\sim\\a", "HKCU\\Other\\n", "HKCU\\Other\\gone", "HKCU\\x"}, keys));
+  const auto current = snap.Current({"HKCR\\Sim", "HKCR\\Missing", "HKU\\\\Sim"},
+                                    {"HKCR\\sim\\a", "HKCU\\Other\\n", "HKCU\\Other\\gone", "HKCU\\x"});
+  ASSERT_TRUE(current);
+  const std::vector<regfile::Key>& keys = *current;
   EXPECT_EQ((std::vector<regfile::Key>{
                 {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Sim", {{"A", 1, SzBytes("2")}, {"b", 1, SzBytes("1")}}},
                 {"HKEY_USERS\\S-1-5-21-1000\\Other", {{"n", 4, {5, 0, 0, 0}}}}}),

@@ -102,9 +102,9 @@ TEST(SnapshotWin32, RoundTripOfEveryTypeThroughTheLauncherIni) {
   // The backup names the key as the system does (HKEY_USERS\<user>\...), so the
   // regedit of a double click puts every value back where it was.
   Backups backups(context);
-  std::vector<regfile::Key> values;
-  ASSERT_TRUE(snapshots.Current({"HKCU\\" + std::string(kKey)}, {}, values));
-  ASSERT_TRUE(backups.Write("Umschalten", "EEP_1", values));
+  const auto values = snapshots.Current({"HKCU\\" + std::string(kKey)}, {});
+  ASSERT_TRUE(values);
+  ASSERT_TRUE(backups.Write("Umschalten", "EEP_1", *values));
   const std::string file = p.appDir + "\\Backups\\" + p.files->ListFiles(p.appDir + "\\Backups\\*").at(0);
   RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
   std::string cmd = "regedit.exe /s \"" + file + "\"";
