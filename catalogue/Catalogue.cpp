@@ -157,9 +157,9 @@ std::optional<std::string> Catalogue::AppendEntry(const InstalledVersion& v) con
   if (regType == "DEFAULT")
     Attempt([&] {
       c_.ask(std::string("Es wurde keine geeignete ini-Datei für diese Version gefunden!") +
-                         kCrLf + "Version: " + info.ProductVersion() + kCrLf +
-                         "Es wird die Standard ini-Datei verwendet!",
-                     mb::kOk | mb::kIconExclamation);
+                 kCrLf + "Version: " + info.ProductVersion() + kCrLf +
+                 "Es wird die Standard ini-Datei verwendet!",
+             mb::kOk | mb::kIconExclamation);
     });
   return section;
 }

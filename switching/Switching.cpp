@@ -69,14 +69,14 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
     failure = e.what();
   }
   c_.ask(failure + "\r\n(Runtime-Error: " + std::to_string(number) + ")",
-                 mb::kOk | mb::kIconStop);
+         mb::kOk | mb::kIconStop);
 }
 
 void Switching::NothingChanged() {
   c_.ask(c_.texts.GetText("Messages", "NOTHING_CHANGED",
-                                  "Die Einstellungen konnten nicht sicher gespeichert werden.\\n"
-                                  "Es wurde nichts verändert. Der Grund steht im Protokoll."),
-                 mb::kOk | mb::kIconExclamation);
+                          "Die Einstellungen konnten nicht sicher gespeichert werden.\\n"
+                          "Es wurde nichts verändert. Der Grund steht im Protokoll."),
+         mb::kOk | mb::kIconExclamation);
 }
 
 void Switching::RestoreBackup(const EntryRow& active, const std::string& backup) {
@@ -237,14 +237,14 @@ std::optional<Switching::Outcome> Switching::Recover() {
   std::optional<Progress> record = ReadProgress(c_.platform);
   if (!record) return std::nullopt;
   c_.ask(c_.texts.GetText("Messages", "SWITCH_INTERRUPTED",
-                                  "Die letzte Umschaltung wurde unterbrochen.\\n"
-                                  "Gleisora bringt sie jetzt zu Ende."),
-                 mb::kOk | mb::kIconInformation);
+                          "Die letzte Umschaltung wurde unterbrochen.\\n"
+                          "Gleisora bringt sie jetzt zu Ende."),
+         mb::kOk | mb::kIconInformation);
   while (SimulatorRunning())
     if (c_.ask(c_.texts.GetText("Messages", "CLOSE_EEP_FIRST",
-                                        "EEP läuft. Bitte beenden Sie EEP, damit Gleisora die "
-                                        "unterbrochene Umschaltung zu Ende bringen kann."),
-                       mb::kRetryCancel | mb::kIconExclamation) != mb::kIdRetry)
+                                "EEP läuft. Bitte beenden Sie EEP, damit Gleisora die "
+                                "unterbrochene Umschaltung zu Ende bringen kann."),
+               mb::kRetryCancel | mb::kIconExclamation) != mb::kIdRetry)
       return std::nullopt;  // the record stays for the next start
 
   const Progress found = *record;
@@ -302,17 +302,17 @@ std::optional<Switching::Outcome> Switching::Recover() {
 Switching::Started Switching::Start(const InstalledVersion& installed) {
   if (SimulatorRunning() &&
       c_.ask(c_.texts.GetText("Messages", "ALREADY_RUNNING",
-                                      "Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein "
-                                      "weiteres Mal starten?"),
-                     mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+                              "Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein "
+                              "weiteres Mal starten?"),
+             mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return Started::Declined;
   // Owner 0 is the desktop window; results up to 32 are the shell's failure codes.
   const std::intptr_t result = c_.platform.shell->Execute(0, "Open", installed.RegAppPath, "",
                                                           installed.RegAppDir, 1);
   if (result > 32) return Started::Yes;
   c_.ask(c_.texts.GetText("Messages", "CANNOT_START_EEP",
-                                  "EEP konnte nicht gestartet werden!\\nPfad:") +
-                     " '" + installed.RegAppPath + "'",
-                 mb::kOk | mb::kIconStop);
+                          "EEP konnte nicht gestartet werden!\\nPfad:") +
+             " '" + installed.RegAppPath + "'",
+         mb::kOk | mb::kIconStop);
   return Started::Failed;
 }
