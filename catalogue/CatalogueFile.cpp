@@ -48,7 +48,8 @@ std::string CatalogueFile::EntrySection(std::int64_t number) {
 
 std::int64_t CatalogueFile::EntryNumber(const std::string& section) {
   const std::string name = UpperAnsi(section);
-  if (name.size() < 5 || name.size() > 14 || name.compare(0, 4, kEntryPrefix) != 0 || name[4] == '0')
+  if (name.size() < 5 || name.size() > 14 || name.compare(0, 4, kEntryPrefix) != 0 ||
+      name[4] == '0')
     return 0;
   std::int64_t n = 0;
   for (std::size_t i = 4; i < name.size(); ++i) {
