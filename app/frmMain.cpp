@@ -72,20 +72,22 @@ void frmMain::Form_Load() {
   });
   // A switch that was cut off is finished before the list shows the active entry.
   Attempt([&] { switching_.Recover(); });
-  activeKey_.clear();
+  rows_.SetActive("");
   installed_ = {};
   Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
   Attempt([&] {
     const VersionList list = catalogue_.LoadVersionList(installed_);
-    for (const auto& r : list.rows) view_.AddRow(r.key, r.description, r.regType, r.appDir);
-    activeKey_ = list.activeKey;
+    for (const auto& r : list.rows) {
+      rows_.Add(r);
+      view_.AddRow(r);
+    }
+    rows_.SetActive(list.activeKey);
     canReset_ = list.canReset;
-    if (const int row = view_.FindRow(activeKey_); row >= 0 && !activeKey_.empty())
-      view_.SetRowChecked(row, true);
+    if (const int row = rows_.ActiveRow(); row >= 0) view_.SetRowChecked(row, true);
   });
   Attempt([&] {
     // An empty list keeps the design widths.
-    if (view_.RowCount() > 0)
+    if (rows_.Count() > 0)
       for (int column = 1; column <= 3; ++column) AutoSizeColumnHeader(column, true);
   });
   busy_ = false;
@@ -109,18 +111,16 @@ void frmMain::cmdDetails_Click() {
 
 void frmMain::cmdInfo_Click() { view_.ShowAbout(); }
 
-Enabling EnablingFor(bool hasRows, bool busy, bool hasActive, const std::string* activeType,
-                     bool canReset) {
-  if (!hasRows || busy) return {false, false, false, false, !busy};
-  return {true, hasActive, activeType && *activeType != "DEFAULT", hasActive && canReset, true};
+Enabling EnablingFor(const WindowState& s) {
+  if (!s.hasRows || s.busy) return {false, false, false, false, !s.busy};
+  return {true, s.hasActive, s.activeType && *s.activeType != "DEFAULT", s.hasActive && s.canReset,
+          true};
 }
 
 void frmMain::UpdateControls() {
-  std::string activeType;
-  const int row = activeKey_.empty() ? -1 : view_.FindRow(activeKey_);
-  if (row >= 0) activeType = view_.RowSubItem(row, 1);
-  const Enabling e = EnablingFor(view_.RowCount() > 0, busy_, !activeKey_.empty(),
-                                 row >= 0 ? &activeType : nullptr, canReset_);
+  WindowState state{rows_.Count() > 0, busy_, !rows_.ActiveKey().empty(), {}, canReset_};
+  if (const int row = rows_.ActiveRow(); row >= 0) state.activeType = rows_[row].regType;
+  const Enabling e = EnablingFor(state);
   view_.SetEnabled(Ctl::picVersions, e.list);
   view_.SetEnabled(Ctl::cmdStartEEP, e.start);
   view_.SetEnabled(Ctl::cmdDefault, e.defaults);
@@ -146,12 +146,6 @@ void frmMain::AutoSizeColumnHeader(int column, bool SizeToHeader) {
   view_.SetColumnWidth(column - 1, SizeToHeader ? -2 : -1);
 }
 
-EntryRow frmMain::Row(const std::string& key) {
-  const int row = view_.FindRow(key);
-  if (row < 0) return {key, "", "", false};
-  return {key, view_.RowText(row), view_.RowSubItem(row, 2), true};
-}
-
 bool frmMain::RefuseWhileRunning(const char* key, const char* deflt) {
   if (!switching_.SimulatorRunning()) return false;
   MsgBox(texts_.GetText("Messages", key, deflt), mb::kOk | mb::kIconExclamation);
@@ -173,8 +167,8 @@ void frmMain::LeaveBusy() {
 
 // Only the active row keeps its tick; the window's own changes raise no ItemCheck.
 void frmMain::ShowActiveRow(int fallbackRow) {
-  for (int i = 0; i < view_.RowCount(); ++i) view_.SetRowChecked(i, false);
-  if (const int active = activeKey_.empty() ? -1 : view_.FindRow(activeKey_); active >= 0) {
+  for (int i = 0; i < rows_.Count(); ++i) view_.SetRowChecked(i, false);
+  if (const int active = rows_.ActiveRow(); active >= 0) {
     view_.SetRowChecked(active, true);
     view_.SelectRow(active);
   } else {
@@ -188,7 +182,7 @@ bool frmMain::FinishInterrupted(int fallbackRow) {
   if (!switching_.RecoveryPending()) return false;
   EnterBusy();
   if (const auto outcome = switching_.Recover()) {
-    activeKey_ = outcome->activeKey;
+    rows_.SetActive(outcome->activeKey);
     if (outcome->settingsLoaded) canReset_ = true;
   }
   Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
@@ -198,13 +192,14 @@ bool frmMain::FinishInterrupted(int fallbackRow) {
 }
 
 void frmMain::lvwVersions_ItemCheck(int row) {
-  if (row < 0 || row >= view_.RowCount()) return;
+  if (!rows_.Has(row)) return;
   if (!RefuseWhileRunning("CANNOT_SWITCH", kCannotSwitch)) {
     if (FinishInterrupted(row)) return;
     EnterBusy();
-    const EntryRow target = Row(view_.RowKey(row));
-    const auto outcome = switching_.Switch(Row(activeKey_), view_.RowChecked(row) ? &target : nullptr);
-    activeKey_ = outcome.activeKey;
+    const EntryRow target = rows_.Entry(rows_[row].key);
+    const EntryRow source = rows_.Entry(rows_.ActiveKey());
+    const auto outcome = switching_.Switch(source, view_.RowChecked(row) ? &target : nullptr);
+    rows_.SetActive(outcome.activeKey);
     noRights_ = outcome.noRights;
     if (outcome.settingsLoaded) canReset_ = true;
     Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
@@ -218,7 +213,7 @@ void frmMain::lvwVersions_DblClick() {
     return;
   const int row = view_.SelectedRow();
   // Without a selected row there is nothing to switch to or start.
-  if (row < 0 || row >= view_.RowCount()) return;
+  if (!rows_.Has(row)) return;
   if (!view_.RowChecked(row)) {
     view_.SetRowChecked(row, true);
     lvwVersions_ItemCheck(row);
@@ -232,30 +227,30 @@ void frmMain::cmdStartEEP_Click() { switching_.Start(installed_); }
 bool frmMain::NotNow() {
   return RefuseWhileRunning("FEATURE_TEMPORARLY_NOT_AVAILABLE",
                             "EEP läuft bereits! Diese Funktion ist derzeit nicht möglich!") ||
-         FinishInterrupted(view_.FindRow(activeKey_));
+         FinishInterrupted(rows_.ActiveRow());
 }
 
 void frmMain::cmdDefault_Click() {
   if (NotNow()) return;
   EnterBusy();
-  if (!activeKey_.empty()) switching_.Default(Row(activeKey_), installed_.RegAppDir);
+  if (!rows_.ActiveKey().empty())
+    switching_.Default(rows_.Entry(rows_.ActiveKey()), installed_.RegAppDir);
   LeaveBusy();
 }
 
 void frmMain::cmdReset_Click() {
   if (NotNow()) return;
   EnterBusy();
-  if (!activeKey_.empty() && switching_.Reset(Row(activeKey_))) canReset_ = true;
+  if (!rows_.ActiveKey().empty() && switching_.Reset(rows_.Entry(rows_.ActiveKey())))
+    canReset_ = true;
   LeaveBusy();
 }
 
 int frmMain::RunCommand(const cli::Request& request) {
   if (busy_) return cli::kOtherBusy;
-  std::vector<CatalogueRow> rows;
-  for (int i = 0; i < view_.RowCount(); ++i)
-    rows.push_back({view_.RowKey(i), view_.RowText(i), view_.RowSubItem(i, 1), view_.RowSubItem(i, 2)});
+  const std::vector<CatalogueRow>& rows = rows_.All();
   const std::string key = cli::Resolve(rows, request.entry);
-  const int row = key.empty() ? -1 : view_.FindRow(key);
+  const int row = key.empty() ? -1 : rows_.Find(key);
   if (row < 0) {
     MsgBox(texts_.GetText("Messages", "UNKNOWN_ENTRY", "Diese Installation kennt Gleisora nicht:") +
                " '" + request.entry + "'\r\n\r\n" +
@@ -264,12 +259,12 @@ int frmMain::RunCommand(const cli::Request& request) {
            mb::kOk | mb::kIconExclamation);
     return cli::kUnknownEntry;
   }
-  if (key != activeKey_) {
+  if (key != rows_.ActiveKey()) {
     if (RefuseWhileRunning("CANNOT_SWITCH", kCannotSwitch)) return cli::kSimulatorRunning;
     noRights_ = false;
     view_.SetRowChecked(row, true);  // as the user's tick
     lvwVersions_ItemCheck(row);
-    if (activeKey_ != key) return noRights_ ? cli::kNoRights : cli::kSwitchFailed;
+    if (rows_.ActiveKey() != key) return noRights_ ? cli::kNoRights : cli::kSwitchFailed;
   }
   if (request.action != cli::Action::Start) return cli::kDone;
   switch (switching_.Start(installed_)) {
@@ -290,8 +285,8 @@ std::string BackupLabel(const regfile::BackupName& name) {
 std::vector<MenuItem> frmMain::RowMenu(int row) {
   std::vector<MenuItem> items;
   if (busy_) return items;
-  const std::string key = row >= 0 && row < view_.RowCount() ? view_.RowKey(row) : "";
-  const bool active = !key.empty() && key == activeKey_;
+  const std::string key = rows_.Has(row) ? rows_[row].key : "";
+  const bool active = !key.empty() && key == rows_.ActiveKey();
   const auto add = [&](const char* name, const char* deflt, std::function<void()> run,
                        bool enabled = true) {
     items.push_back({Text(std::string(name) + ".Caption", deflt), std::move(run), enabled, {}});
@@ -314,10 +309,10 @@ std::vector<MenuItem> frmMain::RowMenu(int row) {
 }
 
 void frmMain::mnuShortcut_Click(const std::string& key) {
-  const int row = view_.FindRow(key);
+  const int row = rows_.Find(key);
   if (row < 0) return;
   const plat::Platform& p = context_.platform;
-  const plat::Shortcut link{view_.RowText(row), p.exePath, "/start " + key, p.appDir,
+  const plat::Shortcut link{rows_[row].description, p.exePath, "/start " + key, p.appDir,
                             catalogue_.AppPath(key)};
   if (p.shell->CreateDesktopShortcut(link).empty())
     MsgBox(texts_.GetText("Messages", "SHORTCUT_FAILED",
@@ -326,9 +321,9 @@ void frmMain::mnuShortcut_Click(const std::string& key) {
 }
 
 void frmMain::mnuOpenFolder_Click(const std::string& key) {
-  const int row = view_.FindRow(key);
+  const int row = rows_.Find(key);
   if (row < 0) return;
-  const std::string dir = view_.RowSubItem(row, 2);
+  const std::string dir = rows_[row].appDir;
   if (context_.platform.shell->Execute(0, "explore", dir, "", "", 1) <= 32)
     MsgBox(texts_.GetText("Messages", "CANNOT_OPEN_FOLDER",
                           "Der Ordner konnte nicht geöffnet werden!\\nPfad:") +
@@ -337,15 +332,16 @@ void frmMain::mnuOpenFolder_Click(const std::string& key) {
 }
 
 void frmMain::mnuRemove_Click(const std::string& key) {
-  const int row = view_.FindRow(key);
-  if (busy_ || row < 0 || key == activeKey_) return;
-  if (MsgBox(view_.RowText(row) + "\r\n" +
+  const int row = rows_.Find(key);
+  if (busy_ || row < 0 || key == rows_.ActiveKey()) return;
+  if (MsgBox(rows_[row].description + "\r\n" +
                  texts_.GetText("Messages", "REMOVE_ENTRY",
                                 "Soll dieser Eintrag aus der Liste entfernt werden?\\n"
                                 "Seine gespeicherten Einstellungen werden dabei gelöscht."),
              mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return;
   Attempt([&] { catalogue_.RemoveEntry(key); });
+  rows_.Remove(row);
   view_.RemoveRow(row);
   UpdateControls();
 }
@@ -359,14 +355,15 @@ void frmMain::mnuAdd_Click() {
   std::optional<CatalogueRow> added;
   Attempt([&] { added = catalogue_.AddInstallation(*path); });
   if (!added) return;
-  view_.AddRow(added->key, added->description, added->regType, added->appDir);
-  view_.SelectRow(view_.FindRow(added->key));
+  rows_.Add(*added);
+  view_.AddRow(*added);
+  view_.SelectRow(rows_.Find(added->key));
   for (int column = 1; column <= 3; ++column) AutoSizeColumnHeader(column, true);
   UpdateControls();
 }
 
 void frmMain::mnuRestore_Click(const std::string& backup) {
-  if (busy_ || activeKey_.empty() || NotNow()) return;
+  if (busy_ || rows_.ActiveKey().empty() || NotNow()) return;
   if (MsgBox(backup + "\r\n" +
                  texts_.GetText("Messages", "RESTORE_BACKUP",
                                 "Sollen die Einstellungen aus dieser Sicherung "
@@ -375,7 +372,7 @@ void frmMain::mnuRestore_Click(const std::string& backup) {
              mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return;
   EnterBusy();
-  switching_.RestoreBackup(Row(activeKey_), backup);
+  switching_.RestoreBackup(rows_.Entry(rows_.ActiveKey()), backup);
   Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
   LeaveBusy();
 }

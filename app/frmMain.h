@@ -3,24 +3,31 @@
 // itself is done by the services it wires together.
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "app/MainView.h"
+#include "app/VersionRows.h"
 #include "catalogue/Catalogue.h"
 #include "support/Context.h"
 #include "snapshots/Backups.h"
 #include "switching/Switching.h"
 
-// Which buttons are enabled, from the window's state.
+// What the buttons depend on.
+struct WindowState {
+  bool hasRows = false, busy = false;
+  bool hasActive = false;  // an entry is active, with or without a row
+  // The active row's definition type; none when no entry is active or it has no row.
+  std::optional<std::string> activeType;
+  bool canReset = false;  // the active entry's settings were saved before
+};
+// Which buttons are enabled.
 struct Enabling {
   bool list, start, defaults, reset, info;
 };
-// activeType: the active row's definition type; null when no entry is active or the
-// active entry has no row.
-Enabling EnablingFor(bool hasRows, bool busy, bool hasActive, const std::string* activeType,
-                     bool canReset);
+Enabling EnablingFor(const WindowState& state);
 
 // One command of a pop-up menu; an empty text is a separator.
 struct MenuItem {
@@ -68,16 +75,12 @@ class frmMain {
 
   // State of the run.
   bool Busy() const { return busy_; }
-  const std::string& ActiveKey() const { return activeKey_; }
-  bool CanReset() const { return canReset_; }
-  const InstalledVersion& Installed() const { return installed_; }
 
  private:
   // Message boxes are titled with the window's caption.
   int MsgBox(const std::string& text, unsigned style);
 
   std::string Text(const std::string& key, const std::string& deflt);
-  EntryRow Row(const std::string& key);
   bool RefuseWhileRunning(const char* key, const char* deflt);
   void EnterBusy();
   void LeaveBusy();
@@ -93,7 +96,7 @@ class frmMain {
   Switching switching_;
 
   bool busy_ = false;
-  std::string activeKey_;
+  VersionRows rows_;  // what the list shows, and the active entry
   bool canReset_ = false;
   bool detailsVisible_ = false;
   long fullHeight_ = 0;

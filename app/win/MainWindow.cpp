@@ -2,9 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstring>
-
 #include "app/frmMain.h"
 #include "app/win/AboutWindow.h"
 #include "app/win/SingleInstance.h"
@@ -71,12 +68,6 @@ const MainControl kLayout[] = {
       WS_EX_CLIENTEDGE, {0, 0, 7695, 2295}, nullptr},
      Ctl::lvwVersions},
 };
-struct ColumnDesign {
-  const char* text;
-  long width;
-};
-const ColumnDesign kColumns[] = {{"Bezeichnung", 5292}, {"Typ", 2540}, {"Pfad", 2540}};
-
 const MainControl* DesignOf(Ctl c) {
   for (const auto& d : kLayout)
     if (d.ctl == c) return &d;
@@ -85,53 +76,6 @@ const MainControl* DesignOf(Ctl c) {
 bool IsButton(Ctl c) {
   const MainControl* d = DesignOf(c);
   return d && d->click;
-}
-
-// The whole log text, which the log box answers with when asked for its text (it may
-// hold only the newest lines for a while).
-const char kLogTextProp[] = "GleisoraLogText";
-// While busy the log box keeps at most this many lines, then starts again with the
-// newest ones: every line the box takes costs a layout (about 0.1 ms under Wine),
-// which a switch of thousands of values cannot afford. The older lines go back in
-// afterwards, a slice at a time, while the window is idle.
-constexpr int kBusyLines = 1000, kTailLines = 200, kFillLines = 300;
-constexpr UINT_PTR kFillTimer = 2;
-
-// Where the line `lines` lines before `end` starts (0 at most).
-std::size_t LinesBefore(const std::string& text, std::size_t end, int lines) {
-  std::size_t at = end;
-  while (at > 0 && lines >= 0) {
-    at = text.rfind('\n', at - 1);
-    if (at == std::string::npos) return 0;
-    if (--lines < 0) return at + 1;
-  }
-  return at;
-}
-
-int LineBreaks(const std::string& text, std::size_t from, std::size_t to) {
-  return static_cast<int>(std::count(text.begin() + static_cast<std::ptrdiff_t>(from),
-                                     text.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
-}
-
-// The read-only log passes Tab on, so the keyboard moves through it as through a
-// single-line box instead of staying inside it, and gives its whole text. The edit's
-// own procedure is kept in its user data.
-LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto edit = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!edit) return DefWindowProcA(hwnd, msg, wp, lp);
-  if (const auto* text = static_cast<const std::string*>(GetPropA(hwnd, kLogTextProp))) {
-    if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text->size());
-    if (msg == WM_GETTEXT) {
-      if (wp == 0 || !lp) return 0;
-      const std::size_t n = std::min<std::size_t>(text->size(), wp - 1);
-      std::memcpy(reinterpret_cast<char*>(lp), text->data(), n);
-      reinterpret_cast<char*>(lp)[n] = '\0';
-      return static_cast<LRESULT>(n);
-    }
-  }
-  if (msg == WM_NCDESTROY) RemovePropA(hwnd, kLogTextProp);
-  const LRESULT result = CallWindowProcA(edit, hwnd, msg, wp, lp);
-  return msg == WM_GETDLGCODE ? result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB) : result;
 }
 }  // namespace
 
@@ -185,23 +129,8 @@ bool MainWindow::Create(HINSTANCE instance) {
   }
   busyBar_.Create(hwnd, kBusyBar, scale_);
   taskbar_.Allow(hwnd);
-  list_ = controls_[kIdList];
-  log_ = controls_[kIdLog];
-  SendMessageA(log_, EM_SETLIMITTEXT, 0, 0);
-  SetWindowLongPtrA(log_, GWLP_USERDATA,
-                    SetWindowLongPtrA(log_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LogProc)));
-  SetPropA(log_, kLogTextProp, &logText_);
-  SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-               LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-  int index = 0;
-  for (const auto& c : kColumns) {
-    LVCOLUMNA col{};
-    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    col.pszText = const_cast<char*>(c.text);
-    col.cx = scale_.Px(c.width);
-    col.iSubItem = index;
-    SendMessageA(list_, LVM_INSERTCOLUMNA, index++, reinterpret_cast<LPARAM>(&col));
-  }
+  list_.Attach(controls_[kIdList], scale_);
+  log_.Attach(controls_[kIdLog], hwnd, [this](MSG& msg) { return PreTranslate(msg); });
   return true;
 }
 
@@ -236,8 +165,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
   }
   switch (msg) {
     case WM_TIMER:
-      if (wp == kFillTimer) {
-        FillLog();
+      if (wp == ui::LogBox::kFillTimer) {
+        log_.Fill();
         return 0;
       }
       if (wp != kBusyTimer) break;
@@ -254,10 +183,10 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
       return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
     case kItemCheckMsg: {
       const int row = static_cast<int>(wp);
-      if (!form_ || row < 0 || row >= RowCount()) return 0;
+      if (!form_ || row < 0 || row >= list_.Count()) return 0;
       if (form_->Busy()) {
         // Input that slipped past the disabled list: put the mark back.
-        SetRowChecked(row, !RowChecked(row));
+        list_.SetChecked(row, !list_.Checked(row));
         return 0;
       }
       Run([&] { form_->lvwVersions_ItemCheck(row); });
@@ -290,7 +219,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
       if (ui::IsWithin(Control(Ctl::picVersions), reinterpret_cast<HWND>(wp)) && form_ &&
           !form_->Busy()) {
         int row = -1;
-        const POINT at = ui::MenuPlace(list_, lp, row);
+        const POINT at = ui::MenuPlace(list_.Handle(), lp, row);
         Run([&] {
           ui::ShowMenu(Handle(), at, form_->RowMenu(row),
                        [&](const std::function<void()>& command) { Run(command); });
@@ -298,14 +227,11 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         return 0;
       }
       break;
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lp) == log_) {
-        HDC dc = reinterpret_cast<HDC>(wp);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
+    case WM_CTLCOLORSTATIC: {
+      LRESULT brush = 0;
+      if (log_.Colours(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp), brush)) return brush;
       break;
+    }
     case WM_SETCURSOR:
       if (hourglass_) {
         SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -353,18 +279,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
-  if (hdr.hwndFrom != list_) return 0;
-  if (hdr.code == LVN_ITEMCHANGED) {
-    const auto& nm = reinterpret_cast<const NMLISTVIEW&>(hdr);
-    if (nm.iItem < 0 || !(nm.uChanged & LVIF_STATE) || settingChecks_) return 0;
-    const UINT before = (nm.uOldState & LVIS_STATEIMAGEMASK) >> 12;
-    const UINT after = (nm.uNewState & LVIS_STATEIMAGEMASK) >> 12;
-    // Image 0 -> 1 is a new item receiving its check box, not a toggle.
-    if (before == after || before == 0 || after == 0) return 0;
-    PostMessageA(Handle(), kItemCheckMsg, static_cast<WPARAM>(nm.iItem), 0);
-  } else if (hdr.code == NM_DBLCLK) {
-    PostMessageA(Handle(), kDblClickMsg, 0, 0);
-  }
+  const ui::VersionList::Event e = list_.Notified(hdr);
+  if (e.kind == e.kToggled) PostMessageA(Handle(), kItemCheckMsg, static_cast<WPARAM>(e.row), 0);
+  if (e.kind == e.kDoubleClick) PostMessageA(Handle(), kDblClickMsg, 0, 0);
   return 0;
 }
 
@@ -377,7 +294,7 @@ std::string MainWindow::Caption() { return ui::WindowText(Handle()); }
 void MainWindow::SetCaption(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
 
 void MainWindow::SetHourglass(bool on) {
-  if (!on) FlushLog();  // the operation is over: its whole log shows
+  log_.SetBusy(on);
   hourglass_ = on;
   BlockShutdown(on);
   if (on) {
@@ -386,7 +303,6 @@ void MainWindow::SetHourglass(bool on) {
     KillTimer(Handle(), kBusyTimer);
     busyBar_.Show(false);
     taskbar_.Busy(false);
-    if (shownFrom_ > 0) SetTimer(Handle(), kFillTimer, 10, nullptr);  // the older lines
   }
   POINT p;
   if (Handle() && GetCursorPos(&p) && ui::IsWithin(Handle(), WindowFromPoint(p)))
@@ -453,11 +369,6 @@ void MainWindow::SetEnabled(Ctl c, bool enabled) {
   EnableWindow(h, enabled ? TRUE : FALSE);
 }
 
-bool MainWindow::Enabled(Ctl c) {
-  HWND h = Control(c);
-  return h && IsWindowEnabled(h);
-}
-
 std::string MainWindow::ControlCaption(Ctl c) {
   return IsButton(c) ? ui::WindowText(Control(c)) : "";
 }
@@ -472,217 +383,12 @@ void MainWindow::SetToolTip(Ctl c, const std::string& text) {
   if (IsButton(c)) tips_.Set(Control(c), text);
 }
 
-int MainWindow::ColumnCount() {
-  HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
-  return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
-std::string MainWindow::ColumnText(int column) {
-  return ui::ItemText<LVCOLUMNA>(list_, LVM_GETCOLUMNA, column - 1, LVCF_TEXT);
-}
-
-void MainWindow::SetColumnText(int column, const std::string& text) {
-  ui::SetItemText<LVCOLUMNA>(list_, LVM_SETCOLUMNA, column - 1, LVCF_TEXT, text);
-}
-
-void MainWindow::SetColumnWidth(int index, int widthCode) {
-  SendMessageA(list_, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(widthCode, 0));
-}
-
-int MainWindow::RowCount() { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
-
-void MainWindow::AddRow(const std::string& key, const std::string& text, const std::string& sub1,
-                        const std::string& sub2) {
-  settingChecks_ = true;
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = RowCount();
-  item.pszText = const_cast<char*>(text.c_str());
-  item.lParam = static_cast<LPARAM>(keys_.size());
-  const int row = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0,
-                                                reinterpret_cast<LPARAM>(&item)));
-  if (row >= 0) {
-    keys_.push_back(key);
-    const std::string* subs[] = {&sub1, &sub2};
-    for (int s = 1; s <= 2; ++s) {
-      LVITEMA si{};
-      si.iSubItem = s;
-      si.pszText = const_cast<char*>(subs[s - 1]->c_str());
-      SendMessageA(list_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&si));
-    }
-  }
-  settingChecks_ = false;
-}
-
-int MainWindow::FindRow(const std::string& key) {
-  const int n = RowCount();
-  for (int row = 0; row < n; ++row)
-    if (RowKey(row) == key) return row;
-  return -1;
-}
-
-std::string MainWindow::RowKey(int row) {
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return {};
-  const auto index = static_cast<std::size_t>(item.lParam);
-  return index < keys_.size() ? keys_[index] : std::string();
-}
-
-std::string MainWindow::RowText(int row, int sub) {
-  std::string buf(512, '\0');
-  for (;;) {
-    LVITEMA item{};
-    item.iSubItem = sub;
-    item.pszText = buf.data();
-    item.cchTextMax = static_cast<int>(buf.size());
-    const int n = static_cast<int>(
-        SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-    if (n < static_cast<int>(buf.size()) - 1) return std::string(buf.data(), n > 0 ? n : 0);
-    buf.resize(buf.size() * 2);  // the text filled the buffer: it may be longer
-  }
-}
-
-std::string MainWindow::RowText(int row) { return RowText(row, 0); }
-std::string MainWindow::RowSubItem(int row, int sub) { return RowText(row, sub); }
-
-bool MainWindow::RowChecked(int row) {
-  const auto state = static_cast<UINT>(
-      SendMessageA(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-  return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
-}
-
-void MainWindow::SetRowChecked(int row, bool checked) {
-  // Index -1 would mean every row to the list view.
-  if (row < 0 || row >= RowCount()) return;
-  settingChecks_ = true;
-  LVITEMA item{};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-  SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  settingChecks_ = false;
-}
-
-void MainWindow::RemoveRow(int row) {
-  if (row >= 0 && row < RowCount()) SendMessageA(list_, LVM_DELETEITEM, row, 0);
-}
-
-int MainWindow::SelectedRow() {
-  return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                       LVNI_SELECTED));
-}
-
-void MainWindow::SelectRow(int row) {
-  if (row < 0 || row >= RowCount()) return;
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  SendMessageA(list_, LVM_ENSUREVISIBLE, row, FALSE);
-}
-
-std::string MainWindow::LogText() {
-  FlushLog();
-  return logText_;
-}
-
-void MainWindow::SetLogText(const std::string& text) {
-  KillTimer(Handle(), kFillTimer);
-  logText_ = text;
-  shownFrom_ = 0;
-  shownTo_ = text.size();
-  shownLines_ = LineBreaks(text, 0, text.size());
-  SetWindowTextA(log_, text.c_str());
-}
-
-void MainWindow::AppendLogText(const std::string& text) {
-  // Each insert into the log box costs about the same however few lines it brings,
-  // so lines are gathered and go in at most every 100 ms, and never more often than
-  // ten times their last insert took: the log keeps moving and costs a tenth of the
-  // operation at most. Whenever the log is read, a message box opens or the
-  // operation ends, everything goes in at once.
-  logText_ += text;
-  if (GetTickCount() - lastLogFlush_ >= std::max<DWORD>(100, 10 * logFlushCost_)) FlushLog();
-}
-
-void MainWindow::FlushLog() {
-  const DWORD start = GetTickCount();
-  if (shownTo_ < logText_.size()) {
-    const int added = LineBreaks(logText_, shownTo_, logText_.size());
-    if (hourglass_ && shownLines_ + added > kBusyLines) {
-      // Start again with the newest lines; the older ones return when idle.
-      shownFrom_ = LinesBefore(logText_, logText_.size(), kTailLines);
-      shownLines_ = LineBreaks(logText_, shownFrom_, logText_.size());
-      SetWindowTextA(log_, logText_.c_str() + shownFrom_);
-    } else {
-      // Replacing the empty selection at the end appends without re-sending the
-      // whole log.
-      const auto end = static_cast<WPARAM>(shownTo_ - shownFrom_);
-      SendMessageA(log_, EM_SETSEL, end, static_cast<LPARAM>(end));
-      SendMessageA(log_, EM_REPLACESEL, FALSE,
-                   reinterpret_cast<LPARAM>(logText_.c_str() + shownTo_));
-      shownLines_ += added;
-    }
-    shownTo_ = logText_.size();
-    // The box shows the newest line.
-    const auto end = static_cast<WPARAM>(shownTo_ - shownFrom_);
-    SendMessageA(log_, EM_SETSEL, end, static_cast<LPARAM>(end));
-    SendMessageA(log_, EM_SCROLLCARET, 0, 0);
-    logFlushCost_ = GetTickCount() - start;
-  }
-  lastLogFlush_ = GetTickCount();
-}
-
-// Puts older lines back in front of the log box's text, keeping what the box shows
-// and selects where it is.
-void MainWindow::FillLog() {
-  if (hourglass_ || shownFrom_ == 0) {
-    if (shownFrom_ == 0) KillTimer(Handle(), kFillTimer);
-    return;
-  }
-  const std::size_t from = LinesBefore(logText_, shownFrom_, kFillLines);
-  const std::string older = logText_.substr(from, shownFrom_ - from);
-  DWORD selStart = 0, selEnd = 0;
-  SendMessageA(log_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
-               reinterpret_cast<LPARAM>(&selEnd));
-  const auto firstVisible = SendMessageA(log_, EM_GETFIRSTVISIBLELINE, 0, 0);
-  const auto linesBefore = SendMessageA(log_, EM_GETLINECOUNT, 0, 0);
-  SendMessageA(log_, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(log_, EM_SETSEL, 0, 0);
-  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(older.c_str()));
-  const auto shift = static_cast<DWORD>(older.size());
-  SendMessageA(log_, EM_SETSEL, selStart + shift, static_cast<LPARAM>(selEnd + shift));
-  const auto wanted = firstVisible + SendMessageA(log_, EM_GETLINECOUNT, 0, 0) - linesBefore;
-  SendMessageA(log_, EM_LINESCROLL, 0,
-               static_cast<LPARAM>(wanted - SendMessageA(log_, EM_GETFIRSTVISIBLELINE, 0, 0)));
-  SendMessageA(log_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(log_, nullptr, TRUE);
-  shownFrom_ = from;
-  shownLines_ += LineBreaks(older, 0, older.size());
-  if (shownFrom_ == 0) KillTimer(Handle(), kFillTimer);
-}
-
-void MainWindow::DoEvents() {
-  // Called for every log line: looking at the queue costs more than a line, so it is
-  // looked at only every 20 ms, often enough for painting, moving and clicks.
-  if (GetTickCount() - lastPump_ < 20) return;
-  lastPump_ = GetTickCount();
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
-      return;
-    }
-    if (!PreTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
+void MainWindow::AddRow(const CatalogueRow& row) {
+  list_.Add(row.description, row.regType, row.appDir);
 }
 
 int MainWindow::MsgBox(const std::string& text, unsigned style, const std::string& title) {
-  FlushLog();
+  log_.Flush();
   return MessageBoxA(Handle(), text.c_str(), title.c_str(), style);
 }
 

@@ -1,5 +1,6 @@
 // The Win32 main window: creates the controls from the design layout (twips, scaled
-// by the system DPI), forwards their events to frmMain and implements IMainView.
+// by the system DPI), routes their events to frmMain and implements IMainView on the
+// list (VersionList) and the log box (LogBox).
 #pragma once
 #include <windows.h>
 
@@ -10,7 +11,9 @@
 
 #include "app/MainView.h"
 #include "app/win/Controls.h"
+#include "app/win/LogBox.h"
 #include "app/win/Taskbar.h"
+#include "app/win/VersionList.h"
 #include "app/win/Window.h"
 #include "platform/Platform.h"
 #include "support/LanguageFile.h"
@@ -44,34 +47,23 @@ class MainWindow : public IMainView, public ui::Window {
   long ControlTop(Ctl c) override;
   long ControlHeight(Ctl c) override;
   void SetEnabled(Ctl c, bool enabled) override;
-  bool Enabled(Ctl c) override;
   std::string ControlCaption(Ctl c) override;
   void SetControlCaption(Ctl c, const std::string& text) override;
   std::string ToolTip(Ctl c) override;
   void SetToolTip(Ctl c, const std::string& text) override;
-  int ColumnCount() override;
-  std::string ColumnText(int column) override;
-  void SetColumnText(int column, const std::string& text) override;
-  void SetColumnWidth(int index, int widthCode) override;
-  int RowCount() override;
-  void AddRow(const std::string& key, const std::string& text, const std::string& sub1,
-              const std::string& sub2) override;
-  int FindRow(const std::string& key) override;
-  std::string RowKey(int row) override;
-  std::string RowText(int row) override;
-  std::string RowSubItem(int row, int sub) override;
-  bool RowChecked(int row) override;
-  void SetRowChecked(int row, bool checked) override;
-  void RemoveRow(int row) override;
-  int SelectedRow() override;
-  void SelectRow(int row) override;
-  std::string LogText() override;
-  void SetLogText(const std::string& text) override;
-  void AppendLogText(const std::string& text) override;
-  void FlushLog();
-  void FillLog();
-  void BlockShutdown(bool on);
-  void DoEvents() override;
+  int ColumnCount() override { return list_.ColumnCount(); }
+  std::string ColumnText(int column) override { return list_.ColumnText(column); }
+  void SetColumnText(int column, const std::string& t) override { list_.SetColumnText(column, t); }
+  void SetColumnWidth(int index, int code) override { list_.SetColumnWidth(index, code); }
+  void AddRow(const CatalogueRow& row) override;
+  void RemoveRow(int row) override { list_.Remove(row); }
+  bool RowChecked(int row) override { return list_.Checked(row); }
+  void SetRowChecked(int row, bool checked) override { list_.SetChecked(row, checked); }
+  int SelectedRow() override { return list_.Selected(); }
+  void SelectRow(int row) override { list_.Select(row); }
+  void SetLogText(const std::string& text) override { log_.SetText(text); }
+  void AppendLogText(const std::string& text) override { log_.Append(text); }
+  void DoEvents() override { log_.DoEvents(); }
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
   void ShowAbout() override;
 
@@ -82,7 +74,7 @@ class MainWindow : public IMainView, public ui::Window {
   void Run(F&& handler);  // runs a handler of frmMain; nothing escapes the window procedure
 
   HWND Control(Ctl c) const;
-  std::string RowText(int row, int sub);
+  void BlockShutdown(bool on);
 
   const plat::Platform& platform_;
   LanguageFile& texts_;
@@ -94,19 +86,11 @@ class MainWindow : public IMainView, public ui::Window {
   ui::BusyBar busyBar_;
   ui::Taskbar taskbar_;
   HWND lastFocus_ = nullptr;  // restored when the window is activated again
-  HWND list_ = nullptr, log_ = nullptr;
-  // The whole log; the box holds logText_[shownFrom_, shownTo_) in shownLines_ lines.
-  std::string logText_;
-  std::size_t shownFrom_ = 0, shownTo_ = 0;
-  int shownLines_ = 0;
-  DWORD lastLogFlush_ = 0;
-  DWORD logFlushCost_ = 0;  // ms the last insert into the log box took
-  DWORD lastPump_ = 0;
+  ui::VersionList list_;
+  ui::LogBox log_;
   std::vector<HBITMAP> banner_;
   HICON iconBig_ = nullptr, iconSmall_ = nullptr;
   bool hourglass_ = false;
-  bool settingChecks_ = false;            // the program is changing check marks itself
-  std::vector<std::string> keys_;         // row key = keys_[item lParam]
   std::function<void(const std::string&)> command_;
   std::optional<std::string> handedOver_;  // taken, not yet run
 };

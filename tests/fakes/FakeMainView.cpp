@@ -15,17 +15,6 @@ FakeMainView::FakeMainView() {
   columns = {{"Bezeichnung", 0}, {"Typ", 0}, {"Pfad", 0}};
 }
 
-void FakeMainView::AddRow(const std::string& key, const std::string& text,
-                          const std::string& sub1, const std::string& sub2) {
-  rows.push_back(Row{key, text, sub1, sub2, false});
-}
-
-int FakeMainView::FindRow(const std::string& key) {
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].key == key) return static_cast<int>(i);
-  return -1;
-}
-
 void FakeMainView::DoEvents() {
   if (onDoEvents) onDoEvents();
 }
@@ -40,9 +29,9 @@ int FakeMainView::MsgBox(const std::string& text, unsigned style, const std::str
   return (style & 0xF) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
 }
 
-std::vector<int> FakeMainView::CheckedRows() const {
-  std::vector<int> out;
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].checked) out.push_back(static_cast<int>(i));
-  return out;
+std::string FakeMainView::Ticked() const {
+  std::string keys;
+  for (const Row& r : rows)
+    if (r.checked) keys += (keys.empty() ? "" : ",") + r.shown.key;
+  return keys;
 }

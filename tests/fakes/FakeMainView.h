@@ -22,7 +22,6 @@ class FakeMainView : public IMainView {
   long ControlTop(Ctl c) override { return controls[c].top; }
   long ControlHeight(Ctl c) override { return controls[c].height; }
   void SetEnabled(Ctl c, bool e) override { controls[c].enabled = e; }
-  bool Enabled(Ctl c) override { return controls[c].enabled; }
   std::string ControlCaption(Ctl c) override { return controls[c].caption; }
   void SetControlCaption(Ctl c, const std::string& t) override { controls[c].caption = t; }
   std::string ToolTip(Ctl c) override { return controls[c].toolTip; }
@@ -32,20 +31,13 @@ class FakeMainView : public IMainView {
   std::string ColumnText(int column) override { return columns.at(column - 1).text; }
   void SetColumnText(int column, const std::string& t) override { columns.at(column - 1).text = t; }
   void SetColumnWidth(int index, int widthCode) override { columns.at(index).widthCode = widthCode; }
-  int RowCount() override { return static_cast<int>(rows.size()); }
-  void AddRow(const std::string& key, const std::string& text, const std::string& sub1,
-              const std::string& sub2) override;
-  int FindRow(const std::string& key) override;
-  std::string RowKey(int r) override { return rows.at(r).key; }
-  std::string RowText(int r) override { return rows.at(r).text; }
-  std::string RowSubItem(int r, int sub) override { return sub == 1 ? rows.at(r).sub1 : rows.at(r).sub2; }
+  void AddRow(const CatalogueRow& row) override { rows.push_back({row, false}); }
   bool RowChecked(int r) override { return rows.at(r).checked; }
   void SetRowChecked(int r, bool c) override { rows.at(r).checked = c; }
   void RemoveRow(int r) override { rows.erase(rows.begin() + r); }
   int SelectedRow() override { return selected; }
   void SelectRow(int r) override { selected = r; }
 
-  std::string LogText() override { return log; }
   void SetLogText(const std::string& t) override { log = t; }
   void AppendLogText(const std::string& t) override { log += t; }
   void DoEvents() override;
@@ -55,7 +47,8 @@ class FakeMainView : public IMainView {
 
   // The user's own toggle of a row's check box (the logic's handler is called by the test).
   void UserToggle(int r) { rows.at(r).checked = !rows.at(r).checked; }
-  std::vector<int> CheckedRows() const;
+  // The keys of the ticked rows, comma-separated: which entry the window shows active.
+  std::string Ticked() const;
 
   struct Control {
     long top = 0, height = 0;
@@ -67,7 +60,7 @@ class FakeMainView : public IMainView {
     int widthCode = 0;  // 0 = design width kept
   };
   struct Row {
-    std::string key, text, sub1, sub2;
+    CatalogueRow shown;
     bool checked = false;
   };
   struct Box {

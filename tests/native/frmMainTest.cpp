@@ -87,8 +87,8 @@ TEST_F(Form, StartsCollapsedWithItsVersionAndLocksAnEmptyList) {
   EXPECT_EQ("Gleisora v1.10", view.caption);
   for (const auto& column : view.columns) EXPECT_EQ(0, column.widthCode) << column.text;
   for (Ctl c : {Ctl::picVersions, Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset})
-    EXPECT_FALSE(view.Enabled(c));
-  EXPECT_TRUE(view.Enabled(Ctl::cmdInfo) && view.Enabled(Ctl::cmdDetails));
+    EXPECT_FALSE(view.controls[c].enabled);
+  EXPECT_TRUE(view.controls[Ctl::cmdInfo].enabled && view.controls[Ctl::cmdDetails].enabled);
   EXPECT_FALSE(form.Busy() || view.hourglass);
   EXPECT_TRUE(view.boxes.empty());
 
@@ -108,48 +108,44 @@ TEST_F(Form, StartsCollapsedWithItsVersionAndLocksAnEmptyList) {
 }
 
 TEST_F(Form, EnablingRules) {
-  const std::string def = "DEFAULT", other = "EEP6003", lower = "Default";
   const struct {
-    bool rows, busy, active;
-    const std::string* type;
-    bool canReset;
+    WindowState state;  // rows, busy, active, active row's type, can reset
     const char* enabled;  // list, start, defaults, reset, info
   } cases[] = {
-      {true, false, false, nullptr, true, "10001"},   // nothing active: only the list
-      {true, false, true, &other, true, "11111"},
-      {true, false, true, &def, false, "11001"},      // standard settings need a definition
-      {true, false, true, &lower, false, "11101"},    // compared case-sensitively
-      {true, false, true, nullptr, true, "11011"},    // the active entry has no row
-      {true, true, true, &other, true, "00000"},      // busy locks everything
-      {false, false, true, &other, true, "00001"},    // an empty list locks all but Info
+      {{true, false, false, {}, true}, "10001"},          // nothing active: only the list
+      {{true, false, true, "EEP6003", true}, "11111"},
+      {{true, false, true, "DEFAULT", false}, "11001"},   // standard settings need a definition
+      {{true, false, true, "Default", false}, "11101"},   // compared case-sensitively
+      {{true, false, true, {}, true}, "11011"},           // the active entry has no row
+      {{true, true, true, "EEP6003", true}, "00000"},     // busy locks everything
+      {{false, false, true, "EEP6003", true}, "00001"},   // an empty list locks all but Info
   };
   for (const auto& c : cases) {
-    const Enabling e = EnablingFor(c.rows, c.busy, c.active, c.type, c.canReset);
+    const Enabling e = EnablingFor(c.state);
     std::string got;
     for (bool on : {e.list, e.start, e.defaults, e.reset, e.info}) got += on ? '1' : '0';
-    EXPECT_EQ(c.enabled, got) << (c.type ? *c.type : "-") << c.busy << c.rows;
+    EXPECT_EQ(c.enabled, got) << "case " << &c - cases;
   }
 }
 
 TEST_F(Form, SwitchToAnotherInstallationAndBack) {
   TwoInstallations();
-  ASSERT_EQ("EEP_1", form.ActiveKey());
+  ASSERT_EQ("EEP_1", view.Ticked());
   Tick(1);
   EXPECT_EQ(Join({kLeave6, Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"), kFirst7}), LogLines());
-  EXPECT_EQ("EEP_2", form.ActiveKey());
-  EXPECT_EQ(std::vector<int>{1}, view.CheckedRows());
+  EXPECT_EQ("EEP_2", view.Ticked());
   EXPECT_EQ(1, view.selected);
   EXPECT_EQ("C:\\EEP7", registeredFrom);
   EXPECT_EQ("C:\\EEP7\\factory", Setting());  // no snapshot yet: the factory settings
   EXPECT_FALSE(form.Busy() || view.hourglass);
-  EXPECT_TRUE(view.Enabled(Ctl::cmdStartEEP));
-  EXPECT_FALSE(form.CanReset());  // nothing saved to go back to
+  EXPECT_TRUE(view.controls[Ctl::cmdStartEEP].enabled);
+  EXPECT_FALSE(view.controls[Ctl::cmdReset].enabled);  // nothing saved to go back to
 
   fp.registry.PutString(kHKCU, "Sim", "setting", "seven");
   Tick(0);
   EXPECT_EQ("RestoreRegistry: HKCU\\Sim\\setting...ok", LogLines().at(LogLines().size() - 2));
   EXPECT_EQ("six", Setting());
-  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  EXPECT_EQ("EEP_1", view.Ticked());
   EXPECT_EQ("C:\\EEP6", registeredFrom);
 }
 
@@ -157,11 +153,10 @@ TEST_F(Form, TickingOffTheActiveRowOnlyLeavesIt) {
   TwoInstallations();
   Tick(0);
   EXPECT_EQ(kLeave6, LogLines());
-  EXPECT_EQ("", form.ActiveKey());
-  EXPECT_TRUE(view.CheckedRows().empty());
+  EXPECT_EQ("", view.Ticked());
   EXPECT_EQ(0, view.selected);
   EXPECT_EQ("", registeredFrom);
-  for (Ctl c : {Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset}) EXPECT_FALSE(view.Enabled(c));
+  for (Ctl c : {Ctl::cmdStartEEP, Ctl::cmdDefault, Ctl::cmdReset}) EXPECT_FALSE(view.controls[c].enabled);
 
   Tick(1);  // with nothing active only the second half runs
   EXPECT_EQ(Join({Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"), {Backup("Umschalten_EEP_2")}, kFirst7}),
@@ -189,10 +184,9 @@ TEST_F(Form, NothingChangesWhileTheSimulatorRuns) {
     EXPECT_EQ(c.message, view.boxes[0].text);
     EXPECT_EQ(mb::kOk | mb::kIconExclamation, view.boxes[0].style);
     EXPECT_EQ(view.caption, view.boxes[0].title);
-    EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+    EXPECT_EQ("EEP_1", view.Ticked());
   }
   EXPECT_EQ("earlier", view.log);
-  EXPECT_EQ("EEP_1", form.ActiveKey());
   EXPECT_EQ("six", Setting());
   EXPECT_TRUE(fp.library.calls.empty());
   EXPECT_TRUE(fp.shell.executed.empty());
@@ -205,7 +199,7 @@ TEST_F(Form, CloseIsRefusedDuringASwitchEveryTime) {
   view.onDoEvents = [&] {
     if (asked++ > 1) return;
     EXPECT_TRUE(form.Form_QueryUnload());
-    startEnabled = view.Enabled(Ctl::cmdStartEEP);
+    startEnabled = view.controls[Ctl::cmdStartEEP].enabled;
   };
   Tick(1);
   EXPECT_FALSE(startEnabled);
@@ -213,7 +207,7 @@ TEST_F(Form, CloseIsRefusedDuringASwitchEveryTime) {
   EXPECT_EQ("Gleisora kann im Moment nicht beendet werden!\r\nBitte warten Sie einen Moment!",
             view.boxes[1].text);
   EXPECT_EQ(mb::kOk | mb::kIconInformation, view.boxes[1].style);
-  EXPECT_EQ("EEP_2", form.ActiveKey());  // the switch went on
+  EXPECT_EQ("EEP_2", view.Ticked());  // the switch went on
   EXPECT_FALSE(form.Form_QueryUnload());
   EXPECT_EQ(2u, view.boxes.size());
 }
@@ -228,8 +222,7 @@ TEST_F(Form, DoubleClickSwitchesWhenNeededThenStarts) {
 
   view.selected = 1;  // another row: the whole switch, then the start
   form.lvwVersions_DblClick();
-  EXPECT_EQ("EEP_2", form.ActiveKey());
-  EXPECT_EQ(std::vector<int>{1}, view.CheckedRows());
+  EXPECT_EQ("EEP_2", view.Ticked());
   EXPECT_EQ(kLeave6[1], LogLines().at(1));
   EXPECT_EQ(2u, fp.shell.executed.size());
 }
@@ -264,7 +257,7 @@ TEST_P(Commands, RunTheWindowsOwnSwitchAndStart) {
   form.BeforeFirstMessage([&] { ++revealed; });
   c.inject(*this);
   EXPECT_EQ(c.exitCode, form.RunCommand(c.request));
-  EXPECT_EQ(c.active, form.ActiveKey());
+  EXPECT_EQ(c.active, view.Ticked());
   EXPECT_EQ(c.lastLog, LogLines().empty() ? "" : LogLines().back());
   EXPECT_EQ(c.starts, fp.shell.executed.size());
   EXPECT_EQ(c.exitCode ? 1u : 0u, view.boxes.size());
@@ -316,8 +309,7 @@ TEST_P(Faults, NothingIsDeletedThatIsNotKept) {
   EXPECT_EQ(GetParam().logged, LogLines().back());
   EXPECT_EQ("six", Setting());
   EXPECT_EQ("C:\\EEP6", registeredFrom);
-  EXPECT_EQ("EEP_1", form.ActiveKey());
-  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  EXPECT_EQ("EEP_1", view.Ticked());
   ASSERT_EQ(1u, view.boxes.size());
   EXPECT_EQ("Die Einstellungen konnten nicht sicher gespeichert werden.\r\nEs wurde nichts "
             "verändert. Der Grund steht im Protokoll.", view.boxes[0].text);
@@ -334,12 +326,11 @@ TEST_F(Form, AnUnfinishedSwitchIsFinishedBeforeAnythingElse) {
   fp.process.Add("C:\\EEP6\\eep.exe");
   view.answers = {mb::kIdOk, mb::kIdCancel};
   TwoInstallations();
-  EXPECT_EQ("EEP_1", form.ActiveKey());
+  EXPECT_EQ("EEP_1", view.Ticked());
   EXPECT_EQ("six", Setting());
   fp.process.processes.clear();
   form.cmdDefault_Click();
-  EXPECT_EQ("EEP_2", form.ActiveKey());
-  EXPECT_EQ(std::vector<int>{1}, view.CheckedRows());
+  EXPECT_EQ("EEP_2", view.Ticked());
   EXPECT_EQ("C:\\EEP7", registeredFrom);
   EXPECT_EQ("<none>", Setting());  // the target has no snapshot: no factory settings either
   EXPECT_FALSE(fp.files.Exists("C:\\Gleisora\\Gleisora.progress") || form.Busy());
@@ -364,7 +355,7 @@ TEST_F(Form, DefaultWritesFactorySettingsAndResetTheSnapshot) {
             LogLines());
   EXPECT_EQ("saved", Setting());
   EXPECT_EQ(std::vector<std::string>{"C:\\EEP6\\COMP.DLL!DllRegisterServer"}, fp.library.calls);
-  EXPECT_EQ(std::vector<int>{0}, view.CheckedRows());
+  EXPECT_EQ("EEP_1", view.Ticked());
   EXPECT_FALSE(form.Busy());
 
   // Without an active entry both only clear the log.
@@ -406,7 +397,7 @@ TEST_F(Form, StartAsksWhenRunningAndNamesAFailedPath) {
   EXPECT_EQ("EEP konnte nicht gestartet werden!\r\nPfad: 'C:\\EEP6\\eep.exe'", view.boxes.at(0).text);
   EXPECT_EQ(mb::kOk | mb::kIconStop, view.boxes[0].style);
   EXPECT_EQ("earlier", view.log);
-  EXPECT_EQ("EEP_1", form.ActiveKey());
+  EXPECT_EQ("EEP_1", view.Ticked());
 }
 
 }  // namespace
