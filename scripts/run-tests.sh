@@ -17,7 +17,6 @@ printf 'subdirs(%s)\n' "$(printf '"%s" ' "${trees[@]}")" > "$B/CTestTestfile.cma
 ctest --test-dir "$B" "${args[@]}"
 rc=$?
 if [ -n "$GLEISORA_NO_WINE32" ]; then
-  echo "WARNING: $GLEISORA_NO_WINE32: the 32-bit Windows tests were skipped." \
-       "scripts/install-deps.sh --wine32 installs wine32."
+  echo "WARNING: $GLEISORA_NO_WINE32: the 32-bit Windows tests were skipped."
 fi
 exit $rc

@@ -71,7 +71,7 @@ fi
 # 32-bit support it is installed but every program fails to start.
 export GLEISORA_NO_WINE32=""
 if [ ! -x "$wine32" ]; then
-  GLEISORA_NO_WINE32="32-bit Wine (wine32) is not installed"
+  GLEISORA_NO_WINE32="32-bit Wine (wine32) is not installed (scripts/install-deps.sh --wine32 installs it)"
 elif ! timeout 120 "$wine32" cmd.exe /c exit 0 >/dev/null 2>&1 </dev/null; then
   GLEISORA_NO_WINE32="32-bit Wine ($wine32) is installed but cannot start a program (a kernel without 32-bit support?)"
 fi
