@@ -118,14 +118,13 @@ def scan():
                 section = window
             else:
                 continue
-            following = toks[i + 1:i + 3]
-            if len(following) < 2 or following[0] != ("p", ","):
-                continue
+            following = toks[i + 1:i + 3] + [("p", "")] * 2
             deflt = following[1][1] if following[1][0] == "s" else consts.get(following[1][1])
-            if deflt is None:
-                continue
+            if following[0] != ("p", ",") or deflt is None and section == "Messages":
+                continue  # a message key always comes with its default text
             keys.setdefault(section, set()).add(value)
-            defaults.setdefault((section, value), set()).add(deflt)
+            if deflt is not None:
+                defaults.setdefault((section, value), set()).add(deflt)
     for section, built in BUILT_KEYS.items():
         keys.setdefault(section, set()).update(built)
     return strings, keys, defaults
