@@ -47,7 +47,11 @@ test-native: native
 test-wine: win64 win32 deps-wine32
 	@scripts/run-tests.sh $(B) $(CTEST_ARGS) --wine-only
 
-run: win64
+# The shipped program, with 32-bit stand-ins; the 64-bit build where 32-bit Wine
+# cannot run.
+run: program win64
+	cmake --preset win32 -B $(B)/win32 -DGLEISORA_PROGRAM_DIR=$(ABS_B)/release >/dev/null
+	cmake --build $(B)/win32 -j $(JOBS) --target fixtures
 	@scripts/run-demo.sh $(B)
 
 bench: win64 native

@@ -13,7 +13,7 @@ function(gleisora_add_wine_tests target sources)
   list(REMOVE_DUPLICATES suites)
   foreach(suite IN LISTS suites)
     add_test(NAME wine.${suite} COMMAND ${target} --gtest_filter=${suite}.*:*/${suite}.*:${suite}/*)
-    # 77: the 32-bit loader is not installed (wine-run.sh --32).
+    # 77: 32-bit programs do not run here (wine-run.sh --32).
     set_tests_properties(wine.${suite} PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
   endforeach()
 endfunction()

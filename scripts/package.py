@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Builds the release zip: the program, DEFAULT.ini, the German guide, the English
 language file and SHA256SUMS. The same inputs always give the same zip bytes: fixed
-order, times and attributes. Texts are stored as Windows-1252 with CR LF, as the
-program and Notepad on every supported Windows read them.
+order, times and attributes. The text sources are UTF-8; the zip holds them as
+Windows-1252 with CR LF, as the program and Notepad on every supported Windows read
+them.
 
 usage: package.py OUT_DIR VERSION EXE DEFAULT_INI LIESMICH_TXT LANGUAGE_FILE
 """
@@ -26,7 +27,7 @@ def main(out_dir, version, exe, default_ini, guide, language):
         sys.exit(f"package: {exe} has {len(program)} bytes, the limit is {MAX_EXE_BYTES}")
     files = [
         ("Gleisora.exe", program),
-        ("DEFAULT.ini", Path(default_ini).read_bytes()),
+        ("DEFAULT.ini", windows_text(default_ini)),
         ("LIESMICH.txt", windows_text(guide)),
         ("Gleisora.en.lng", windows_text(language)),
     ]

@@ -1,23 +1,33 @@
 #!/usr/bin/env bash
 # Starts Gleisora in a demo Wine prefix of its own (<build>/demo-prefix) with a program
 # folder C:\Gleisora and, when the fixtures are built, two simulator installations
-# (full edition and demo). With a DISPLAY it simply runs; without one it runs under a
-# private Xvfb, saves a screenshot to <build>/gleisora.png, prints its path and ends.
+# (full edition and demo). It runs the shipped 32-bit program (<build>/release) where
+# 32-bit Wine starts programs, else the 64-bit test build (<build>/win64), and says
+# which. With a DISPLAY it simply runs; without one it runs under a private Xvfb,
+# saves a screenshot to <build>/gleisora.png, prints its path and ends.
 # With --docs as second argument it also refreshes docs/screenshot.png (the window only).
 set -u
 B=$(cd "${1:-build}" && pwd)
 docs=0
 [ "${2:-}" = --docs ] && docs=1
 here=$(cd "$(dirname "$0")/.." && pwd)
-exe=$B/win64/Gleisora.exe
-if [ ! -f "$exe" ]; then
-  echo "run-demo: $exe is missing (make win64)" >&2
-  exit 1
-fi
 if [ -z "${GLEISORA_WINE_SESSION:-}" ]; then
   exec "$here/scripts/wine-session.sh" --prefix "$B/demo-prefix" --screen 1024x768x24 -- \
     "$0" "$@"
 fi
+# The stand-in simulator and components must have the program's bitness, and a 32-bit
+# program sees the 32-bit registry view.
+if [ -z "$GLEISORA_NO_WINE32" ] && [ -f "$B/release/Gleisora.exe" ]; then
+  exe=$B/release/Gleisora.exe bits=32 fixtures=("$B/win32/fixtures")
+else
+  [ -n "$GLEISORA_NO_WINE32" ] && echo "run-demo: $GLEISORA_NO_WINE32"
+  exe=$B/win64/Gleisora.exe bits=64 fixtures=("$B/win64/fixtures" "$B/fixtures")
+fi
+if [ ! -f "$exe" ]; then
+  echo "run-demo: $exe is missing (make program win64)" >&2
+  exit 1
+fi
+echo "run-demo: running $exe ($bits-bit)"
 if [ ! -f "$WINEPREFIX/.gleisora-demo" ]; then
   # Without a window manager Wine draws the frames itself, so screenshots show captions.
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
@@ -28,15 +38,15 @@ drive_c=$WINEPREFIX/drive_c
 prog=$drive_c/Gleisora
 mkdir -p "$prog"
 cp -f "$exe" "$prog/Gleisora.exe"
-cp -f "$B/win64/DEFAULT.ini" "$prog/DEFAULT.ini" 2>/dev/null
+cp -f "$(dirname "$exe")/DEFAULT.ini" "$prog/DEFAULT.ini" 2>/dev/null
 
 reg_add() {  # key value data
-  "$WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1
+  "$WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f /reg:$bits >/dev/null 2>&1
 }
 
 # Two installations of the stand-in simulator, when the fixtures are built.
 eep=""
-for d in "$B/win64/fixtures" "$B/fixtures"; do
+for d in "${fixtures[@]}"; do
   for f in "$d/eep.exe" "$d"/*/eep.exe; do
     [ -f "$f" ] && { eep=$f; break 2; }
   done
@@ -69,7 +79,7 @@ if [ -n "$eep" ]; then
       'RegType=EEP6003D' > "$prog/Gleisora.ini"
   fi
 else
-  echo "run-demo: no stand-in simulator in $B/win64/fixtures; starting with an empty catalogue"
+  echo "run-demo: no stand-in simulator in ${fixtures[0]}; starting with an empty catalogue"
 fi
 
 if [ "$GLEISORA_HEADLESS" = 0 ]; then
