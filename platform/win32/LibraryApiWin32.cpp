@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -89,11 +88,21 @@ void Close(void*& h) {
   if (h) CloseHandle(AsHandle(h));
   h = nullptr;
 }
+// A decimal number, optionally signed, after any blanks; false when there is none.
+// (The C library's parsers would pull in imports that Windows XP's runtime lacks.)
+bool NumberFrom(const char*& text, long long& value) {
+  while (*text == ' ') ++text;
+  const bool negative = *text == '-';
+  if (negative) ++text;
+  if (*text < '0' || *text > '9') return false;
+  value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) value = value * 10 + (*text - '0');
+  if (negative) value = -value;
+  return true;
+}
 HANDLE HandleFrom(const char*& text) {
-  char* end = nullptr;
-  const unsigned long long value = std::strtoull(text, &end, 10);
-  if (end == text) return nullptr;
-  text = end;
+  long long value = 0;
+  if (!NumberFrom(text, value) || value <= 0) return nullptr;
   return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(value));
 }
 
@@ -249,9 +258,11 @@ plat::ILibraryApi::RunResult LibraryApiWin32::RunInChild(const std::string& path
            got > 0)
       reply_.append(buffer, got);
     if (const auto end = reply_.find('\n'); end != std::string::npos) {
-      const long code = std::strtol(reply_.substr(0, end).c_str(), nullptr, 10);
+      const std::string line = reply_.substr(0, end);
       reply_.erase(0, end + 1);
-      return ResultOf(static_cast<DWORD>(code));
+      const char* text = line.c_str();
+      long long code = 0;
+      return NumberFrom(text, code) ? ResultOf(static_cast<DWORD>(code)) : Run::Crashed;
     }
     if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
       // Ended without a reply: the component took the whole process down.
