@@ -127,6 +127,21 @@ int Serve(const std::string& request) {
 
 DWORD Elapsed(DWORD since) { return GetTickCount() - since; }
 
+struct Spawn {
+  std::string program, command;
+  PROCESS_INFORMATION info{};
+  bool ok = false;
+};
+// The child's handles are inherited whichever thread creates it.
+DWORD WINAPI SpawnChild(LPVOID data) {
+  auto& spawn = *static_cast<Spawn*>(data);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  spawn.ok = CreateProcessA(spawn.program.c_str(), spawn.command.data(), nullptr, nullptr, TRUE, 0,
+                            nullptr, nullptr, &startup, &spawn.info) != FALSE;
+  return 0;
+}
+
 }  // namespace
 
 std::optional<int> LibraryApiWin32::ChildRequest(const char* commandLine) {
@@ -159,7 +174,7 @@ std::optional<int> LibraryApiWin32::ChildRequest(const char* commandLine) {
   }
 }
 
-bool LibraryApiWin32::Start() {
+bool LibraryApiWin32::Start(const Yield& yield) {
   std::string program = program_;
   if (program.empty()) {
     std::vector<char> own(MAX_PATH);
@@ -187,10 +202,18 @@ bool LibraryApiWin32::Start() {
     };
     std::string command = "\"" + program + "\" " + kChildSwitch + number(requestRead) + " " +
                           number(replyWrite) + " " + number(ready);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    ok = CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        nullptr, &startup, &info) != FALSE;
+    Spawn spawn{program, command};
+    // Creating a process can take a tenth of a second and more (under Wine it waits
+    // for the child's start-up): a short-lived thread does it while the wait yields.
+    HANDLE thread = CreateThread(nullptr, 0, SpawnChild, &spawn, 0, nullptr);
+    if (thread == nullptr) {
+      SpawnChild(&spawn);
+    } else {
+      while (WaitForSingleObject(thread, kSliceMs) == WAIT_TIMEOUT) yield();
+      CloseHandle(thread);
+    }
+    ok = spawn.ok;
+    info = spawn.info;
   }
   for (HANDLE h : {requestRead, replyWrite})
     if (h) CloseHandle(h);
@@ -220,7 +243,7 @@ plat::ILibraryApi::RunResult LibraryApiWin32::RunInChild(const std::string& path
                                                          std::uint32_t timeoutMs,
                                                          const Yield& yield) {
   if (process_ && WaitForSingleObject(AsHandle(process_), 0) != WAIT_TIMEOUT) EndChild(yield);
-  if (!process_ && !Start()) return Run::NoProcess;
+  if (!process_ && !Start(yield)) return Run::NoProcess;
   // The child stands where the parent stands: the component's folder.
   std::vector<char> folder(MAX_PATH);
   DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), folder.data());

@@ -46,7 +46,7 @@ class LibraryApiWin32 : public plat::ILibraryApi {
   static void Free(ModuleHandle module);  // FreeLibrary
 
  private:
-  bool Start();
+  bool Start(const Yield& yield);
   void Drop();  // closes the child's handles; the process is gone or left to itself
 
   std::string program_;
