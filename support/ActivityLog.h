@@ -32,6 +32,8 @@ class ActivityLog {
     if (long n = Attempt(step)) pending_ = n;
   }
   void Raise(long number) { pending_ = number; }
+  // Keeps the window served during a long step that writes no line.
+  void YieldToWindow() { sink_.pump(); }
 
  private:
   LogSink sink_;

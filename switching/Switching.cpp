@@ -43,6 +43,7 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
   std::string failure;
   long number = 0;
   try {
+    ComponentChild child(*p.library, [this] { c_.log.YieldToWindow(); });
     for (const auto& [name, value] : doRegister ? inst.registerList : inst.unregisterList) {
       std::int32_t result = regcode::kMissingFile;
       const auto enabled = TruthValue(value);
@@ -54,7 +55,7 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
       if (!p.files->SetCurrentDir(GetDirectory(path)))
         throw RuntimeError(err::PathNotFound, "", "Path not found");
       c_.log.LogAction(section + ": " + GetFileName(path));
-      if (FileExists(*p.files, path)) result = RegisterComponent(*p.library, path, doRegister);
+      if (FileExists(*p.files, path)) result = child.Register(path, doRegister);
       c_.log.LogResult(result);
     }
     return;

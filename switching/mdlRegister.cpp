@@ -2,12 +2,15 @@
 
 #include "support/Errors.h"
 
-std::int32_t RegisterComponent(plat::ILibraryApi& library, const std::string& path,
-                               bool doRegister) {
+ComponentChild::~ComponentChild() {
+  Attempt([&] { library_.EndChild(yield_); });
+}
+
+std::int32_t ComponentChild::Register(const std::string& path, bool doRegister) {
   using Run = plat::ILibraryApi::RunResult;
   std::int32_t result = 0;
   const long failure = Attempt([&] {
-    switch (library.RunInChild(path, doRegister, kRegisterTimeoutMs)) {
+    switch (library_.RunInChild(path, doRegister, kRegisterTimeoutMs, yield_)) {
       case Run::Ended: result = 0; break;
       case Run::NotLoaded: result = regcode::kNotLoaded; break;
       case Run::NoEntryPoint: result = regcode::kNoEntryPoint; break;
@@ -17,5 +20,8 @@ std::int32_t RegisterComponent(plat::ILibraryApi& library, const std::string& pa
       case Run::TimedOut: result = regcode::kTimedOut; break;
     }
   });
-  return failure != 0 ? static_cast<std::int32_t>(failure) : result;
+  if (failure != 0) return static_cast<std::int32_t>(failure);
+  // What a crash or a hang left behind, or a library left loaded, is not used again.
+  if (result != 0 && result != regcode::kNotLoaded) Attempt([&] { library_.EndChild(yield_); });
+  return result;
 }

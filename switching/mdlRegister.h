@@ -1,7 +1,8 @@
-// Registering and unregistering one COM component through its own entry point.
+// Registering and unregistering COM components through their own entry points.
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/LibraryApi.h"
 
@@ -18,7 +19,22 @@ constexpr std::int32_t kTimedOut = -7;  // it did not return in time and was end
 // How long one entry point may run before it counts as hanging.
 constexpr std::uint32_t kRegisterTimeoutMs = 60000;
 
-// Runs DllRegisterServer or DllUnregisterServer of the component at `path` in a child
-// process and waits for it. Returns 0 or one of the codes above.
-std::int32_t RegisterComponent(plat::ILibraryApi& library, const std::string& path,
-                               bool doRegister);
+// The components of one list share one child process. A component that crashed, hung
+// or whose library stays loaded ends it, and the next one gets a fresh child; the last
+// child is ended with the object, so that no component's library stays locked.
+class ComponentChild {
+ public:
+  ComponentChild(plat::ILibraryApi& library, plat::ILibraryApi::Yield yield)
+      : library_(library), yield_(std::move(yield)) {}
+  ~ComponentChild();
+  ComponentChild(const ComponentChild&) = delete;
+  ComponentChild& operator=(const ComponentChild&) = delete;
+
+  // Runs DllRegisterServer or DllUnregisterServer of the component at `path` and waits
+  // for it, yielding meanwhile. Returns 0 or one of the codes above.
+  std::int32_t Register(const std::string& path, bool doRegister);
+
+ private:
+  plat::ILibraryApi& library_;
+  plat::ILibraryApi::Yield yield_;
+};

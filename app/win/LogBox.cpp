@@ -148,6 +148,8 @@ void LogBox::DoEvents() {
   // looked at only every 20 ms, often enough for painting, moving and clicks.
   if (GetTickCount() - lastPump_ < 20) return;
   lastPump_ = GetTickCount();
+  // Gathered text shows in time also while no line follows (a component that hangs).
+  if (GetTickCount() - lastFlush_ >= std::max<DWORD>(100, 10 * flushCost_)) Flush();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

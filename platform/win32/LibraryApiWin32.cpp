@@ -4,6 +4,7 @@
 
 #include <ole2.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <utility>
@@ -41,7 +42,11 @@ DWORD WINAPI RunEntry(LPVOID entry) {
   return result;
 }
 
-const char kChildSwitch[] = "/register-component ";
+const char kChildSwitch[] = "/register-components ";
+// How long an ended child may take to go before it is stopped.
+constexpr DWORD kEndMs = 5000;
+// The longest wait between two yields.
+constexpr DWORD kSliceMs = 20;
 
 // The child's exit codes are the result codes the log shows for them.
 using Run = plat::ILibraryApi::RunResult;
@@ -75,45 +80,66 @@ Run RegisterHere(const std::string& path, bool doRegister) {
   return result;
 }
 
-struct ChildProcess {
-  PROCESS_INFORMATION info{};
-  ~ChildProcess() {
-    if (info.hThread) CloseHandle(info.hThread);
-    if (info.hProcess) CloseHandle(info.hProcess);
-  }
-};
+// Results after which the child's process is not used again.
+bool Unsafe(Run result) { return result != Run::Ended && result != Run::NotLoaded; }
 
-// Serves the thread's windows until the child ends or the time is up: the window stays
-// painted and the log keeps moving. A quit request is kept for the main loop.
-DWORD WaitServingWindows(HANDLE process, std::uint32_t timeoutMs) {
-  const DWORD start = GetTickCount();
-  bool quit = false;
-  WPARAM quitCode = 0;
-  DWORD wait;
-  for (;;) {
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeoutMs) {
-      wait = WAIT_TIMEOUT;
-      break;
-    }
-    wait = MsgWaitForMultipleObjects(1, &process, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-    if (wait != WAIT_OBJECT_0 + 1) {
-      if (wait == WAIT_TIMEOUT) continue;
-      break;
-    }
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        quit = true;
-        quitCode = msg.wParam;
-        continue;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
-  if (quit) PostQuitMessage(static_cast<int>(quitCode));
-  return wait;
+HANDLE AsHandle(void* h) { return static_cast<HANDLE>(h); }
+void Close(void*& h) {
+  if (h) CloseHandle(AsHandle(h));
+  h = nullptr;
+}
+// A decimal number, optionally signed, after any blanks; false when there is none.
+// (The C library's parsers would pull in imports that Windows XP's runtime lacks.)
+bool NumberFrom(const char*& text, long long& value) {
+  while (*text == ' ') ++text;
+  const bool negative = *text == '-';
+  if (negative) ++text;
+  if (*text < '0' || *text > '9') return false;
+  value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) value = value * 10 + (*text - '0');
+  if (negative) value = -value;
+  return true;
+}
+HANDLE HandleFrom(const char*& text) {
+  long long value = 0;
+  if (!NumberFrom(text, value) || value <= 0) return nullptr;
+  return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(value));
+}
+
+bool WriteAll(HANDLE pipe, const std::string& text) {
+  DWORD written = 0;
+  for (std::size_t at = 0; at < text.size(); at += written)
+    if (!WriteFile(pipe, text.data() + at, static_cast<DWORD>(text.size() - at), &written, nullptr))
+      return false;
+  return true;
+}
+
+// One request: "<1|0>\t<folder>\t<path>".
+int Serve(const std::string& request) {
+  const auto tab1 = request.find('\t'), tab2 = request.find('\t', tab1 + 1);
+  if (request.size() < 2 || (request[0] != '1' && request[0] != '0') || tab1 != 1 ||
+      tab2 == std::string::npos)
+    return ExitCodeOf(Run::NotLoaded);
+  const std::string folder = request.substr(2, tab2 - 2);
+  if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
+  return ExitCodeOf(RegisterHere(request.substr(tab2 + 1), request[0] == '1'));
+}
+
+DWORD Elapsed(DWORD since) { return GetTickCount() - since; }
+
+struct Spawn {
+  std::string program, command;
+  PROCESS_INFORMATION info{};
+  bool ok = false;
+};
+// The child's handles are inherited whichever thread creates it.
+DWORD WINAPI SpawnChild(LPVOID data) {
+  auto& spawn = *static_cast<Spawn*>(data);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  spawn.ok = CreateProcessA(spawn.program.c_str(), spawn.command.data(), nullptr, nullptr, TRUE, 0,
+                            nullptr, nullptr, &startup, &spawn.info) != FALSE;
+  return 0;
 }
 
 }  // namespace
@@ -124,17 +150,31 @@ std::optional<int> LibraryApiWin32::ChildRequest(const char* commandLine) {
     return std::nullopt;
   // No system dialog from the child: the parent logs what happened.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-  // "<1|0> "<full path>""
-  const std::string rest = commandLine + sizeof kChildSwitch - 1;
-  if (rest.size() < 5 || (rest[0] != '1' && rest[0] != '0') || rest.compare(1, 2, " \"") != 0 ||
-      rest.back() != '"')
-    return ExitCodeOf(Run::NotLoaded);
-  return ExitCodeOf(RegisterHere(rest.substr(3, rest.size() - 4), rest[0] == '1'));
+  // "<requests> <replies> <ready>": the inherited handles.
+  const char* rest = commandLine + sizeof kChildSwitch - 1;
+  HANDLE requests = HandleFrom(rest), replies = HandleFrom(rest), ready = HandleFrom(rest);
+  if (!requests || !replies || !ready) return ExitCodeOf(Run::NoProcess);
+  std::string pending;
+  char buffer[4096];
+  DWORD got = 0;
+  for (;;) {
+    const auto end = pending.find('\n');
+    if (end == std::string::npos) {
+      // The parent closed its end: no more components.
+      if (!ReadFile(requests, buffer, sizeof buffer, &got, nullptr) || got == 0) return 0;
+      pending.append(buffer, got);
+      continue;
+    }
+    const int code = Serve(pending.substr(0, end));
+    pending.erase(0, end + 1);
+    if (!WriteAll(replies, std::to_string(code) + "\n") || !SetEvent(ready)) return code;
+    // A crashed worker or a library that stays loaded: no clean exit is attempted.
+    if (Unsafe(ResultOf(static_cast<DWORD>(code))))
+      TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+  }
 }
 
-plat::ILibraryApi::RunResult LibraryApiWin32::RunInChild(const std::string& path,
-                                                         bool doRegister,
-                                                         std::uint32_t timeoutMs) {
+bool LibraryApiWin32::Start(const Yield& yield) {
   std::string program = program_;
   if (program.empty()) {
     std::vector<char> own(MAX_PATH);
@@ -143,27 +183,141 @@ plat::ILibraryApi::RunResult LibraryApiWin32::RunInChild(const std::string& path
                own.size() &&
            own.size() < 32768)
       own.resize(own.size() * 2);
-    if (n == 0 || n >= own.size()) return Run::NoProcess;
+    if (n == 0 || n >= own.size()) return false;
     program.assign(own.data(), n);
   }
-  std::string command = "\"" + program + "\" " + kChildSwitch + (doRegister ? "1" : "0") +
-                        " \"" + path + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  ChildProcess child;
-  // The current folder is passed on: the component is loaded where the parent stands.
-  if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &child.info))
-    return Run::NoProcess;
-  const DWORD wait = WaitServingWindows(child.info.hProcess, timeoutMs);
-  if (wait != WAIT_OBJECT_0) {
-    TerminateProcess(child.info.hProcess, static_cast<UINT>(ExitCodeOf(Run::TimedOut)));
-    WaitForSingleObject(child.info.hProcess, 5000);
-    return wait == WAIT_TIMEOUT ? Run::TimedOut : Run::WaitFailed;
+  // Only the child's ends are inheritable; the parent's are not, so that the child sees
+  // the end of the requests once the parent closes them.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE requestRead = nullptr, requestWrite = nullptr, replyRead = nullptr, replyWrite = nullptr;
+  HANDLE ready = CreateEventA(&inherit, FALSE, FALSE, nullptr);
+  bool ok = ready && CreatePipe(&requestRead, &requestWrite, &inherit, 0) &&
+            CreatePipe(&replyRead, &replyWrite, &inherit, 0) &&
+            SetHandleInformation(requestWrite, HANDLE_FLAG_INHERIT, 0) &&
+            SetHandleInformation(replyRead, HANDLE_FLAG_INHERIT, 0);
+  PROCESS_INFORMATION info{};
+  if (ok) {
+    const auto number = [](HANDLE h) {
+      return std::to_string(static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(h)));
+    };
+    std::string command = "\"" + program + "\" " + kChildSwitch + number(requestRead) + " " +
+                          number(replyWrite) + " " + number(ready);
+    Spawn spawn{program, command};
+    // Creating a process can take a tenth of a second and more (under Wine it waits
+    // for the child's start-up): a short-lived thread does it while the wait yields.
+    HANDLE thread = CreateThread(nullptr, 0, SpawnChild, &spawn, 0, nullptr);
+    if (thread == nullptr) {
+      SpawnChild(&spawn);
+    } else {
+      while (WaitForSingleObject(thread, kSliceMs) == WAIT_TIMEOUT) yield();
+      CloseHandle(thread);
+    }
+    ok = spawn.ok;
+    info = spawn.info;
   }
-  DWORD exitCode = 0;
-  if (!GetExitCodeProcess(child.info.hProcess, &exitCode)) return Run::WaitFailed;
-  return ResultOf(exitCode);
+  for (HANDLE h : {requestRead, replyWrite})
+    if (h) CloseHandle(h);
+  if (!ok) {
+    for (HANDLE h : {requestWrite, replyRead, ready})
+      if (h) CloseHandle(h);
+    return false;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  requests_ = requestWrite;
+  replies_ = replyRead;
+  ready_ = ready;
+  reply_.clear();
+  return true;
+}
+
+void LibraryApiWin32::Drop() {
+  Close(requests_);
+  Close(replies_);
+  Close(ready_);
+  Close(process_);
+}
+
+plat::ILibraryApi::RunResult LibraryApiWin32::RunInChild(const std::string& path,
+                                                         bool doRegister,
+                                                         std::uint32_t timeoutMs,
+                                                         const Yield& yield) {
+  if (process_ && WaitForSingleObject(AsHandle(process_), 0) != WAIT_TIMEOUT) EndChild(yield);
+  if (!process_ && !Start(yield)) return Run::NoProcess;
+  // The child stands where the parent stands: the component's folder.
+  std::vector<char> folder(MAX_PATH);
+  DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), folder.data());
+  if (n >= folder.size()) {
+    folder.resize(n + 1);
+    n = GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), folder.data());
+  }
+  const std::string request = std::string(doRegister ? "1" : "0") + "\t" +
+                              std::string(folder.data(), n < folder.size() ? n : 0) + "\t" + path +
+                              "\n";
+  const DWORD start = GetTickCount();
+  if (!WriteAll(AsHandle(requests_), request)) {
+    EndChild(yield);
+    return Run::NoProcess;
+  }
+  HANDLE process = AsHandle(process_), replies = AsHandle(replies_);
+  const HANDLE both[2] = {AsHandle(ready_), process};
+  for (;;) {
+    const DWORD elapsed = Elapsed(start);
+    const DWORD wait =
+        elapsed >= timeoutMs
+            ? WAIT_TIMEOUT
+            : WaitForMultipleObjects(2, both, FALSE, std::min<DWORD>(kSliceMs, timeoutMs - elapsed));
+    if (wait == WAIT_FAILED) {
+      TerminateProcess(process, static_cast<UINT>(ExitCodeOf(Run::WaitFailed)));
+      EndChild(yield);
+      return Run::WaitFailed;
+    }
+    // The reply may be there even when the process has ended since.
+    DWORD available = 0;
+    char buffer[64];
+    DWORD got = 0;
+    while (PeekNamedPipe(replies, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+           ReadFile(replies, buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) &&
+           got > 0)
+      reply_.append(buffer, got);
+    if (const auto end = reply_.find('\n'); end != std::string::npos) {
+      const std::string line = reply_.substr(0, end);
+      reply_.erase(0, end + 1);
+      const char* text = line.c_str();
+      long long code = 0;
+      return NumberFrom(text, code) ? ResultOf(static_cast<DWORD>(code)) : Run::Crashed;
+    }
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+      // Ended without a reply: the component took the whole process down.
+      DWORD exitCode = 0;
+      const bool known = GetExitCodeProcess(process, &exitCode) != FALSE;
+      EndChild(yield);
+      return known ? ResultOf(exitCode) : Run::WaitFailed;
+    }
+    if (Elapsed(start) >= timeoutMs) {
+      TerminateProcess(process, static_cast<UINT>(ExitCodeOf(Run::TimedOut)));
+      EndChild(yield);
+      return Run::TimedOut;
+    }
+    yield();
+  }
+}
+
+void LibraryApiWin32::EndChild(const Yield& yield) {
+  if (!process_) return;
+  // The end of the requests lets the child leave by itself, its libraries freed.
+  Close(requests_);
+  HANDLE process = AsHandle(process_);
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(process, kSliceMs) == WAIT_TIMEOUT) {
+    if (Elapsed(start) >= kEndMs) {
+      TerminateProcess(process, static_cast<UINT>(ExitCodeOf(Run::TimedOut)));
+      WaitForSingleObject(process, kEndMs);
+      break;
+    }
+    yield();
+  }
+  Drop();
 }
 
 LibraryApiWin32::ModuleHandle LibraryApiWin32::Load(const std::string& path) {

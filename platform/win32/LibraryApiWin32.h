@@ -1,6 +1,9 @@
 // Component registration in a child process: the program starts itself with an
-// internal argument, the child loads the library through LoadLibraryExA and runs the
-// entry point on a worker thread, and its exit code carries the result back. A thread
+// internal argument and inherited pipe and event handles. The child takes one request
+// a line ("<1|0>\t<folder>\t<path>"), enters the folder, loads the library through
+// LoadLibraryExA, runs the entry point on a worker thread, writes the result code as a
+// line and signals the event; it ends at the end of the requests, or by itself after a
+// result that leaves the process unsafe (a crash, a library that stays loaded). A thread
 // that hangs in a component's code cannot be stopped safely; a process can.
 //
 // In the child, a fatal exception that nothing in the component handles ends only the
@@ -19,12 +22,17 @@ class LibraryApiWin32 : public plat::ILibraryApi {
  public:
   // `program`: the executable started as the child; empty for the running one.
   explicit LibraryApiWin32(std::string program = {}) : program_(std::move(program)) {}
+  ~LibraryApiWin32() override { EndChild([] {}); }
+  LibraryApiWin32(const LibraryApiWin32&) = delete;
+  LibraryApiWin32& operator=(const LibraryApiWin32&) = delete;
 
-  RunResult RunInChild(const std::string& path, bool doRegister,
-                       std::uint32_t timeoutMs) override;
+  RunResult RunInChild(const std::string& path, bool doRegister, std::uint32_t timeoutMs,
+                       const Yield& yield) override;
+  void EndChild(const Yield& yield) override;
 
   // The child's side: for the internal argument in `commandLine` (without the program
-  // name), registers and returns the exit code; for any other command line, nothing.
+  // name), serves the requests and returns the exit code; for any other command line,
+  // nothing.
   static std::optional<int> ChildRequest(const char* commandLine);
 
   // What the child does, in this process.
@@ -38,5 +46,13 @@ class LibraryApiWin32 : public plat::ILibraryApi {
   static void Free(ModuleHandle module);  // FreeLibrary
 
  private:
+  bool Start(const Yield& yield);
+  void Drop();  // closes the child's handles; the process is gone or left to itself
+
   std::string program_;
+  void* process_ = nullptr;   // the running child, or none
+  void* requests_ = nullptr;  // the write end of its request pipe
+  void* replies_ = nullptr;   // the read end of its reply pipe
+  void* ready_ = nullptr;     // set by the child once a reply is written
+  std::string reply_;         // what was read of the replies so far
 };

@@ -287,6 +287,7 @@ long FakeRegistry::KeyName(RegKey key, std::string& name) {
 }
 
 long FakeRegistry::FlushKey(RegKey key) {
+  ++flushes;
   long rc;
   return Open(key, rc) ? kSuccess : rc;
 }

@@ -62,8 +62,12 @@ std::string FakeProcessApi::ImageName(std::uint32_t pid) {
 
 plat::ILibraryApi::RunResult FakeLibraryApi::RunInChild(const std::string& path,
                                                         bool doRegister,
-                                                        std::uint32_t timeoutMs) {
+                                                        std::uint32_t timeoutMs,
+                                                        const Yield&) {
   lastTimeoutMs = timeoutMs;
+  if (!childRunning) ++childrenStarted;
+  // A hang or a failed wait ends the child here; a crash leaves it to the caller.
+  childRunning = outcome != RunResult::TimedOut && outcome != RunResult::WaitFailed;
   const auto lib = libraries.find(Upper(path));
   if (lib == libraries.end()) return RunResult::NotLoaded;
   const std::string name = doRegister ? "DllRegisterServer" : "DllUnregisterServer";

@@ -53,9 +53,12 @@ class FakeLibraryApi : public plat::ILibraryApi {
   // Set: the entry point is found but the child ends this way instead of running it.
   std::optional<RunResult> outcome;
   std::uint32_t lastTimeoutMs = 0;
+  int childrenStarted = 0;
+  bool childRunning = false;
 
-  RunResult RunInChild(const std::string& path, bool doRegister,
-                       std::uint32_t timeoutMs) override;
+  RunResult RunInChild(const std::string& path, bool doRegister, std::uint32_t timeoutMs,
+                       const Yield& yield) override;
+  void EndChild(const Yield&) override { childRunning = false; }
 };
 
 class FakeShell : public plat::IShell {

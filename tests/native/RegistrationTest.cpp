@@ -1,6 +1,8 @@
 // Registering one component, and the "Register"/"Unregister" lists of a definition file.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "switching/Switching.h"
 #include "switching/mdlRegister.h"
 #include "tests/native/Rig.h"
@@ -32,20 +34,21 @@ struct Registration : ::testing::Test, Rig {
 
 TEST_F(Registration, ResultCodesOfOneComponent) {
   auto& lib = fp.library;
-  EXPECT_EQ(0, RegisterComponent(lib, "C:\\EEP6\\a.dll", true));
-  EXPECT_EQ(0, RegisterComponent(lib, "C:\\EEP6\\a.dll", false));
+  ComponentChild child(lib, [] {});
+  EXPECT_EQ(0, child.Register("C:\\EEP6\\a.dll", true));
+  EXPECT_EQ(0, child.Register("C:\\EEP6\\a.dll", false));
   EXPECT_EQ((std::vector<std::string>{"C:\\EEP6\\A.DLL!DllRegisterServer",
                                       "C:\\EEP6\\A.DLL!DllUnregisterServer"}),
             lib.calls);
   EXPECT_EQ(60000u, lib.lastTimeoutMs);
-  EXPECT_EQ(-2, RegisterComponent(lib, "C:\\EEP6\\text.dll", true));
-  EXPECT_EQ(-3, RegisterComponent(lib, "C:\\EEP6\\noentry.dll", true));
+  EXPECT_EQ(-2, child.Register("C:\\EEP6\\text.dll", true));
+  EXPECT_EQ(-3, child.Register("C:\\EEP6\\noentry.dll", true));
   using Run = plat::ILibraryApi::RunResult;
   const std::pair<Run, int> ends[] = {
       {Run::NoProcess, -4}, {Run::WaitFailed, -5}, {Run::Crashed, -6}, {Run::TimedOut, -7}};
   for (const auto& [outcome, code] : ends) {
     lib.outcome = outcome;
-    EXPECT_EQ(code, RegisterComponent(lib, "C:\\EEP6\\a.dll", true));
+    EXPECT_EQ(code, child.Register("C:\\EEP6\\a.dll", true));
   }
   EXPECT_EQ(2u, lib.calls.size());
 }
@@ -70,6 +73,28 @@ TEST_F(Registration, ListLogsEachEnabledLineFromItsOwnFolder) {
   Register(false);
   EXPECT_EQ(std::vector<std::string>{"Unregister: b.dll...ok"}, LogLines());
   EXPECT_EQ("C:\\EEP6\\B.DLL!DllUnregisterServer", fp.library.calls.back());
+}
+
+// One child for the list, a fresh one after a component that failed in it (-2 is no
+// failure of the child: nothing was loaded), and none left once the list is done.
+TEST_F(Registration, OneChildPerListAndAFreshOneAfterEachFailure) {
+  File("DEFAULT.ini",
+       "[Register]\r\n{AppDir}\\a.dll=1\r\n{AppDir}\\noentry.dll=1\r\n{AppDir}\\missing.dll=1\r\n"
+       "{AppDir}\\text.dll=1\r\n{AppDir}\\b.dll=1\r\n"
+       "[Unregister]\r\n{AppDir}\\a.dll=1\r\n{AppDir}\\b.dll=1\r\n");
+  using Run = plat::ILibraryApi::RunResult;
+  const struct {
+    bool doRegister;
+    std::optional<Run> outcome;
+    int children;
+  } calls[] = {{true, {}, 2}, {false, {}, 1}, {false, Run::Crashed, 2}, {false, Run::TimedOut, 2}};
+  for (const auto& call : calls) {
+    fp.library.childrenStarted = 0;
+    fp.library.outcome = call.outcome;
+    Register(call.doRegister);
+    EXPECT_EQ(call.children, fp.library.childrenStarted) << call.doRegister;
+    EXPECT_FALSE(fp.library.childRunning);
+  }
 }
 
 TEST_F(Registration, RunTimeErrorShowsMessageAndEndsList) {

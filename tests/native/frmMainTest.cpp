@@ -131,8 +131,14 @@ TEST_F(Form, EnablingRules) {
 TEST_F(Form, SwitchToAnotherInstallationAndBack) {
   TwoInstallations();
   ASSERT_EQ("EEP_1", view.Ticked());
+  const int writes = fp.files.writes, flushes = fp.registry.flushes;
   Tick(1);
   EXPECT_EQ(Join({kLeave6, Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"), kFirst7}), LogLines());
+  // What a switch costs beyond its values: one child per component list, and the
+  // flushes (every file write is flushed before it replaces the old file).
+  EXPECT_EQ(2, fp.library.childrenStarted);
+  EXPECT_EQ(5, fp.files.writes - writes);
+  EXPECT_EQ(2, fp.registry.flushes - flushes);
   EXPECT_EQ("EEP_2", view.Ticked());
   EXPECT_EQ(1, view.selected);
   EXPECT_EQ("C:\\EEP7", registeredFrom);
