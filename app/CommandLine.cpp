@@ -42,23 +42,24 @@ Request Parse(const std::string& args) {
   return {action, entry};
 }
 
-std::string Resolve(const std::vector<CatalogueRow>& rows, const std::string& entry) {
+std::vector<CatalogueRow> Matches(const std::vector<CatalogueRow>& rows, const std::string& entry) {
   const std::string wanted = UpperAnsi(entry);
-  // The key first, then the description, then the folder; two rows that fit the same
-  // way leave the choice open.
+  // The key first, then the description, then the folder.
   for (int by = 0; by < 3; ++by) {
-    std::string found;
-    int count = 0;
-    for (const auto& r : rows) {
-      const bool fits = by == 0   ? UpperAnsi(r.key) == wanted
-                        : by == 1 ? UpperAnsi(r.description) == wanted
-                                  : !r.appDir.empty() && Folder(r.appDir) == Folder(entry);
-      if (fits && ++count == 1) found = r.key;
-    }
-    if (count == 1) return found;
-    if (count > 1) return "";
+    std::vector<CatalogueRow> found;
+    for (const auto& r : rows)
+      if (by == 0   ? UpperAnsi(r.key) == wanted
+          : by == 1 ? UpperAnsi(r.description) == wanted
+                    : !r.appDir.empty() && Folder(r.appDir) == Folder(entry))
+        found.push_back(r);
+    if (!found.empty()) return found;
   }
-  return "";
+  return {};
+}
+
+std::string Resolve(const std::vector<CatalogueRow>& rows, const std::string& entry) {
+  const std::vector<CatalogueRow> found = Matches(rows, entry);
+  return found.size() == 1 ? found[0].key : "";
 }
 
 std::string KnownEntries(const std::vector<CatalogueRow>& rows) {

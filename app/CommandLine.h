@@ -32,11 +32,13 @@ struct Request {
 // `args`: the command line without the program's name, as WinMain receives it.
 Request Parse(const std::string& args);
 
-// The key of the row that `entry` names by its key, its description or its folder,
-// in any letter case; "" when no row, or more than one, fits.
+// The rows that `entry` names by their key, else their description, else their
+// folder, in any letter case: one row, several (the name is ambiguous) or none.
+std::vector<CatalogueRow> Matches(const std::vector<CatalogueRow>& rows, const std::string& entry);
+// The key of the only row that fits; "" when no row, or more than one, fits.
 std::string Resolve(const std::vector<CatalogueRow>& rows, const std::string& entry);
 
-// One line per row, for the message about an entry that is not known.
+// One line per row, for the message about an entry that is not known or ambiguous.
 std::string KnownEntries(const std::vector<CatalogueRow>& rows);
 
 }  // namespace cli

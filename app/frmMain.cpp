@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/ShownVersion.h"
+#include "catalogue/CatalogueFile.h"
 
 namespace {
 const char kCannotSwitch[] = "EEP läuft bereits! Umschalten ist derzeit nicht möglich!";
@@ -181,7 +182,7 @@ void frmMain::ShowActiveRow(int fallbackRow) {
 bool frmMain::FinishInterrupted(int fallbackRow) {
   if (!switching_.RecoveryPending()) return false;
   EnterBusy();
-  if (const auto outcome = switching_.Recover()) {
+  if (const auto outcome = switching_.Recover(true)) {
     rows_.SetActive(outcome->activeKey);
     if (outcome->settingsLoaded) canReset_ = true;
   }
@@ -249,8 +250,19 @@ void frmMain::cmdReset_Click() {
 int frmMain::RunCommand(const cli::Request& request) {
   if (busy_) return cli::kOtherBusy;
   const std::vector<CatalogueRow>& rows = rows_.All();
-  const std::string key = cli::Resolve(rows, request.entry);
+  const std::vector<CatalogueRow> fits = cli::Matches(rows, request.entry);
+  const std::string key = fits.size() == 1 ? fits[0].key : "";
   const int row = key.empty() ? -1 : rows_.Find(key);
+  if (fits.size() > 1) {
+    MsgBox(texts_.GetText("Messages", "AMBIGUOUS_ENTRY",
+                          "Diese Angabe passt auf mehrere Installationen:") +
+               " '" + request.entry + "'\r\n\r\n" +
+               texts_.GetText("Messages", "AMBIGUOUS_CHOOSE",
+                              "Bitte nennen Sie eine davon mit ihrer Nummer vorn in der Zeile:") +
+               "\r\n" + cli::KnownEntries(fits),
+           mb::kOk | mb::kIconExclamation);
+    return cli::kUnknownEntry;
+  }
   if (row < 0) {
     MsgBox(texts_.GetText("Messages", "UNKNOWN_ENTRY", "Diese Installation kennt Gleisora nicht:") +
                " '" + request.entry + "'\r\n\r\n" +
@@ -300,9 +312,14 @@ std::vector<MenuItem> frmMain::RowMenu(int row) {
   add("mnuAdd", "Installation hinzufügen…", [this] { mnuAdd_Click(); });
   if (active) {
     add("mnuRestore", "Sicherung wiederherstellen…", nullptr);
-    for (const auto& file : Backups(context_).List(key))
+    for (const auto& file : Backups(context_).List(key)) {
+      regfile::BackupName shown = file.parts;
+      // The file names keep their German word; the menu shows the language file's.
+      for (const BackupAction& a : backup::kActions)
+        if (shown.action == a.word) shown.action = Text(a.key, a.word);
       items.back().sub.push_back(
-          {BackupLabel(file.parts), [this, name = file.name] { mnuRestore_Click(name); }, true, {}});
+          {BackupLabel(shown), [this, name = file.name] { mnuRestore_Click(name); }, true, {}});
+    }
     items.back().enabled = !items.back().sub.empty();
   }
   return items;
@@ -316,7 +333,11 @@ void frmMain::mnuShortcut_Click(const std::string& key) {
                             catalogue_.AppPath(key)};
   if (p.shell->CreateDesktopShortcut(link).empty())
     MsgBox(texts_.GetText("Messages", "SHORTCUT_FAILED",
-                          "Die Verknüpfung konnte nicht erstellt werden!"),
+                          "Die Verknüpfung konnte nicht erstellt werden: Windows hat den "
+                          "Desktop-Ordner nicht genannt oder die Datei dort nicht angelegt.\\n"
+                          "Sie können die Verknüpfung selbst anlegen (Rechtsklick auf den "
+                          "Desktop, Neu, Verknüpfung) mit diesem Ziel:") +
+               "\r\n\"" + link.target + "\" " + link.arguments,
            mb::kOk | mb::kIconExclamation);
 }
 
@@ -340,7 +361,18 @@ void frmMain::mnuRemove_Click(const std::string& key) {
                                 "Seine gespeicherten Einstellungen werden dabei gelöscht."),
              mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return;
-  Attempt([&] { catalogue_.RemoveEntry(key); });
+  // The entry stays listed while the catalogue still holds it.
+  if (Attempt([&] { catalogue_.RemoveEntry(key); }) != 0 || !catalogue_.AppPath(key).empty()) {
+    MsgBox(texts_.GetText("Messages", "REMOVE_FAILED",
+                          "Der Eintrag konnte nicht aus der Liste entfernt werden, weil sich die "
+                          "Liste der Installationen nicht schreiben lässt. Er bleibt mit seinen "
+                          "gespeicherten Einstellungen erhalten.\\nBitte schließen Sie Programme, "
+                          "die diese Datei geöffnet haben, prüfen Sie, ob Gleisora in seinen "
+                          "Ordner schreiben darf, und versuchen Sie es dann noch einmal. Datei:") +
+               "\r\n" + CatalogueFile::PathFor(context_.platform),
+           mb::kOk | mb::kIconExclamation);
+    return;
+  }
   rows_.Remove(row);
   view_.RemoveRow(row);
   UpdateControls();

@@ -167,7 +167,13 @@ std::optional<std::string> Catalogue::AppendEntry(const InstalledVersion& v) con
 std::optional<CatalogueRow> Catalogue::AddInstallation(const std::string& AppPath) const {
   const plat::Platform& p = c_.platform;
   const auto refuse = [&] {
-    c_.ask(c_.texts.GetText("Messages", "NOT_ADDED", "Diese Datei kann nicht hinzugefügt werden:") +
+    c_.ask(c_.texts.GetText("Messages", "NOT_ADDED",
+                            "Diese Datei kann nicht hinzugefügt werden: Entweder gibt es sie "
+                            "nicht mehr, ihr Pfad enthält Zeichen, die Gleisora nicht verarbeiten "
+                            "kann, oder die Liste der Installationen lässt sich nicht schreiben."
+                            "\\nBitte wählen Sie eine eep.exe in einem Ordner, dessen Name nur "
+                            "gewöhnliche Buchstaben enthält, oder prüfen Sie, ob Gleisora in "
+                            "seinen Ordner schreiben darf. Datei:") +
                kCrLf + AppPath,
            mb::kOk | mb::kIconExclamation);
     return std::nullopt;

@@ -10,7 +10,6 @@
 namespace {
 constexpr std::int32_t kKeepBackups = 20;
 constexpr std::int32_t kHKU = static_cast<std::int32_t>(0x80000003u);
-const char kRestoreWord[] = "Rückgängig";  // the action word of the backup a restore takes
 
 struct Place {
   std::int32_t root = 0;
@@ -125,7 +124,7 @@ bool Backups::Restore(const std::string& name, const Installation& inst) {
   }
   c_.log.LogAction("Restore: " + path);
   c_.log.LogResult(readable ? 0 : err::NotKept);
-  if (!readable || !Write(kRestoreWord, inst.entry, now)) return false;
+  if (!readable || !Write(backup::kUndo.word, inst.entry, now)) return false;
 
   for (std::size_t i = 0; i < keys->size(); ++i) {
     cRegistry reg(c_.platform);

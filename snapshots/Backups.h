@@ -8,6 +8,21 @@
 #include "snapshots/RegFile.h"
 #include "support/Context.h"
 
+// The action word in a backup's file name, and the key in [frmMain] of the word the
+// restore menu shows for it. File names keep the German word in every language.
+struct BackupAction {
+  const char* key;
+  const char* word;
+};
+namespace backup {
+inline constexpr BackupAction kSwitch{"mnuRestore.Switch.Caption", "Umschalten"},
+    kDefault{"mnuRestore.Default.Caption", "Standard"},
+    kReset{"mnuRestore.Reset.Caption", "Wiederherstellen"},
+    kRepair{"mnuRestore.Repair.Caption", "Reparatur"},
+    kUndo{"mnuRestore.Undo.Caption", "Rückgängig"};  // the backup a restore takes first
+inline constexpr BackupAction kActions[] = {kSwitch, kDefault, kReset, kRepair, kUndo};
+}  // namespace backup
+
 class Backups {
  public:
   explicit Backups(const Context& context) : c_(context) {}

@@ -7,11 +7,16 @@ const char kCrLf[] = "\r\n";
 }  // namespace
 
 void ActivityLog::LogAction(const std::string& Text) {
+  action_ = Text;
   sink_.append(Text + "...");
   sink_.pump();
 }
 
 void ActivityLog::LogResult(long Code) {
+  if (Code != 0) {
+    const auto colon = action_.find(": ");
+    failed_ = colon == std::string::npos ? action_ : action_.substr(colon + 2);
+  }
   sink_.append((Code != 0 ? "ERROR: " + std::to_string(Code) : std::string("ok")) + kCrLf);
   pending_ = 0;
   sink_.pump();

@@ -18,7 +18,10 @@ class ActivityLog {
  public:
   explicit ActivityLog(LogSink sink) : sink_(std::move(sink)) {}
 
-  void Clear() { sink_.clear(); }
+  void Clear() {
+    failed_.clear();
+    sink_.clear();
+  }
   void LogAction(const std::string& Text);
   void LogResult(long Code);
   // LogResult with the error raised since the last line (0 = none).
@@ -35,7 +38,12 @@ class ActivityLog {
   // Keeps the window served during a long step that writes no line.
   void YieldToWindow() { sink_.pump(); }
 
+  // What the last step that failed worked on (the text after "Action: "), for a
+  // message that names it; "" when none failed yet.
+  const std::string& LastFailure() const { return failed_; }
+
  private:
   LogSink sink_;
   long pending_ = 0;
+  std::string action_, failed_;
 };

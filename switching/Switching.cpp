@@ -8,9 +8,6 @@
 
 namespace {
 const char kEepExe[] = "eep.exe";
-// The action words of backup file names.
-const char kSwitchWord[] = "Umschalten", kDefaultWord[] = "Standard",
-           kResetWord[] = "Wiederherstellen", kRepairWord[] = "Reparatur";
 constexpr long kSkipped = -13;  // a repair's step left out on purpose
 constexpr long kNulCut = -14;   // a file read only up to the NUL bytes in its lines
 const char kClassesKey[] = "HKCR\\CLSID";  // where components register
@@ -73,18 +70,32 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
          mb::kOk | mb::kIconStop);
 }
 
-void Switching::NothingChanged() {
-  c_.ask(c_.texts.GetText("Messages", "NOTHING_CHANGED",
-                          "Die Einstellungen konnten nicht sicher gespeichert werden.\\n"
-                          "Es wurde nichts verändert. Der Grund steht im Protokoll."),
+void Switching::Warn(const char* key, const char* deflt) {
+  const std::string& what = c_.log.LastFailure();
+  c_.ask(c_.texts.GetText("Messages", key, deflt) + (what.empty() ? std::string() : "\r\n" + what),
          mb::kOk | mb::kIconExclamation);
+}
+
+void Switching::NothingChanged() {
+  Warn("NOTHING_CHANGED",
+       "Die jetzigen Einstellungen konnten nicht sicher abgelegt werden, deshalb hat Gleisora "
+       "nichts verändert: Die aktive Installation und ihre Einstellungen sind, wie sie waren.\\n"
+       "Bitte prüfen Sie, ob Gleisora in seinen Ordner schreiben darf und ob ein anderes "
+       "Programm die Datei offen hält, und versuchen Sie es dann noch einmal. Nicht gelungen "
+       "ist es bei:");
 }
 
 void Switching::RestoreBackup(const EntryRow& active, const std::string& backup) {
   Header("RESTORE", active);
   bool restored = false;
   Attempt([&] { restored = backups_.Restore(backup, ReadInstallation(c_.platform, active.key)); });
-  if (!restored) NothingChanged();
+  if (!restored)
+    Warn("BACKUP_NOT_RESTORED",
+         "Die Sicherung wurde nicht wiederhergestellt: Gleisora kann sie nicht lesen, sie nennt "
+         "Schlüssel, die nicht zur aktiven Installation gehören, oder die jetzigen Einstellungen "
+         "ließen sich nicht vorher sichern. Es wurde nichts verändert.\\nBitte wählen Sie eine "
+         "andere Sicherung oder prüfen Sie, ob Gleisora in seinen Ordner schreiben darf. Nicht "
+         "gelungen ist es bei:");
 }
 
 // Without administrator rights every write to a key of the machine would fail value
@@ -167,7 +178,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     WriteProgress(c_.platform, record);
     Snapshots::Saved saved;
     Attempt([&] { saved = snapshots_.SaveSettings(inst); });
-    const bool kept = saved.kept && Backup(kSwitchWord, leaving.key, inst.keys,
+    const bool kept = saved.kept && Backup(backup::kSwitch.word, leaving.key, inst.keys,
                                            Overwritten(record.target, first), &saved.values);
     record.phase = Progress::Phase::Leave;
     if (!kept || !Record(record)) {
@@ -186,7 +197,7 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     // Once the source is cleared the switch goes on whatever happens; before, a
     // failure still leaves everything as it was.
     if (leaving.key.empty() &&
-        (!Backup(kSwitchWord, target->key, {}, Overwritten(target->key, first)) ||
+        (!Backup(backup::kSwitch.word, target->key, {}, Overwritten(target->key, first)) ||
          !Record(record))) {
       RemoveProgress(c_.platform);
       NothingChanged();
@@ -213,7 +224,7 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
   NoteCut(inst);
   std::vector<std::string> factory;
   for (const auto& line : inst.factory) factory.push_back(line.first);
-  if (!Backup(kDefaultWord, active.key, inst.keys, factory))
+  if (!Backup(backup::kDefault.word, active.key, inst.keys, factory))
     return NothingChanged();
   Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
   Attempt([&] { snapshots_.LoadFactorySettings(inst, regAppDir); });
@@ -224,7 +235,7 @@ bool Switching::Reset(const EntryRow& active) {
   const Installation inst = ReadInstallation(c_.platform, active.key);
   if (!MayWrite({&inst})) return false;
   NoteCut(inst);
-  if (!Backup(kResetWord, active.key, inst.keys, snapshots_.SavedValuePaths(active.key))) {
+  if (!Backup(backup::kReset.word, active.key, inst.keys, snapshots_.SavedValuePaths(active.key))) {
     NothingChanged();
     return false;
   }
@@ -234,17 +245,49 @@ bool Switching::Reset(const EntryRow& active) {
   return loaded;
 }
 
-std::optional<Switching::Outcome> Switching::Recover() {
+// The record stays: the next start or the next click tries again.
+void Switching::RepairPostponed() {
+  Warn("REPAIR_POSTPONED",
+       "Die unterbrochene Umschaltung konnte noch nicht zu Ende gebracht werden, weil die "
+       "jetzigen Einstellungen nicht gesichert werden konnten. Dabei wurde nichts verändert.\\n"
+       "Gleisora versucht es beim nächsten Start oder bei Ihrem nächsten Umschalten, "
+       "Wiederherstellen oder Laden der Standardeinstellungen noch einmal. Bitte prüfen Sie "
+       "vorher, ob Gleisora in seinen Ordner schreiben darf. Nicht gelungen ist es bei:");
+}
+
+std::optional<Switching::Outcome> Switching::Recover(bool byClick) {
   std::optional<Progress> record = ReadProgress(c_.platform);
   if (!record) return std::nullopt;
-  c_.ask(c_.texts.GetText("Messages", "SWITCH_INTERRUPTED",
-                          "Die letzte Umschaltung wurde unterbrochen.\\n"
-                          "Gleisora bringt sie jetzt zu Ende."),
-         mb::kOk | mb::kIconInformation);
+  if (byClick)
+    c_.ask(c_.texts.GetText("Messages", "SWITCH_INTERRUPTED_CLICK",
+                            "Die letzte Umschaltung wurde unterbrochen. Gleisora bringt das "
+                            "jetzt zuerst in Ordnung; was Sie eben angeklickt haben, wird "
+                            "deshalb nicht ausgeführt.\\nDanach zeigt der Haken in der Liste, "
+                            "welche Installation aktiv ist. Bitte klicken Sie dann noch einmal."),
+           mb::kOk | mb::kIconInformation);
+  else if (record->phase == Progress::Phase::Save)
+    c_.ask(c_.texts.GetText("Messages", "SWITCH_NOT_DONE",
+                            "Die letzte Umschaltung wurde unterbrochen, bevor etwas gelöscht "
+                            "wurde.\\nDie bisherige Installation bleibt aktiv; es ging nichts "
+                            "verloren. Wenn Sie umschalten möchten, setzen Sie den Haken bitte "
+                            "noch einmal."),
+           mb::kOk | mb::kIconInformation);
+  else
+    c_.ask(c_.texts.GetText("Messages", "SWITCH_INTERRUPTED",
+                            "Die letzte Umschaltung wurde unterbrochen, nachdem die "
+                            "Einstellungen schon gespeichert waren.\\nGleisora bringt sie jetzt "
+                            "zu Ende; es geht nichts verloren. Danach zeigt der Haken in der "
+                            "Liste, welche Installation aktiv ist."),
+           mb::kOk | mb::kIconInformation);
   while (SimulatorRunning())
     if (c_.ask(c_.texts.GetText("Messages", "CLOSE_EEP_FIRST",
-                                "EEP läuft. Bitte beenden Sie EEP, damit Gleisora die "
-                                "unterbrochene Umschaltung zu Ende bringen kann."),
+                                "EEP läuft. Bitte beenden Sie EEP und klicken Sie dann auf "
+                                "Wiederholen, damit Gleisora die unterbrochene Umschaltung zu "
+                                "Ende bringen kann.\\nMit Abbrechen bleibt sie unfertig, bis "
+                                "Gleisora das nächste Mal startet oder Sie umschalten, "
+                                "Wiederherstellen oder Standardeinstellungen wählen; bis dahin "
+                                "sind die Einstellungen von EEP womöglich unvollständig. Verloren "
+                                "geht nichts."),
                mb::kRetryCancel | mb::kIconExclamation) != mb::kIdRetry)
       return std::nullopt;  // the record stays for the next start
 
@@ -269,8 +312,8 @@ std::optional<Switching::Outcome> Switching::Recover() {
     const Installation inst = Read(found.source);
     // The source's keys may hold a part of either installation; what they hold now
     // is kept before they are cleared again.
-    if (!Backup(kRepairWord, found.source, inst.keys, snapshots_.SavedValuePaths(found.target))) {
-      NothingChanged();
+    if (!Backup(backup::kRepair.word, found.source, inst.keys, snapshots_.SavedValuePaths(found.target))) {
+      RepairPostponed();
       return std::nullopt;
     }
     if (found.phase == Progress::Phase::Leave) {
@@ -283,8 +326,8 @@ std::optional<Switching::Outcome> Switching::Recover() {
     snapshots_.Flush(inst);
     record->phase = Progress::Phase::Enter;
     WriteProgress(c_.platform, *record);
-  } else if (!Backup(kRepairWord, found.target, {}, snapshots_.SavedValuePaths(found.target))) {
-    NothingChanged();
+  } else if (!Backup(backup::kRepair.word, found.target, {}, snapshots_.SavedValuePaths(found.target))) {
+    RepairPostponed();
     return std::nullopt;
   }
   if (!found.target.empty()) {

@@ -48,8 +48,9 @@ class Switching {
   void RestoreBackup(const EntryRow& active, const std::string& backup);
   // Finishes a switch that was cut off (its progress record is still there): on to
   // the target when the source's settings were kept, else back to the source.
-  // nullopt when there was none, or it waits for the simulator to close.
-  std::optional<Outcome> Recover();
+  // nullopt when there was none, or it waits for the simulator to close. `byClick`:
+  // found by a click, whose own action then does not happen (the message says so).
+  std::optional<Outcome> Recover(bool byClick = false);
   bool RecoveryPending() const { return ReadProgress(c_.platform).has_value(); }
   enum class Started { Yes, Declined, Failed };
   // Starts the installed simulator; asks first when one is running already.
@@ -60,7 +61,10 @@ class Switching {
   // The installation's definition; a file whose lines a NUL byte cut is named in the log.
   Installation Read(const std::string& entry);
   void NoteCut(const Installation& inst);
+  // A warning followed by what the last failed step worked on (a file, a key).
+  void Warn(const char* key, const char* deflt);
   void NothingChanged();
+  void RepairPostponed();
   // Whether the shared keys the entries' operation writes may be written; says so
   // once (a message, a log line) when not.
   bool MayWrite(std::initializer_list<const Installation*> insts);

@@ -33,6 +33,38 @@ constexpr ui::TwipsRect kBusyBar{120, 4845, 7695, 45};
 // Busy for longer than this shows the busy bar and the taskbar button's progress.
 constexpr UINT_PTR kBusyTimer = 1;
 constexpr UINT kBusyAfterMs = 500;
+// Room a push button keeps free on each side of its caption.
+constexpr long kCaptionMargin = 60;
+// The banner's frame: the locomotive's dark grey.
+constexpr COLORREF kFrameColour = RGB(42, 42, 42);
+
+// A banner picture drawn at the size its control has at this DPI, so the gaps between
+// the pictures keep their design width.
+HBITMAP ScaledBitmap(HINSTANCE instance, int id, int width, int height) {
+  HBITMAP design = static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  BITMAP info{};
+  if (!design || !GetObjectA(design, sizeof info, &info) ||
+      (info.bmWidth == width && info.bmHeight == height))
+    return design;
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+  HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+  if (from && to && scaled) {
+    HGDIOBJ oldFrom = SelectObject(from, design), oldTo = SelectObject(to, scaled);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+  }
+  if (from) DeleteDC(from);
+  if (to) DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  if (!scaled) return design;
+  DeleteObject(design);
+  return scaled;
+}
 
 struct MainControl {
   ui::ControlRow row;
@@ -116,8 +148,8 @@ bool MainWindow::Create(HINSTANCE instance) {
   for (const MainControl& d : kLayout) {
     HWND h = controls_.Add(hwnd, d.row, scale_, font_->Handle());
     if (d.bitmap) {
-      HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(d.bitmap),
-                                                    IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+      HBITMAP bmp = ScaledBitmap(instance, d.bitmap, scale_.Px(d.row.rect.width),
+                                 scale_.Px(d.row.rect.height));
       if (bmp) {
         banner_.push_back(bmp);
         SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bmp));
@@ -131,6 +163,13 @@ bool MainWindow::Create(HINSTANCE instance) {
   taskbar_.Allow(hwnd);
   list_.Attach(controls_[kIdList], scale_);
   log_.Attach(controls_[kIdLog], hwnd, [this](MSG& msg) { return PreTranslate(msg); });
+  // A separator line of the log fits one line of the box at its design size.
+  RECT text{};
+  SendMessageA(controls_[kIdLog], EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+  logFont_.emplace(ui::kDialogFont, scale_, std::string(80, '='), text.right - text.left);
+  SendMessageA(controls_[kIdLog], WM_SETFONT, reinterpret_cast<WPARAM>(logFont_->Handle()), FALSE);
+  for (const MainControl& d : kLayout)
+    if (d.click) FitCaption(controls_[d.row.id]);
   return true;
 }
 
@@ -255,6 +294,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(Handle(), &ps);
       kLine.Paint(dc, scale_);
+      PaintBannerFrame(dc);
       EndPaint(Handle(), &ps);
       return 0;
     }
@@ -374,7 +414,45 @@ std::string MainWindow::ControlCaption(Ctl c) {
 }
 
 void MainWindow::SetControlCaption(Ctl c, const std::string& text) {
-  if (IsButton(c)) SetWindowTextA(Control(c), text.c_str());
+  if (!IsButton(c)) return;
+  SetWindowTextA(Control(c), text.c_str());
+  FitCaption(Control(c));
+}
+
+// A caption wider than its button would be clipped at both ends: it gets a smaller
+// font instead, and the button keeps its size.
+void MainWindow::FitCaption(HWND button) {
+  if (!button || !font_) return;
+  const std::string text = ui::WindowText(button);
+  RECT r{};
+  GetClientRect(button, &r);
+  const int room = r.right - r.left - 2 * scale_.Px(kCaptionMargin);
+  auto fitted = ui::TextWidth(font_->Handle(), text) <= room
+                    ? nullptr
+                    : std::make_unique<ui::Font>(ui::kDialogFont, scale_, text, room);
+  SendMessageA(button, WM_SETFONT,
+               reinterpret_cast<WPARAM>(fitted ? fitted->Handle() : font_->Handle()), TRUE);
+  captionFonts_[button] = std::move(fitted);  // the one the button had is no longer used
+}
+
+// The banner is one scene cut into four pictures: a dark frame around them fills
+// the gaps between them, so the scene reads as seen through a four-pane window.
+void MainWindow::PaintBannerFrame(HDC dc) const {
+  RECT frame{};
+  int gap = 0;
+  for (const MainControl& d : kLayout) {
+    if (!d.bitmap) continue;
+    RECT r{};
+    GetWindowRect(controls_[d.row.id], &r);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
+    if (!IsRectEmpty(&frame)) gap = r.left - frame.right;
+    UnionRect(&frame, IsRectEmpty(&frame) ? &r : &frame, &r);
+  }
+  if (IsRectEmpty(&frame)) return;
+  InflateRect(&frame, gap, gap);
+  HBRUSH dark = CreateSolidBrush(kFrameColour);
+  FillRect(dc, &frame, dark);
+  DeleteObject(dark);
 }
 
 std::string MainWindow::ToolTip(Ctl c) { return tips_.Text(Control(c)); }

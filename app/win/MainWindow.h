@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,12 +77,18 @@ class MainWindow : public IMainView, public ui::Window {
 
   HWND Control(Ctl c) const;
   void BlockShutdown(bool on);
+  void FitCaption(HWND button);
+  void PaintBannerFrame(HDC dc) const;
 
   const plat::Platform& platform_;
   LanguageFile& texts_;
   frmMain* form_ = nullptr;
   ui::Scale scale_{96};
   std::optional<ui::Font> font_;
+  // Smaller fonts where a text does not fit its control in font_: the log's
+  // separator lines, and a button's caption.
+  std::optional<ui::Font> logFont_;
+  std::map<HWND, std::unique_ptr<ui::Font>> captionFonts_;
   ui::Controls controls_;
   ui::ToolTips tips_;
   ui::BusyBar busyBar_;

@@ -9,11 +9,52 @@ Scale Scale::System() {
   return Scale(dpi);
 }
 
+namespace {
+HFONT MakeFont(const FontStyle& style, int pixelHeight, int averageWidth = 0) {
+  return CreateFontA(-pixelHeight, averageWidth, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, style.face);
+}
+int PixelHeight(const FontStyle& style, const Scale& scale) {
+  return MulDiv(style.tenthPoints, scale.Dpi(), 720);
+}
+int AverageWidth(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  if (!dc) return 0;
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmAveCharWidth;
+}
+}  // namespace
+
 Font::Font(const FontStyle& style, const Scale& scale)
-    : font_(CreateFontA(-MulDiv(style.tenthPoints, scale.Dpi(), 720), 0, 0, 0,
-                        style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_SWISS, style.face)) {}
+    : font_(MakeFont(style, PixelHeight(style, scale))) {}
+
+// Narrower letters keep the height of the text beside it, and stay readable where a
+// smaller size would not.
+Font::Font(const FontStyle& style, const Scale& scale, const std::string& text, int width)
+    : font_(MakeFont(style, PixelHeight(style, scale))) {
+  const int average = font_ ? AverageWidth(font_) : 0;
+  for (int w = average - 1; font_ && TextWidth(font_, text) > width && w >= average * 2 / 3 && w > 0;
+       --w) {
+    DeleteObject(font_);
+    font_ = MakeFont(style, PixelHeight(style, scale), w);
+  }
+}
+
+int TextWidth(HFONT font, const std::string& text) {
+  HDC dc = GetDC(nullptr);
+  if (!dc) return 0;
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size.cx;
+}
 
 Font::~Font() {
   if (font_) DeleteObject(font_);

@@ -39,6 +39,9 @@ inline constexpr FontStyle kDialogFont{"MS Shell Dlg", 80, false};
 class Font {
  public:
   Font(const FontStyle& style, const Scale& scale);
+  // The style at its own height, its letters narrowed until `text` takes at most
+  // `width` pixels (to two thirds of their width at most).
+  Font(const FontStyle& style, const Scale& scale, const std::string& text, int width);
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
@@ -47,6 +50,9 @@ class Font {
  private:
   HFONT font_;
 };
+
+// Pixels `text` takes in `font`.
+int TextWidth(HFONT font, const std::string& text);
 
 std::string WindowText(HWND h);
 RECT WorkArea();  // the screen without the task bar

@@ -40,12 +40,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   const cli::Request request = cli::Parse(args);
   if (request.action == cli::Action::Usage || request.action == cli::Action::Bad) {
     const bool bad = request.action == cli::Action::Bad;
-    return Say(texts, "USAGE",
-               "Aufruf:\\n\\nGleisora.exe /start <Eintrag>\\nschaltet auf die Installation um "
-               "und startet EEP.\\n\\nGleisora.exe /switch <Eintrag>\\nschaltet nur um.\\n\\n"
-               "<Eintrag> ist der Abschnitt (z. B. EEP_2), die Bezeichnung oder der Ordner der "
-               "Installation.",
-               bad ? MB_ICONEXCLAMATION : MB_ICONINFORMATION, bad ? cli::kBadUsage : cli::kDone);
+    std::string text = texts.GetText(
+        "Messages", "USAGE",
+        "Aufruf:\\n\\nGleisora.exe /start <Eintrag>\\nschaltet auf die Installation um und "
+        "startet EEP.\\n\\nGleisora.exe /switch <Eintrag>\\nschaltet nur um.\\n\\n<Eintrag> ist "
+        "die Nummer des Eintrags (z. B. EEP_2, wie in den Verknüpfungen), die Bezeichnung oder "
+        "der Ordner der Installation.");
+    if (bad)
+      text = texts.GetText("Messages", "BAD_CALL", "Gleisora versteht diesen Aufruf nicht:") +
+             " '" + args + "'\r\n\r\n" + text;
+    MessageBoxA(nullptr, text.c_str(), "Gleisora",
+                MB_OK | (bad ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+    return bad ? cli::kBadUsage : cli::kDone;
   }
   SingleInstance single;
   if (!single.First()) {

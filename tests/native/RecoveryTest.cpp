@@ -85,6 +85,8 @@ TEST(Recovery, ASecondRepairSkipsTheComponentsAndStillEnds) {
   EXPECT_EQ("Recover: RegisterComponents EEP_2...ERROR: -13", run.LogLines().back());
   EXPECT_EQ("", run.Progress());
   ASSERT_EQ(1u, run.boxes.size());
-  EXPECT_EQ("Die letzte Umschaltung wurde unterbrochen.\r\nGleisora bringt sie jetzt zu Ende.",
+  EXPECT_EQ("Die letzte Umschaltung wurde unterbrochen, nachdem die Einstellungen schon "
+            "gespeichert waren.\r\nGleisora bringt sie jetzt zu Ende; es geht nichts verloren. "
+            "Danach zeigt der Haken in der Liste, welche Installation aktiv ist.",
             run.boxes[0].text);
 }

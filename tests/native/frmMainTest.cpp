@@ -317,8 +317,14 @@ TEST_P(Faults, NothingIsDeletedThatIsNotKept) {
   EXPECT_EQ("C:\\EEP6", registeredFrom);
   EXPECT_EQ("EEP_1", view.Ticked());
   ASSERT_EQ(1u, view.boxes.size());
-  EXPECT_EQ("Die Einstellungen konnten nicht sicher gespeichert werden.\r\nEs wurde nichts "
-            "verändert. Der Grund steht im Protokoll.", view.boxes[0].text);
+  const std::string& logged = GetParam().logged;  // the message names what failed
+  EXPECT_EQ("Die jetzigen Einstellungen konnten nicht sicher abgelegt werden, deshalb hat "
+            "Gleisora nichts verändert: Die aktive Installation und ihre Einstellungen sind, wie "
+            "sie waren.\r\nBitte prüfen Sie, ob Gleisora in seinen Ordner schreiben darf und ob "
+            "ein anderes Programm die Datei offen hält, und versuchen Sie es dann noch einmal. "
+            "Nicht gelungen ist es bei:\r\n" +
+                logged.substr(logged.find(": ") + 2, logged.rfind("...") - logged.find(": ") - 2),
+            view.boxes[0].text);
   EXPECT_FALSE(form.Busy() || fp.files.Exists("C:\\Gleisora\\Gleisora.progress"));
   EXPECT_TRUE(fp.files.ListFiles(std::string(kBackups) + "\\*.reg").empty());
 }

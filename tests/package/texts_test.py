@@ -21,7 +21,8 @@ BUILT_KEYS = {
                                      "cmdDetails") for p in ("Caption", "ToolTipText")]
     + [f"lvwVersions.{i}.Text" for i in (1, 2, 3)]
     + [f"{m}.Caption" for m in ("mnuShortcut", "mnuOpenFolder", "mnuRemove", "mnuAdd",
-                                "mnuRestore")],
+                                "mnuRestore")]
+    + [f"mnuRestore.{a}.Caption" for a in ("Switch", "Default", "Reset", "Repair", "Undo")],
     "frmAbout": ["Caption"]
     + [f"{l}.{p}" for l in ("lblTitle", "lblDisclaimer", "lblDescription")
        for p in ("Caption", "ToolTipText")]
