@@ -5,6 +5,7 @@
 
 #include "support/cRegistry.h"
 #include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/Faults.h"
 
 using namespace plat;
 using namespace plat::reg;
@@ -15,44 +16,11 @@ using Bytes = std::vector<std::uint8_t>;
 using Raw = FakeRegistry::RawValue;
 const char kSec[] = "Software\\Test";
 
-// The fake, with knobs for what the real registry cannot be made to do.
-class TestRegistry : public FakeRegistry {
- public:
-  long setResult = kSuccess;      // forced result of every SetValue
-  int grow = 0;                   // the value gains 1000 bytes before each of this many reads
-  bool hideLongestName = false;   // QueryInfoKey under-reports
-  int envGrows = 0;               // the environment grows before each of this many expansions
-
-  long SetValue(RegKey k, const std::string& n, std::uint32_t t, const std::uint8_t* d,
-                std::uint32_t s) override {
-    return setResult ? setResult : FakeRegistry::SetValue(k, n, t, d, s);
-  }
-  long QueryValue(RegKey k, const std::string& n, std::uint32_t* t, std::uint8_t* d,
-                  std::uint32_t* s) override {
-    if (d && grow > 0) {
-      --grow;
-      Raw v = *Get(kHKCU, kSec, n);
-      v.data.insert(v.data.begin(), 1000, 'g');
-      Put(kHKCU, kSec, n, v.type, v.data);
-    }
-    return FakeRegistry::QueryValue(k, n, t, d, s);
-  }
-  std::uint32_t ExpandStrings(const std::string& src, char* dst, std::uint32_t size) override {
-    if (dst && envGrows > 0) return --envGrows, size + 5;  // more than was offered
-    return FakeRegistry::ExpandStrings(src, dst, size);
-  }
-  long QueryInfoKey(RegKey k, std::uint32_t* m) override {
-    long rc = FakeRegistry::QueryInfoKey(k, m);
-    if (hideLongestName) *m = 0;
-    return rc;
-  }
-};
-
 class cRegistryTest : public ::testing::Test {
  protected:
   cRegistryTest() {
-    platform.registry = &fake;
-    platform.environment = &fake;
+    platform.registry = &faulty;
+    platform.environment = &faulty;
     platform.exeName = "Gleisora";
     fake.env["TEMP"] = "C:\\Temp";
   }
@@ -66,7 +34,13 @@ class cRegistryTest : public ::testing::Test {
     r.ValueType(type);
     return r;
   }
-  TestRegistry fake;
+  // From now on every call asks `rule`, counted afresh.
+  void Faults(fault::Rule rule) {
+    faulty.rule = std::move(rule);
+    faulty.calls.clear();
+  }
+  FakeRegistry fake;
+  fault::Registry faulty{fake, fake};
   plat::Platform platform;
 };
 
@@ -109,14 +83,32 @@ TEST_F(cRegistryTest, ValuesOfAnySizeReadWholeEvenWhenTheyGrowMeanwhile) {
   const std::string text(200000, 'x');
   fake.PutString(kHKCU, kSec, "long", text);
   EXPECT_EQ(Variant(text), At("long").Value());
-  fake.grow = 7;
+  // Each read finds the value 1000 bytes longer than the read before, n times.
+  auto growing = [&](int n) {
+    return [&, n](fault::Call& c) {
+      if (c.op == "QueryValue" && c.n <= n) {
+        Raw v = *fake.Get(kHKCU, kSec, c.name);
+        v.data.insert(v.data.begin(), 1000, 'g');
+        fake.Put(kHKCU, kSec, c.name, v.type, v.data);
+      }
+      return fault::Act::Pass;
+    };
+  };
+  Faults(growing(7));
   EXPECT_EQ(Variant(std::string(7000, 'g') + text), At("long").Value());
-  fake.grow = 8;  // a value that keeps changing is given up
+  Faults(growing(8));  // a value that keeps changing is given up
   EXPECT_TRUE(IsEmpty(At("long").Value()));
   fake.PutString(kHKCU, kSec, "path", "%TEMP%\\x", kRegExpandSz);
-  fake.envGrows = 7;
-  EXPECT_EQ(Variant(std::string("C:\\Temp\\x")), At("path").Value());
-  fake.envGrows = 8;  // an environment that keeps growing leaves the text unexpanded
+  auto expanding = [&](int n) {
+    fake.env["TEMP"] = "C:\\Temp";
+    return [&, n](fault::Call& c) {
+      if (c.op == "ExpandStrings" && c.n <= n) fake.env["TEMP"] += "+";
+      return fault::Act::Pass;
+    };
+  };
+  Faults(expanding(8));
+  EXPECT_EQ(Variant(std::string("C:\\Temp++++++++\\x")), At("path").Value());
+  Faults(expanding(9));  // an environment that keeps growing leaves the text unexpanded
   EXPECT_EQ(Variant(std::string("%TEMP%\\x")), At("path").Value());
 }
 
@@ -173,7 +165,7 @@ TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndDescriptions) {
        "Failed to set registry value Key: '0',Section: 'Software\\Test',Key: 'v' to value: '7'"},
       {[&] { At("v", 0, kHKCU, "Software\\Locked").WriteRaw(kRegQword, {1, 0xAB}); }, err::RegistryFailure, src,
        key + "Software\\Locked',Key: 'v' to value: '01,ab'"},
-      {[&] { fake.setResult = kAccessDenied; At("v", kRegDword).Value(std::int32_t{1}); }, err::SetValueFailure,
+      {[&] { Faults(fault::Nth("SetValue", 0)); At("v", kRegDword).Value(std::int32_t{1}); }, err::SetValueFailure,
        src, key + "Software\\Test',Key: 'v' to value: '1'"},
       {[&] { At("v").WriteRaw(kRegQword, {1}); }, err::SetValueFailure, src,
        key + "Software\\Test',Key: 'v' to value: '01'"}};
@@ -220,7 +212,7 @@ TEST_F(cRegistryTest, EnumeratesNamesInRegistryOrder) {
     EXPECT_TRUE(names.empty());
   }
   // Names longer than announced, or than a key name may be, are still listed.
-  fake.hideLongestName = true;
+  Faults(fault::Nth("QueryInfoKey", 0));
   const std::string longName(300, 'n');
   fake.PutDword(kHKCU, kSec, longName, 1);
   fake.MakeKey(kHKCU, std::string(kSec) + "\\" + longName);
