@@ -1,4 +1,5 @@
-// cRegistry on the in-memory registry: conversions, write rules, error numbers.
+// cRegistry on the in-memory registry: conversions, write rules, error numbers,
+// file-type associations.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,6 +22,7 @@ class cRegistryTest : public ::testing::Test {
   cRegistryTest() {
     platform.registry = &faulty;
     platform.environment = &faulty;
+    platform.shell = &shell;
     platform.exeName = "Gleisora";
     fake.env["TEMP"] = "C:\\Temp";
   }
@@ -39,6 +41,13 @@ class cRegistryTest : public ::testing::Test {
     faulty.rule = std::move(rule);
     faulty.calls.clear();
   }
+  struct Shell : plat::IShell {
+    int notified = 0;
+    std::intptr_t Execute(std::uintptr_t, const std::string&, const std::string&, const std::string&,
+                          const std::string&, int) override { return 0; }
+    bool StartProgram(const std::string&) override { return false; }
+    void NotifyAssociationsChanged() override { ++notified; }
+  } shell;
   FakeRegistry fake;
   fault::Registry faulty{fake, fake};
   plat::Platform platform;
@@ -168,7 +177,11 @@ TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndDescriptions) {
       {[&] { Faults(fault::Nth("SetValue", 0)); At("v", kRegDword).Value(std::int32_t{1}); }, err::SetValueFailure,
        src, key + "Software\\Test',Key: 'v' to value: '1'"},
       {[&] { At("v").WriteRaw(kRegQword, {1}); }, err::SetValueFailure, src,
-       key + "Software\\Test',Key: 'v' to value: '01'"}};
+       key + "Software\\Test',Key: 'v' to value: '01'"},
+      {[&] { At("").CreateAdditionalEXEAssociations("Gls", {Variant(std::string("edit"))}); }, err::BadAssociationList,
+       src, "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command"},
+      {[&] { At("").CreateAdditionalEXEAssociations("Gls", {Variant(), Variant(), Variant()}); },
+       err::AssociationClassMissing, src, "Error - attempt to create additional associations before class defined."}};
   for (const auto& [call, number, source, description] : cases) {
     try {
       call();
@@ -233,6 +246,40 @@ TEST_F(cRegistryTest, RootsOtherThanThePredefinedOnesAreNeverPassedOn) {
   EXPECT_EQ(0x80000002u, static_cast<std::uint32_t>(cRegistry::RootFromName("HKLM")));
   EXPECT_EQ(0, cRegistry::RootFromName("hklm"));
   fake.CloseKey(open);
+}
+
+TEST_F(cRegistryTest, FileTypeAssociationsGoUnderBothClassRootsAndAreRemovedWhole) {
+  cRegistry r = At("");
+  r.CreateEXEAssociation("C:\\G\\g.exe", "Gls", "Gleisora-Satz", "gls", "", true, "Drucken", true, "", true, "", 2);
+  r.CreateAdditionalEXEAssociations("Gls", {Variant(std::string("edit")), Variant(std::string("&Bearbeiten")),
+                                             Variant(std::string("notepad \"%1\""))});
+  std::vector<std::pair<std::string, std::string>> keys = {
+      {".gls", "Gls"}, {"Gls", "Gleisora-Satz"}, {"Gls\\DefaultIcon", "C:\\G\\g.exe,2"},
+      {"Gls\\shell\\edit", "&Bearbeiten"}, {"Gls\\shell\\edit\\command", "notepad \"%1\""}};
+  for (const auto& [verb, caption, option] : {std::tuple{"open", "&Open", ""}, {"print", "Drucken", "/p "},
+                                              {"new", "&New", "/n "}, {"add", "&Install Gleisora-Satz", "/a "}}) {
+    keys.push_back({"Gls\\shell\\" + std::string(verb), caption});
+    keys.push_back({"Gls\\shell\\" + std::string(verb) + "\\command", "\"C:\\G\\g.exe\" " + std::string(option) + "\"%1\""});
+  }
+  const std::pair<std::int32_t, std::string> bases[] = {{kHKCR, ""}, {kHKLM, "SOFTWARE\\Classes\\"}};
+  for (const auto& [root, prefix] : bases)
+    for (const auto& [key, text] : keys) {
+      const Bytes bytes(text.c_str(), text.c_str() + text.size() + 1);
+      EXPECT_EQ((Raw{kRegSz, bytes}), fake.Get(root, prefix + key, "")) << prefix + key;
+    }
+  EXPECT_EQ(2, shell.notified);
+  r.CreateEXEAssociation("C:\\G\\g.exe", "Min", "Knapp", "min");  // the open verb only
+  std::vector<std::string> verbs;
+  std::int32_t n = 0;
+  At("", 0, kHKLM, "SOFTWARE\\Classes\\Min\\shell").EnumerateSections(verbs, n);
+  EXPECT_EQ(std::vector<std::string>{"open"}, verbs);
+  r.DeleteEXEAssociation("", "Gls", "", "gls");
+  EXPECT_EQ(4, shell.notified);
+  for (const auto& [root, prefix] : bases) {
+    EXPECT_FALSE(fake.HasKey(root, prefix + "Gls"));
+    EXPECT_FALSE(fake.HasKey(root, prefix + ".gls"));
+    EXPECT_TRUE(fake.HasKey(root, prefix + ".min"));
+  }
 }
 
 }  // namespace
