@@ -4,6 +4,27 @@
 
 #include <algorithm>
 
+TEST(FileContract, WritesReplaceTheWholeFileOrKeepTheOldOne) {
+  const FileSubject s = MakeFileSubject();
+  plat::IFileSystem& fs = *s.files;
+  const std::string f = s.dir + "\\a.ini";
+  EXPECT_FALSE(fs.ReadAll(f));
+  EXPECT_FALSE(fs.Stamp(f).exists);
+  std::string big(3 << 20, 'x');  // more than one write chunk
+  big += std::string("\0\r\n\xff", 4);
+  ASSERT_TRUE(fs.WriteAllAtomic(f, big));
+  EXPECT_EQ(big, fs.ReadAll(f));
+  const plat::FileStamp first = fs.Stamp(f);
+  EXPECT_EQ(big.size(), first.size);
+  ASSERT_TRUE(fs.WriteAllAtomic(f, "short"));
+  EXPECT_EQ("short", fs.ReadAll(f));
+  EXPECT_NE(first, fs.Stamp(f));
+  EXPECT_FALSE(fs.WriteAllAtomic(s.dir + "\\missing\\x.ini", "new"));
+  EXPECT_FALSE(fs.WriteAllAtomic(s.dir, "a folder"));
+  EXPECT_FALSE(fs.ReadAll(s.dir));
+  EXPECT_TRUE(fs.RemoveFile(f));
+}
+
 TEST(FileContract, FoldersListingsAndRemoval) {
   const FileSubject s = MakeFileSubject();
   plat::IFileSystem& fs = *s.files;

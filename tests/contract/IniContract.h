@@ -19,8 +19,6 @@ class IniSubject {
                           std::uint32_t size) = 0;
   virtual std::int32_t Write(const ini::Text& section, const ini::Text& key,
                              const ini::Text& value) = 0;
-  // True for the real functions, which write every line of the file anew.
-  virtual bool RewritesWholeFile() const { return false; }
 };
 
 // Defined by each test program: the engine on the fake file system natively; the

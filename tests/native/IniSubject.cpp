@@ -7,6 +7,7 @@
 namespace {
 class FakeFileSubject : public IniSubject {
  public:
+  FakeFileSubject() { files_.AddDir("C:\\Contract"); }
   std::string Name() const override { return "engine on the fake file system"; }
   void PutFile(const std::optional<std::string>& bytes) override {
     if (bytes) files_.AddFile(kPath, *bytes);

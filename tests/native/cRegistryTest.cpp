@@ -1,10 +1,12 @@
-// cRegistry on the in-memory registry: conversions, write rules, error numbers.
+// cRegistry on the in-memory registry: conversions, write rules, error numbers,
+// file-type associations.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "support/cRegistry.h"
 #include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/Faults.h"
 
 using namespace plat;
 using namespace plat::reg;
@@ -15,44 +17,12 @@ using Bytes = std::vector<std::uint8_t>;
 using Raw = FakeRegistry::RawValue;
 const char kSec[] = "Software\\Test";
 
-// The fake, with knobs for what the real registry cannot be made to do.
-class TestRegistry : public FakeRegistry {
- public:
-  long setResult = kSuccess;      // forced result of every SetValue
-  int grow = 0;                   // the value gains 1000 bytes before each of this many reads
-  bool hideLongestName = false;   // QueryInfoKey under-reports
-  int envGrows = 0;               // the environment grows before each of this many expansions
-
-  long SetValue(RegKey k, const std::string& n, std::uint32_t t, const std::uint8_t* d,
-                std::uint32_t s) override {
-    return setResult ? setResult : FakeRegistry::SetValue(k, n, t, d, s);
-  }
-  long QueryValue(RegKey k, const std::string& n, std::uint32_t* t, std::uint8_t* d,
-                  std::uint32_t* s) override {
-    if (d && grow > 0) {
-      --grow;
-      Raw v = *Get(kHKCU, kSec, n);
-      v.data.insert(v.data.begin(), 1000, 'g');
-      Put(kHKCU, kSec, n, v.type, v.data);
-    }
-    return FakeRegistry::QueryValue(k, n, t, d, s);
-  }
-  std::uint32_t ExpandStrings(const std::string& src, char* dst, std::uint32_t size) override {
-    if (dst && envGrows > 0) return --envGrows, size + 5;  // more than was offered
-    return FakeRegistry::ExpandStrings(src, dst, size);
-  }
-  long QueryInfoKey(RegKey k, std::uint32_t* m) override {
-    long rc = FakeRegistry::QueryInfoKey(k, m);
-    if (hideLongestName) *m = 0;
-    return rc;
-  }
-};
-
 class cRegistryTest : public ::testing::Test {
  protected:
   cRegistryTest() {
-    platform.registry = &fake;
-    platform.environment = &fake;
+    platform.registry = &faulty;
+    platform.environment = &faulty;
+    platform.shell = &shell;
     platform.exeName = "Gleisora";
     fake.env["TEMP"] = "C:\\Temp";
   }
@@ -66,7 +36,20 @@ class cRegistryTest : public ::testing::Test {
     r.ValueType(type);
     return r;
   }
-  TestRegistry fake;
+  // From now on every call asks `rule`, counted afresh.
+  void Faults(fault::Rule rule) {
+    faulty.rule = std::move(rule);
+    faulty.calls.clear();
+  }
+  struct Shell : plat::IShell {
+    int notified = 0;
+    std::intptr_t Execute(std::uintptr_t, const std::string&, const std::string&, const std::string&,
+                          const std::string&, int) override { return 0; }
+    bool StartProgram(const std::string&) override { return false; }
+    void NotifyAssociationsChanged() override { ++notified; }
+  } shell;
+  FakeRegistry fake;
+  fault::Registry faulty{fake, fake};
   plat::Platform platform;
 };
 
@@ -109,14 +92,32 @@ TEST_F(cRegistryTest, ValuesOfAnySizeReadWholeEvenWhenTheyGrowMeanwhile) {
   const std::string text(200000, 'x');
   fake.PutString(kHKCU, kSec, "long", text);
   EXPECT_EQ(Variant(text), At("long").Value());
-  fake.grow = 7;
+  // Each read finds the value 1000 bytes longer than the read before, n times.
+  auto growing = [&](int n) {
+    return [&, n](fault::Call& c) {
+      if (c.op == "QueryValue" && c.n <= n) {
+        Raw v = *fake.Get(kHKCU, kSec, c.name);
+        v.data.insert(v.data.begin(), 1000, 'g');
+        fake.Put(kHKCU, kSec, c.name, v.type, v.data);
+      }
+      return fault::Act::Pass;
+    };
+  };
+  Faults(growing(7));
   EXPECT_EQ(Variant(std::string(7000, 'g') + text), At("long").Value());
-  fake.grow = 8;  // a value that keeps changing is given up
+  Faults(growing(8));  // a value that keeps changing is given up
   EXPECT_TRUE(IsEmpty(At("long").Value()));
   fake.PutString(kHKCU, kSec, "path", "%TEMP%\\x", kRegExpandSz);
-  fake.envGrows = 7;
-  EXPECT_EQ(Variant(std::string("C:\\Temp\\x")), At("path").Value());
-  fake.envGrows = 8;  // an environment that keeps growing leaves the text unexpanded
+  auto expanding = [&](int n) {
+    fake.env["TEMP"] = "C:\\Temp";
+    return [&, n](fault::Call& c) {
+      if (c.op == "ExpandStrings" && c.n <= n) fake.env["TEMP"] += "+";
+      return fault::Act::Pass;
+    };
+  };
+  Faults(expanding(8));
+  EXPECT_EQ(Variant(std::string("C:\\Temp++++++++\\x")), At("path").Value());
+  Faults(expanding(9));  // an environment that keeps growing leaves the text unexpanded
   EXPECT_EQ(Variant(std::string("%TEMP%\\x")), At("path").Value());
 }
 
@@ -173,10 +174,14 @@ TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndDescriptions) {
        "Failed to set registry value Key: '0',Section: 'Software\\Test',Key: 'v' to value: '7'"},
       {[&] { At("v", 0, kHKCU, "Software\\Locked").WriteRaw(kRegQword, {1, 0xAB}); }, err::RegistryFailure, src,
        key + "Software\\Locked',Key: 'v' to value: '01,ab'"},
-      {[&] { fake.setResult = kAccessDenied; At("v", kRegDword).Value(std::int32_t{1}); }, err::SetValueFailure,
+      {[&] { Faults(fault::Nth("SetValue", 0)); At("v", kRegDword).Value(std::int32_t{1}); }, err::SetValueFailure,
        src, key + "Software\\Test',Key: 'v' to value: '1'"},
       {[&] { At("v").WriteRaw(kRegQword, {1}); }, err::SetValueFailure, src,
-       key + "Software\\Test',Key: 'v' to value: '01'"}};
+       key + "Software\\Test',Key: 'v' to value: '01'"},
+      {[&] { At("").CreateAdditionalEXEAssociations("Gls", {Variant(std::string("edit"))}); }, err::BadAssociationList,
+       src, "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command"},
+      {[&] { At("").CreateAdditionalEXEAssociations("Gls", {Variant(), Variant(), Variant()}); },
+       err::AssociationClassMissing, src, "Error - attempt to create additional associations before class defined."}};
   for (const auto& [call, number, source, description] : cases) {
     try {
       call();
@@ -220,7 +225,7 @@ TEST_F(cRegistryTest, EnumeratesNamesInRegistryOrder) {
     EXPECT_TRUE(names.empty());
   }
   // Names longer than announced, or than a key name may be, are still listed.
-  fake.hideLongestName = true;
+  Faults(fault::Nth("QueryInfoKey", 0));
   const std::string longName(300, 'n');
   fake.PutDword(kHKCU, kSec, longName, 1);
   fake.MakeKey(kHKCU, std::string(kSec) + "\\" + longName);
@@ -241,6 +246,40 @@ TEST_F(cRegistryTest, RootsOtherThanThePredefinedOnesAreNeverPassedOn) {
   EXPECT_EQ(0x80000002u, static_cast<std::uint32_t>(cRegistry::RootFromName("HKLM")));
   EXPECT_EQ(0, cRegistry::RootFromName("hklm"));
   fake.CloseKey(open);
+}
+
+TEST_F(cRegistryTest, FileTypeAssociationsGoUnderBothClassRootsAndAreRemovedWhole) {
+  cRegistry r = At("");
+  r.CreateEXEAssociation("C:\\G\\g.exe", "Gls", "Gleisora-Satz", "gls", "", true, "Drucken", true, "", true, "", 2);
+  r.CreateAdditionalEXEAssociations("Gls", {Variant(std::string("edit")), Variant(std::string("&Bearbeiten")),
+                                             Variant(std::string("notepad \"%1\""))});
+  std::vector<std::pair<std::string, std::string>> keys = {
+      {".gls", "Gls"}, {"Gls", "Gleisora-Satz"}, {"Gls\\DefaultIcon", "C:\\G\\g.exe,2"},
+      {"Gls\\shell\\edit", "&Bearbeiten"}, {"Gls\\shell\\edit\\command", "notepad \"%1\""}};
+  for (const auto& [verb, caption, option] : {std::tuple{"open", "&Open", ""}, {"print", "Drucken", "/p "},
+                                              {"new", "&New", "/n "}, {"add", "&Install Gleisora-Satz", "/a "}}) {
+    keys.push_back({"Gls\\shell\\" + std::string(verb), caption});
+    keys.push_back({"Gls\\shell\\" + std::string(verb) + "\\command", "\"C:\\G\\g.exe\" " + std::string(option) + "\"%1\""});
+  }
+  const std::pair<std::int32_t, std::string> bases[] = {{kHKCR, ""}, {kHKLM, "SOFTWARE\\Classes\\"}};
+  for (const auto& [root, prefix] : bases)
+    for (const auto& [key, text] : keys) {
+      const Bytes bytes(text.c_str(), text.c_str() + text.size() + 1);
+      EXPECT_EQ((Raw{kRegSz, bytes}), fake.Get(root, prefix + key, "")) << prefix + key;
+    }
+  EXPECT_EQ(2, shell.notified);
+  r.CreateEXEAssociation("C:\\G\\g.exe", "Min", "Knapp", "min");  // the open verb only
+  std::vector<std::string> verbs;
+  std::int32_t n = 0;
+  At("", 0, kHKLM, "SOFTWARE\\Classes\\Min\\shell").EnumerateSections(verbs, n);
+  EXPECT_EQ(std::vector<std::string>{"open"}, verbs);
+  r.DeleteEXEAssociation("", "Gls", "", "gls");
+  EXPECT_EQ(4, shell.notified);
+  for (const auto& [root, prefix] : bases) {
+    EXPECT_FALSE(fake.HasKey(root, prefix + "Gls"));
+    EXPECT_FALSE(fake.HasKey(root, prefix + ".gls"));
+    EXPECT_TRUE(fake.HasKey(root, prefix + ".min"));
+  }
 }
 
 }  // namespace

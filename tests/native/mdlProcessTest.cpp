@@ -1,125 +1,82 @@
-// Detection of a running simulator by its executable's file name.
+// Detection of a running simulator by its executable's file name, over process lists
+// as the system gives them.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "switching/mdlProcess.h"
 #include "tests/fakes/FakeServices.h"
 
 namespace {
 
-TEST(mdlProcess, MatchesTheFileNameOnlyAndIgnoresCaseAndFolder) {
-  struct Case {
-    const char* path;
-    bool matches;
+using Procs = std::vector<std::pair<std::string, bool>>;  // path, readable
+using Names = std::vector<std::string>;
+
+Procs Many(int n, const std::string& last) {
+  Procs p;
+  for (int i = 0; i < n - 1; ++i) p.push_back({"C:\\Windows\\svc" + std::to_string(i) + ".exe", true});
+  p.push_back({last, true});
+  return p;
+}
+
+const Procs kExplorer{{"C:\\Windows\\explorer.exe", true}};
+Procs With(const std::string& path, bool readable = true) {
+  Procs p = kExplorer;
+  p.push_back({path, readable});
+  return p;
+}
+
+TEST(mdlProcess, FindsTheSimulatorByFileNameHoweverTheListIsRead) {
+  const struct {
+    const char* what;
+    Procs procs;
+    const char* exe;
+    bool running;
+    std::optional<Names> list = {};
+    std::vector<std::uint32_t> sizes = {16};  // cb of each EnumProcessIds call
+    bool fileNameOnly = true;
+    std::uint32_t platformId = 2;
+  } cases[] = {
+      {"upper case", With("C:\\Sim\\EEP.EXE"), "eep.exe", true},
+      {"another folder", With("D:\\Spiele\\EEP6\\eep.exe"), "eep.exe", true},
+      {"longer name", With("C:\\Sim\\eep.exe.bak"), "eep.exe", false},
+      {"prefixed name", With("C:\\Sim\\myeep.exe"), "eep.exe", false},
+      {"name of a folder", With("C:\\eep.exe\\other.exe"), "eep.exe", false},
+      {"no backslash, no file name", With("eep.exe"), "eep.exe", false},
+      {"whole path wanted", With("C:\\Sim\\eep.exe"), "eep.exe", false, {}, {16}, false},
+      {"whole path given", With("C:\\Sim\\eep.exe"), "c:\\sim\\EEP.exe", true, {}, {16}, false},
+      // 40 ids need 160 bytes; 256 is the first size with room to spare.
+      {"the 40th process", Many(40, "C:\\Sim\\eep.exe"), "EEP.EXE", true, {}, {16, 32, 64, 128, 256}},
+      // 32 ids fill 128 bytes exactly: not enough, one more call.
+      {"a buffer filled exactly", Many(32, "C:\\p.exe"), "p.exe", true, {}, {16, 32, 64, 128, 256}},
+      // Raised rights refuse query-and-read access; the image name still tells.
+      {"unreadable", With("C:\\Programme\\EEP6\\EEP.exe", false), "eep.exe", true,
+       Names{"C:\\Windows\\explorer.exe", "C:\\Programme\\EEP6\\EEP.exe"}},
+      {"unreadable, bare name", {{"EEP.EXE", false}}, "eep.exe", true, Names{"\\EEP.EXE"}},
+      {"unreadable look-alikes", {{"myeep.exe", false}, {"eep.exe.bak", false}}, "eep.exe", false},
+      {"unreadable, no name: positions kept",
+       {{"C:\\a.exe", true}, {"", false}, {"C:\\c.exe", true}, {"", false}}, "a.exe", true,
+       Names{"C:\\a.exe", "", "C:\\c.exe"}, {16, 32}},
+      {"nothing readable", {{"", false}}, "eep.exe", false, Names{""}},
+      {"snapshot: full paths in walk order", {{"C:\\W\\EXPLORER.EXE", true}, {"C:\\SIM\\EEP.EXE", true}},
+       "eep.exe", true, Names{"C:\\W\\EXPLORER.EXE", "C:\\SIM\\EEP.EXE"}, {}, true, 1},
+      {"unknown platform", With("C:\\SIM\\EEP.EXE"), "eep.exe", false, Names{""}, {}, true, 3},
+      {"no platform", With("C:\\SIM\\EEP.EXE"), "eep.exe", false, Names{""}, {}, true, 0},
   };
-  const Case cases[] = {
-      {"C:\\Sim\\EEP.EXE", true},       {"D:\\Spiele\\EEP6\\eep.exe", true},
-      {"C:\\Sim\\eep.exe.bak", false},  {"C:\\Sim\\myeep.exe", false},
-      {"C:\\eep.exe\\other.exe", false}, {"eep.exe", false},  // no backslash: no file name
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     FakeProcessApi api;
-    api.Add("C:\\Windows\\explorer.exe");
-    api.Add(c.path);
-    EXPECT_EQ(c.matches, IsProcessRunning(api, "eep.exe", true)) << c.path;
+    api.platformId = c.platformId;
+    for (const auto& [path, readable] : c.procs) api.Add(path, readable);
+    EXPECT_EQ(c.running, IsProcessRunning(api, c.exe, c.fileNameOnly));
+    EXPECT_EQ(c.sizes, api.enumBufferSizes);
+    EXPECT_EQ(static_cast<std::int32_t>(c.platformId), GetPlatformId(api));
+    const Names list = GetProcessList(api);
+    if (c.list) { EXPECT_EQ(*c.list, list); }
+    int readable = 0;
+    for (const auto& p : c.procs) readable += p.second;
+    if (c.platformId == 2) { EXPECT_EQ(2 * readable, api.closed) << "a handle left open"; }
   }
-
-  // Without fileNameOnly the whole path must equal the name.
-  FakeProcessApi api;
-  api.Add("C:\\Sim\\eep.exe");
-  EXPECT_FALSE(IsProcessRunning(api, "eep.exe", false));
-  EXPECT_TRUE(IsProcessRunning(api, "c:\\sim\\EEP.exe", false));
-}
-
-TEST(mdlProcess, IdBufferDoublesUntilACallLeavesRoom) {
-  FakeProcessApi api;
-  for (int i = 0; i < 39; ++i) api.Add("C:\\Windows\\svc" + std::to_string(i) + ".exe");
-  api.Add("C:\\Sim\\eep.exe");  // the 40th: found only if every id is read
-
-  EXPECT_TRUE(IsProcessRunning(api, "EEP.EXE", true));
-  // 40 ids need 160 bytes; 256 is the first size with room to spare.
-  EXPECT_EQ((std::vector<std::uint32_t>{16, 32, 64, 128, 256}), api.enumBufferSizes);
-
-  // Filling a buffer exactly is not enough: 32 ids fill 128 bytes, so one more call.
-  FakeProcessApi full;
-  for (int i = 0; i < 32; ++i) full.Add("C:\\p" + std::to_string(i) + ".exe");
-  EXPECT_EQ(32u, GetProcessList(full).size());
-  EXPECT_EQ((std::vector<std::uint32_t>{16, 32, 64, 128, 256}), full.enumBufferSizes);
-}
-
-TEST(mdlProcess, ListKeepsPositionsAndClosesEveryHandle) {
-  // Image names are unknown here too, so unreadable processes stay empty.
-  struct Blind : FakeProcessApi {
-    std::string ImageName(std::uint32_t) override { return ""; }
-  } api;
-  api.Add("C:\\a.exe");
-  api.Add("C:\\secret.exe", false);
-  api.Add("C:\\c.exe");
-  api.Add("C:\\hidden.exe", false);
-
-  std::vector<std::string> list = GetProcessList(api);
-  EXPECT_EQ((std::vector<std::string>{"C:\\a.exe", "", "C:\\c.exe"}), list);
-  EXPECT_EQ(2, api.closed);
-
-  Blind none;
-  none.Add("C:\\Sim\\eep.exe", false);
-  EXPECT_FALSE(IsProcessRunning(none, "eep.exe", true));
-  EXPECT_EQ(std::vector<std::string>{""}, GetProcessList(none));
-}
-
-TEST(mdlProcess, ProcessThatCannotBeReadIsFoundByItsImageName) {
-  // A simulator running with higher rights than ours refuses query-and-read access.
-  FakeProcessApi api;
-  api.Add("C:\\Windows\\explorer.exe");
-  api.Add("C:\\Programme\\EEP6\\EEP.exe", false);
-  EXPECT_TRUE(IsProcessRunning(api, "eep.exe", true));
-  EXPECT_EQ("C:\\Programme\\EEP6\\EEP.exe", GetProcessList(api).at(1));
-
-  // When only the bare name is known (no folder), it still counts by file name ...
-  FakeProcessApi bare;
-  bare.Add("EEP.EXE", false);
-  EXPECT_TRUE(IsProcessRunning(bare, "eep.exe", true));
-  // ... and look-alikes still do not.
-  FakeProcessApi lookAlike;
-  lookAlike.Add("myeep.exe", false);
-  lookAlike.Add("eep.exe.bak", false);
-  EXPECT_FALSE(IsProcessRunning(lookAlike, "eep.exe", true));
-}
-
-TEST(mdlProcess, PlatformDecidesTheMethod) {
-  FakeProcessApi api;
-  api.Add("C:\\WINDOWS\\EXPLORER.EXE");
-  api.Add("C:\\SIM\\EEP.EXE");
-
-  api.platformId = 1;  // snapshot: full paths in walk order
-  EXPECT_EQ(1, GetPlatformId(api));
-  EXPECT_EQ((std::vector<std::string>{"C:\\WINDOWS\\EXPLORER.EXE", "C:\\SIM\\EEP.EXE"}),
-            GetProcessList(api));
-  EXPECT_TRUE(IsProcessRunning(api, "eep.exe", true));
-  EXPECT_TRUE(api.enumBufferSizes.empty());
-
-  api.platformId = 3;  // unknown: nothing is detected
-  EXPECT_EQ(std::vector<std::string>{""}, GetProcessList(api));
-  EXPECT_FALSE(IsProcessRunning(api, "eep.exe", true));
-
-  struct NoVersion : FakeProcessApi {
-    bool PlatformId(std::uint32_t&) override { return false; }
-  } failing;
-  failing.Add("C:\\SIM\\EEP.EXE");
-  EXPECT_EQ(0, GetPlatformId(failing));
-  EXPECT_FALSE(IsProcessRunning(failing, "eep.exe", true));
-}
-
-TEST(mdlProcess, FailingIdEnumerationEndsTheSearch) {
-  struct Failing : FakeProcessApi {
-    bool EnumProcessIds(std::uint32_t*, std::uint32_t cb, std::uint32_t& needed) override {
-      enumBufferSizes.push_back(cb);
-      needed = cb;  // would keep the buffer growing if believed
-      return false;
-    }
-  } api;
-  api.Add("C:\\SIM\\EEP.EXE");
-  EXPECT_FALSE(IsProcessRunning(api, "eep.exe", true));
-  EXPECT_EQ(std::vector<std::uint32_t>{16}, api.enumBufferSizes);
 }
 
 }  // namespace

