@@ -25,12 +25,8 @@ std::string Name(int n) { return "K\xC4" + std::to_string(n); }
 std::string Key(int n) { return kBase + "\\" + Name(n); }
 Bytes Sz(const std::string& s) { return Bytes(s.c_str(), s.c_str() + s.size() + 1); }
 
-void Wipe(IRegistryApi& api, RegKey parent, const std::string& path) {
-  RegKey k = 0;
-  if (api.OpenKey(parent, path, reg::kKeyAllAccessFull, k) != reg::kSuccess) return;
-  for (char name[512]; api.EnumKey(k, 0, name, sizeof name) == reg::kSuccess;) Wipe(api, k, name);
-  api.CloseKey(k);
-  api.DeleteKey(parent, path);
+void Wipe(IRegistryApi& api, int keys) {
+  for (int n = 0; n < keys; ++n) api.DeleteKey(RootKey(kHKCU), Key(n));
 }
 
 // The values of the keys below the base, as the registry gives them back.
@@ -69,7 +65,7 @@ bool Carriable(const std::string& name) {
 // Names and data chosen to be awkward for one of the text forms the values pass through.
 Tree Generate(IRegistryApi& api, std::mt19937& rng, int keys, bool many) {
   const std::string names[] = {"", "Case", "CASE", "Gr\xF6\xDF" "e", "a=b", "a\\b", "blank ", std::string(300, 'n')};
-  const Bytes data[] = {{}, {0}, {'a', 'b'}, {'a', 0, 'b', 0, 0}, Sz("%X%"), Sz("hex:"), Sz("a\r\nb\n"), Sz("\xC4 \t\"\\")};
+  const Bytes data[] = {{}, {0}, {'a', 'b'}, {'a', 0, 'b', 0, 0}, Sz("%X%"), Sz("hex:"), Sz("a\rb\r\n\n"), Sz("\xC4\"\\ \t"), Sz("x ")};
   bool big = false;
   for (int n = 0; n < keys; ++n) {
     RegKey k = 0;
@@ -95,6 +91,14 @@ Tree Generate(IRegistryApi& api, std::mt19937& rng, int keys, bool many) {
   return Dump(api, keys);
 }
 
+// What regedit makes of a backup: Wine's ends string data that has no NUL with one.
+Tree Imported(Tree tree) {
+  for (auto& [key, values] : tree)
+    for (auto& [name, v] : values)
+      if ((v.first == 1 || v.first == 2 || v.first == 7) && !v.second.empty() && v.second.back()) v.second.push_back(0);
+  return tree;
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
@@ -106,14 +110,14 @@ std::vector<std::string> Lines(const std::string& text) {
 }  // namespace
 
 TEST(SnapshotContract, SaveClearLoadAndTheBackupGiveBackEveryValue) {
+  const int keyCount = 3;
   for (unsigned seed = 1; seed <= 6; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     SnapshotSubject s = MakeSnapshotSubject();
     const Platform& p = s.platform;
     IRegistryApi& api = *p.registry;
-    Wipe(api, RootKey(kHKCU), kBase);
+    Wipe(api, keyCount);
     std::mt19937 rng(seed);
-    const int keyCount = 3;
     const Tree before = Generate(api, rng, keyCount, seed == 1);
     Installation inst;
     inst.entry = "EEP_1";
@@ -138,15 +142,15 @@ TEST(SnapshotContract, SaveClearLoadAndTheBackupGiveBackEveryValue) {
     ASSERT_TRUE(saved.kept) << logText;
     std::string expectedLog;
     Tree carried;
+    std::size_t carriedCount = 0;
     for (const auto& [key, values] : before)
       for (const auto& [name, v] : values) {
-        expectedLog += "SaveRegistry: HKCU\\" + kBase + "\\" + key + "\\" + name + (Carriable(name) ? "...ok\r\n" : "...ERROR: 5\r\n");
-        if (Carriable(name)) carried[key][name] = v;
+        const bool carriable = Carriable(name);
+        expectedLog += "SaveRegistry: HKCU\\" + kBase + "\\" + key + "\\" + name + (carriable ? "...ok\r\n" : "...ERROR: 5\r\n");
+        if (carriable) carried[key][name] = v, ++carriedCount;
       }
     EXPECT_EQ(Lines(expectedLog), Lines(logText));
     const auto first = section();
-    std::size_t carriedCount = 0;
-    for (const auto& [key, values] : carried) carriedCount += values.size();
     EXPECT_EQ(carriedCount, first.size());
     EXPECT_TRUE(snap.SaveSettings(inst).kept);
     EXPECT_EQ(first, section());
@@ -161,8 +165,9 @@ TEST(SnapshotContract, SaveClearLoadAndTheBackupGiveBackEveryValue) {
     std::vector<std::size_t> cuts;
     for (std::size_t at = 0; (at = text.find("\r\n", at + 1)) != std::string::npos && cuts.size() < 150;) cuts.push_back(at + 2);
     for (int i = 0; i < 150; ++i) cuts.push_back(rng() % text.size());
-    for (std::size_t cut : cuts) {  // line breaks alone at the end lose nothing
-      if (cut <= text.find_last_not_of("\r\n")) EXPECT_NE(current, regfile::Read(text.substr(0, cut))) << cut;
+    for (std::size_t cut : cuts) {
+      if (cut > text.find_last_not_of("\r\n")) continue;  // line breaks alone at the end lose nothing
+      EXPECT_NE(current, regfile::Read(text.substr(0, cut))) << cut;
     }
     for (const std::string& bad : {text.substr(2), text + "\"x\"=hex:1\r\n", text + "\"x\"=\"y\r\n",
                                    std::string("REGEDIT4\r\n\"v\"=dword:1\r\n")})
@@ -181,8 +186,8 @@ TEST(SnapshotContract, SaveClearLoadAndTheBackupGiveBackEveryValue) {
 
     if (s.import) {
       EXPECT_TRUE(s.import(backup));
-      EXPECT_EQ(before, Dump(api, keyCount));
+      EXPECT_EQ(Imported(before), Dump(api, keyCount));
     }
-    Wipe(api, RootKey(kHKCU), kBase);
+    Wipe(api, keyCount);
   }
 }
