@@ -76,7 +76,8 @@ Tree Generate(IRegistryApi& api, std::mt19937& rng, int keys, bool many) {
       api.SetValue(k, "m" + std::to_string(i), i % 2 ? reg::kRegSz : reg::kRegBinary, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     }
     for (int count = static_cast<int>(rng() % 14); count > 0; --count) {
-      const std::uint32_t type = rng() % 13 == 12 ? 0x12345 : rng() % 12;
+      // Strings have the most text forms: one value in three is one.
+      const std::uint32_t type = rng() % 3 == 0 ? reg::kRegSz : rng() % 13 == 12 ? 0x12345 : rng() % 12;
       const std::string name = rng() % 2 ? names[rng() % std::size(names)] : "v" + std::to_string(rng() % 100);
       Bytes bytes = data[rng() % std::size(data)];
       if (rng() % 10 == 0 && !big) {
