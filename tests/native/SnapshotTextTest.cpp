@@ -38,12 +38,9 @@ TEST(SnapshotText, PlainFormsForStringsAndDwordsThatComeBackTheSameBytesForTheRe
       {kRegDword, {0, 0, 0, 0x80}, "REG_DWORD:-2147483648"}, {kRegDword, {1, 2}, "REG_DWORD:hex:01,02"},
       {kRegBinary, {1, 2, 255}, "REG_BINARY:hex:01,02,ff"}, {kRegQword, {1, 0}, "REG_QWORD:hex:01,00"},
       {99, {}, "REG_TYPE_99:hex:"},
-      // Strings that a plain line would restore differently.
-      {kRegSz, Sz("%A%"), "REG_SZ:hex:25,41,25,00"},     {kRegSz, Sz("a "), "REG_SZ:hex:61,20,00"},
-      {kRegSz, Sz("a\tb\t"), "REG_SZ:hex:61,09,62,09,00"}, {kRegSz, Sz("a\nb"), "REG_SZ:hex:61,0a,62,00"},
-      {kRegSz, Sz("a\rb"), "REG_SZ:hex:61,0d,62,00"},     {kRegSz, {'a'}, "REG_SZ:hex:61"},
-      {kRegSz, {}, "REG_SZ:hex:"},                        {kRegSz, {'a', 0, 'b', 0}, "REG_SZ:hex:61,00,62,00"},
-      {kRegSz, Sz("hex:"), "REG_SZ:hex:68,65,78,3a,00"}};
+      // A string a plain line would restore differently (the snapshot round trip tries
+      // the others).
+      {kRegSz, Sz("%A%"), "REG_SZ:hex:25,41,25,00"}, {kRegSz, Sz("a\tb\t"), "REG_SZ:hex:61,09,62,09,00"}};
   for (const auto& [type, data, text] : cases) EXPECT_EQ(text, EntryValue(type, data)) << text;
 }
 

@@ -78,11 +78,11 @@ TEST(E2eMenu, AddsByCtrlNCreatesAShortcutRestoresABackupAndRemovesAnEntry) {
 
   // Default leaves a backup; the menu key on the active row restores it (last command).
   PostMessageA(app.Button("Standardeinstellungen"), BM_CLICK, 0, 0);
-  ASSERT_TRUE(e2e::WaitFor([&] {
-    return !e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "AppPath") && IsWindowEnabled(app.Button("Info"));
-  }));
   WIN32_FIND_DATAA found{};
-  ASSERT_TRUE(FindClose(FindFirstFileA(scene.Path("Backups\\*_Standard_EEP_1.reg").c_str(), &found)));
+  ASSERT_TRUE(e2e::WaitFor([&] {
+    return FindClose(FindFirstFileA(scene.Path("Backups\\*_Standard_EEP_1.reg").c_str(), &found)) &&
+           IsWindowEnabled(app.Button("Info"));
+  }));
   ASSERT_TRUE(app.ClickRow(0) && Keys({VK_APPS}) && Menu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}));
   EXPECT_TRUE(e2e::App::Answer(app.WaitForBox(std::string(found.cFileName) +
                                               "\r\nSollen die Einstellungen aus dieser Sicherung wiederhergestellt "

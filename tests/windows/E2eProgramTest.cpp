@@ -30,14 +30,12 @@ bool Started(const std::string& dir) {  // the stand-in in `dir` ran from its fo
                                    dir + "\\eep.exe|" + dir + "\r\n"; });
 }
 
-// A is active with Farbe "rot"; B's snapshot holds "blau".
+// A is active; B has a snapshot.
 void SavedAndActive(const e2e::Scene& scene, const std::string& a, const std::string& b) {
   ASSERT_NO_FATAL_FAILURE(Prepare(
       scene, a,
       "[Settings]\r\nCount=2\r\n" + Entry(1, "EEP A", a) + Entry(2, "EEP B", b) +
-          "Saved=1\r\n[EEP_2\\Settings]\r\n" + kKey + "AppPath=REG_SZ:" + b + "\\eep.exe\r\n" +
-          kKey + "Farbe=REG_SZ:blau\r\n"));
-  ASSERT_TRUE(e2e::SetRegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe", "rot"));
+          "Saved=1\r\n[EEP_2\\Settings]\r\n" + kKey + "AppPath=REG_SZ:" + b + "\\eep.exe\r\n"));
 }
 
 TEST(E2eProgram, FirstRunListsTheRegisteredInstallationAndStartLaunchesIt) {
@@ -46,12 +44,10 @@ TEST(E2eProgram, FirstRunListsTheRegisteredInstallationAndStartLaunchesIt) {
   ASSERT_NO_FATAL_FAILURE(Prepare(scene, sim, ""));
   e2e::App app(scene);
   ASSERT_TRUE(app.WaitForMain());
-  EXPECT_EQ("Gleisora v1.10", e2e::Text(app.Main()));
   ASSERT_EQ(1, app.RowCount());
   EXPECT_EQ("EEP-Attrappe v6.03|EEP6003|" + sim,
             app.RowText(0) + "|" + app.RowText(0, 1) + "|" + app.RowText(0, 2));
   EXPECT_TRUE(app.RowChecked(0));
-  EXPECT_EQ(sim + "\\eep.exe", e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_1", "AppPath"));
   PostMessageA(app.Button("EEP starten"), BM_CLICK, 0, 0);
   EXPECT_TRUE(Started(sim));
 
@@ -78,24 +74,22 @@ TEST(E2eProgram, TickingARowSwitchesAndADoubleClickSwitchesBackAndStarts) {
   ASSERT_NO_FATAL_FAILURE(SavedAndActive(scene, a, b));
   e2e::App app(scene);
   ASSERT_TRUE(app.WaitForMain());
-  auto activeIs = [&](const std::string& dir, const std::string& farbe) {
+  // What the switch does to the settings is shown without the window; here the real
+  // input, the component registered by a child process, and the simulator started.
+  auto activeIs = [&](const std::string& dir) {
     return e2e::WaitFor([&] {
       return e2e::RegString(HKEY_CURRENT_USER, e2e::kMarkers, "comp_a.dll") == dir &&
-             e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe") == farbe &&
              IsWindowEnabled(app.Button("Info"));
     });
   };
   ASSERT_TRUE(app.ClickRow(1));
   ASSERT_TRUE(app.PressKey(VK_SPACE));
-  ASSERT_TRUE(activeIs(b, "blau")) << app.LogText();
-  EXPECT_EQ("REG_SZ:rot",
-            e2e::IniRead(scene.Path("Gleisora.ini"), "EEP_1\\Settings", kKey + "Farbe"));
-  EXPECT_EQ(b + "\\eep.exe", e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "AppPath"));
+  ASSERT_TRUE(activeIs(b)) << app.LogText();
   EXPECT_TRUE(app.RowChecked(1) && !app.RowChecked(0));
 
   ASSERT_TRUE(app.ClickRow(0, true));
   EXPECT_TRUE(Started(a));
-  EXPECT_TRUE(activeIs(a, "rot")) << app.LogText();
+  EXPECT_TRUE(activeIs(a)) << app.LogText();
   EXPECT_TRUE(app.RowChecked(0));
 }
 
@@ -109,12 +103,10 @@ TEST(E2eProgram, AGoneEntryIsOfferedForDeletionAndClosingWhileBusyIsRefused) {
   HWND question = app.WaitForBox("Alt v5.00 wurde nicht gefunden!\r\nVerzeichnis:\r\n" + gone +
                                  "\r\nSoll der zugehörige Eintrag gelöscht werden?");
   ASSERT_NE(nullptr, question);
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    PostMessageA(app.Main(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(e2e::App::Answer(app.WaitForBox("Gleisora kann im Moment nicht beendet werden!\r\n"
-                                                "Bitte warten Sie einen Moment!"),
-                                 "OK"));
-  }
+  PostMessageA(app.Main(), WM_CLOSE, 0, 0);  // the window's close asks the form
+  ASSERT_TRUE(e2e::App::Answer(app.WaitForBox("Gleisora kann im Moment nicht beendet werden!\r\n"
+                                              "Bitte warten Sie einen Moment!"),
+                               "OK"));
   // Log-off and shutdown are refused at once while busy, with no message box.
   DWORD_PTR answer = 1;
   ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
@@ -153,10 +145,9 @@ TEST(E2eCommandLine, SwitchStartAndAnUnknownEntryTypedInACommandPrompt) {
   const std::string a = scene.AddInstallation("A"), b = scene.AddInstallation("B");
   ASSERT_NO_FATAL_FAILURE(SavedAndActive(scene, a, b));
   EXPECT_EQ(0u, Prompt(scene, "/switch \"eep b\"").ExitCode());
-  EXPECT_EQ("blau", e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe"));
+  EXPECT_EQ(b, e2e::RegString(HKEY_CURRENT_USER, e2e::kMarkers, "comp_a.dll"));
   EXPECT_EQ(0u, Prompt(scene, "/start eep_1").ExitCode());
   EXPECT_TRUE(Started(a));
-  EXPECT_EQ("rot", e2e::RegString(HKEY_CLASSES_ROOT, e2e::kFullKey, "Farbe"));
 
   // The main window comes with the message and stays until it is closed.
   Prompt unknown(scene, "/start Nirgends");
