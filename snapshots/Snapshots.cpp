@@ -83,13 +83,13 @@ Snapshots::Saved Snapshots::SaveSettings(const Installation& inst) {
 
   CatalogueFile launcher(p);
   launcher.MarkSaved(inst.entry);
-  launcher.ClearSnapshot(inst.entry, Yield());
+  launcher.ClearSnapshot(inst.entry, ServeWindow());
 
   Saved saved;
   Lines lines;
   for (const auto& name : inst.keys) SaveRegistry(name, launcher, inst.entry, lines, saved.values);
 
-  if (batch.Flush(Yield())) {
+  if (batch.Flush(ServeWindow())) {
     saved.kept = SnapshotOnDisk(inst.entry, lines);
     return saved;
   }
@@ -103,7 +103,7 @@ Snapshots::Saved Snapshots::SaveSettings(const Installation& inst) {
 // only this reading shows that nothing was kept.
 bool Snapshots::SnapshotOnDisk(const std::string& entry, const Lines& lines) {
   const std::string path = CatalogueFile::PathFor(c_.platform);
-  auto bytes = c_.platform.files->ReadAllInSteps(path, Yield());
+  auto bytes = c_.platform.files->ReadAllInSteps(path, ServeWindow());
   std::string missing = path;
   if (bytes) {
     const ini::Document doc = ini::Document::Parse(std::move(*bytes));
@@ -129,7 +129,7 @@ void Snapshots::SaveRegistry(const std::string& keyPath, CatalogueFile& file,
   cRegistry reg(c_.platform);
   RegPath path;
   std::vector<std::string> names;
-  if (!ListKey(reg, keyPath, path, names, Yield())) return;
+  if (!ListKey(reg, keyPath, path, names, ServeWindow())) return;
   if (names.empty() && KeyDenied(*c_.platform.registry, path)) {
     c_.log.LogAction("SaveRegistry: " + keyPath);
     c_.log.LogResult(err::PathFileAccess);
@@ -166,7 +166,7 @@ void Snapshots::DeleteRegistry(const std::string& keyPath) {
   cRegistry reg(c_.platform);
   RegPath path;
   std::vector<std::string> names;
-  if (!ListKey(reg, keyPath, path, names, Yield())) return;
+  if (!ListKey(reg, keyPath, path, names, ServeWindow())) return;
   reg.KeepKeyOpen(true);
 
   for (const auto& name : names) {
@@ -284,7 +284,7 @@ std::optional<std::vector<regfile::Key>> Snapshots::Current(
   for (const auto& keyPath : keyPaths) {
     RegPath path;
     std::vector<std::string> names;
-    if (ListKey(reg, keyPath, path, names, Yield()))
+    if (ListKey(reg, keyPath, path, names, ServeWindow()))
       for (const auto& name : names) {
         add(path, reg, name, true);
         c_.log.YieldToWindow();

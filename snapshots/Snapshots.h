@@ -60,7 +60,7 @@ class Snapshots {
   void Restore(cRegistry& reg, const std::string& valuePath, const std::string& entryValue);
   // What a long step that writes no line calls meanwhile: the log's yield, which only
   // an operation that asked for it lets through.
-  std::function<void()> Yield() const {
+  std::function<void()> ServeWindow() const {
     return [&log = c_.log] { log.YieldToWindow(); };
   }
 
