@@ -51,6 +51,7 @@ std::string frmMain::Text(const std::string& key, const std::string& deflt) {
 void frmMain::Form_Load() {
   view_.SetHourglass(true);
   busy_ = true;
+  log_.AllowYields(true);
   Attempt([&] { fullHeight_ = view_.OuterHeight(); });
   Attempt([&] { UpdateControls(); });
   canReset_ = false;
@@ -92,6 +93,7 @@ void frmMain::Form_Load() {
       for (int column = 1; column <= 3; ++column) AutoSizeColumnHeader(column, true);
   });
   busy_ = false;
+  log_.AllowYields(false);
   Attempt([&] { UpdateControls(); });
   view_.SetHourglass(false);
 }
@@ -156,12 +158,14 @@ bool frmMain::RefuseWhileRunning(const char* key, const char* deflt) {
 void frmMain::EnterBusy() {
   view_.SetHourglass(true);
   busy_ = true;
+  log_.AllowYields(true);  // long silent steps keep the window served
   UpdateControls();
   log_.Clear();
 }
 
 void frmMain::LeaveBusy() {
   busy_ = false;
+  log_.AllowYields(false);
   Attempt([&] { UpdateControls(); });
   view_.SetHourglass(false);
 }

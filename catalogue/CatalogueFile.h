@@ -5,6 +5,7 @@
 // registry value.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,7 +53,8 @@ class CatalogueFile {
   std::string SnapshotLine(const std::string& entry, const std::string& valuePath);
   void WriteSnapshotLine(const std::string& entry, const std::string& valuePath,
                          const std::string& line);
-  void ClearSnapshot(const std::string& entry);
+  // `progress` runs after each line removed.
+  void ClearSnapshot(const std::string& entry, const std::function<void()>& progress = nullptr);
 
  private:
   std::vector<std::string> KeysOf(const std::string& section);

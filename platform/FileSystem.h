@@ -1,6 +1,7 @@
 // File services: whole-file reads, crash-safe whole-file writes, directory lookup.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,19 @@ class IFileSystem {
   // Writes a new file beside the old one and replaces the old one in one step;
   // on failure the old file is untouched and false is returned.
   virtual bool WriteAllAtomic(const std::string& path, const std::string& data) = 0;
+  // The same two, calling `progress` between the chunks of a large file: a caller
+  // that serves a window meanwhile passes it. By default one plain call.
+  using Progress = std::function<void()>;
+  virtual std::optional<std::string> ReadAllInSteps(const std::string& path,
+                                                    const Progress& progress) {
+    (void)progress;
+    return ReadAll(path);
+  }
+  virtual bool WriteAllAtomicInSteps(const std::string& path, const std::string& data,
+                                     const Progress& progress) {
+    (void)progress;
+    return WriteAllAtomic(path, data);
+  }
   virtual FileStamp Stamp(const std::string& path) = 0;
   // FindFirstFileA: the first entry matching the pattern (files and directories).
   virtual std::optional<FoundEntry> FindFirst(const std::string& pattern) = 0;

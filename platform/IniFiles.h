@@ -2,6 +2,7 @@
 // the program's INI files, and write batches that replace each changed file once.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,7 +30,8 @@ class IIniFiles {
   virtual bool HoldsNul(const std::string& file) = 0;
   virtual void BeginBatch() = 0;
   virtual bool EndBatch() = 0;
-  virtual bool FlushBatch() = 0;
+  // `progress` runs between the chunks of a large file written.
+  virtual bool FlushBatch(const std::function<void()>& progress = nullptr) = 0;
 };
 
 }  // namespace plat

@@ -52,13 +52,19 @@ bool Backups::Write(const std::string& action, const std::string& entry,
     path = dir + "\\" + base.substr(0, base.size() - 4) + "_" + std::to_string(n) + ".reg";
 
   c_.log.LogAction("Backup: " + path);
+  // Writing and reading back a large backup write no line: the window is served
+  // between the chunks.
+  ActivityLog& log = c_.log;
+  const auto yield = [&log] { log.YieldToWindow(); };
   const std::string text = regfile::Write(keys);
-  if (!files.CreateDir(dir) || !files.WriteAllAtomic(path, text)) {
+  yield();
+  if (!files.CreateDir(dir) || !files.WriteAllAtomicInSteps(path, text, yield)) {
     c_.log.LogResult(err::PathFileAccess);
     return false;
   }
-  const auto back = files.ReadAll(path);
+  const auto back = files.ReadAllInSteps(path, yield);
   const auto read = back ? regfile::Read(*back) : std::nullopt;
+  yield();
   if (!read || *read != keys) {
     files.RemoveFile(path);  // never left to be imported
     c_.log.LogResult(err::NotKept);
@@ -77,11 +83,15 @@ void Backups::Prune(const std::string& dir) {
   plat::IFileSystem& files = *c_.platform.files;
   std::vector<std::tuple<std::string, std::int64_t, std::string>> found;
   for (const auto& name : files.ListFiles(dir + "\\*.reg"))
-    if (regfile::IsBackupName(name))
+    if (regfile::IsBackupName(name)) {
       found.emplace_back(name.substr(0, 17), files.Stamp(dir + "\\" + name).modified, name);
+      c_.log.YieldToWindow();
+    }
   std::sort(found.begin(), found.end());
-  for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < found.size(); ++i)
+  for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < found.size(); ++i) {
     files.RemoveFile(dir + "\\" + std::get<2>(found[i]));
+    c_.log.YieldToWindow();
+  }
 }
 
 std::vector<Backups::File> Backups::List(const std::string& entry) const {
@@ -99,7 +109,9 @@ std::vector<Backups::File> Backups::List(const std::string& entry) const {
 
 bool Backups::Restore(const std::string& name, const Installation& inst) {
   const std::string path = Dir() + "\\" + name;
-  const auto text = c_.platform.files->ReadAll(path);
+  ActivityLog& log = c_.log;
+  const auto yield = [&log] { log.YieldToWindow(); };
+  const auto text = c_.platform.files->ReadAllInSteps(path, yield);
   const auto keys = text ? regfile::Read(*text) : std::nullopt;
   std::vector<Place> places;
   std::vector<regfile::Key> now;  // the same keys as they are
@@ -114,12 +126,13 @@ bool Backups::Restore(const std::string& name, const Installation& inst) {
     reg.SectionKey(at->subKey);
     std::vector<std::string> names;
     std::int32_t count = 0;
-    Attempt([&] { reg.EnumerateValues(names, count); });
+    Attempt([&] { reg.EnumerateValues(names, count, yield); });
     now.push_back({(*keys)[i].name, {}});
     for (std::int32_t n = 0; n < count; ++n) {
       regfile::Value v{names[n], 0, {}};
       reg.ValueKey(v.name);
       if (Attempt([&] { reg.ReadRaw(v.type, v.data); }) == 0) now.back().values.push_back(std::move(v));
+      yield();
     }
   }
   c_.log.LogAction("Restore: " + path);

@@ -41,25 +41,27 @@ bool NameSurvivesIni(const std::string& name) {
 }
 
 // The names of the values directly under the registry object's key, sorted without
-// regard to case; none when the key cannot be listed.
-std::vector<std::string> SortedValueNames(const cRegistry& reg) {
+// regard to case; none when the key cannot be listed. `yield` runs while a long key
+// is listed.
+std::vector<std::string> SortedValueNames(const cRegistry& reg, const std::function<void()>& yield) {
   std::vector<std::string> names;
   std::int32_t count = 0;
-  if (Attempt([&] { reg.EnumerateValues(names, count); }) != 0) return {};
+  if (Attempt([&] { reg.EnumerateValues(names, count, yield); }) != 0) return {};
   names.resize(static_cast<std::size_t>(count));
   SortStrings(names, 0, count - 1);
+  yield();
   return names;
 }
 
 // Points `reg` at the key that a key path names and lists its values, sorted; false
 // for a path that names no key below a root: the roots are never copied or cleared.
 bool ListKey(cRegistry& reg, const std::string& keyPath, RegPath& path,
-             std::vector<std::string>& names) {
+             std::vector<std::string>& names, const std::function<void()>& yield) {
   path = SplitKeyPath(keyPath);
   if (path.root == 0 || path.subKey.empty()) return false;
   reg.ClassKey(path.root);
   reg.SectionKey(path.subKey);
-  names = SortedValueNames(reg);
+  names = SortedValueNames(reg, yield);
   return true;
 }
 
@@ -81,13 +83,13 @@ Snapshots::Saved Snapshots::SaveSettings(const Installation& inst) {
 
   CatalogueFile launcher(p);
   launcher.MarkSaved(inst.entry);
-  launcher.ClearSnapshot(inst.entry);
+  launcher.ClearSnapshot(inst.entry, ServeWindow());
 
   Saved saved;
   Lines lines;
   for (const auto& name : inst.keys) SaveRegistry(name, launcher, inst.entry, lines, saved.values);
 
-  if (batch.Flush()) {
+  if (batch.Flush(ServeWindow())) {
     saved.kept = SnapshotOnDisk(inst.entry, lines);
     return saved;
   }
@@ -101,16 +103,20 @@ Snapshots::Saved Snapshots::SaveSettings(const Installation& inst) {
 // only this reading shows that nothing was kept.
 bool Snapshots::SnapshotOnDisk(const std::string& entry, const Lines& lines) {
   const std::string path = CatalogueFile::PathFor(c_.platform);
-  const auto bytes = c_.platform.files->ReadAll(path);
+  auto bytes = c_.platform.files->ReadAllInSteps(path, ServeWindow());
   std::string missing = path;
   if (bytes) {
-    const ini::Document doc = ini::Document::Parse(*bytes);
+    const ini::Document doc = ini::Document::Parse(std::move(*bytes));
+    c_.log.YieldToWindow();
     missing.clear();
-    for (const auto& [valuePath, entryValue] : lines)
-      if (doc.Get(CatalogueFile::SnapshotSection(entry), valuePath) != entryValue) {
+    const std::string section = CatalogueFile::SnapshotSection(entry);
+    for (const auto& [valuePath, entryValue] : lines) {
+      if (doc.Get(section, valuePath) != entryValue) {
         missing = valuePath;
         break;
       }
+      c_.log.YieldToWindow();
+    }
     if (missing.empty()) return true;
   }
   c_.log.LogAction("CheckSettings: " + missing);
@@ -123,7 +129,7 @@ void Snapshots::SaveRegistry(const std::string& keyPath, CatalogueFile& file,
   cRegistry reg(c_.platform);
   RegPath path;
   std::vector<std::string> names;
-  if (!ListKey(reg, keyPath, path, names)) return;
+  if (!ListKey(reg, keyPath, path, names, ServeWindow())) return;
   if (names.empty() && KeyDenied(*c_.platform.registry, path)) {
     c_.log.LogAction("SaveRegistry: " + keyPath);
     c_.log.LogResult(err::PathFileAccess);
@@ -160,7 +166,7 @@ void Snapshots::DeleteRegistry(const std::string& keyPath) {
   cRegistry reg(c_.platform);
   RegPath path;
   std::vector<std::string> names;
-  if (!ListKey(reg, keyPath, path, names)) return;
+  if (!ListKey(reg, keyPath, path, names, ServeWindow())) return;
   reg.KeepKeyOpen(true);
 
   for (const auto& name : names) {
@@ -278,8 +284,11 @@ std::optional<std::vector<regfile::Key>> Snapshots::Current(
   for (const auto& keyPath : keyPaths) {
     RegPath path;
     std::vector<std::string> names;
-    if (ListKey(reg, keyPath, path, names))
-      for (const auto& name : names) add(path, reg, name, true);
+    if (ListKey(reg, keyPath, path, names, ServeWindow()))
+      for (const auto& name : names) {
+        add(path, reg, name, true);
+        c_.log.YieldToWindow();
+      }
   }
   for (const auto& valuePath : valuePaths) {
     const auto last = valuePath.rfind('\\');

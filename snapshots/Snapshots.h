@@ -2,6 +2,7 @@
 // sections, clearing them, and writing the factory settings. Every value is one
 // logged step.
 #pragma once
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -57,6 +58,11 @@ class Snapshots {
                     Lines& lines, ReadValues& read);
   bool SnapshotOnDisk(const std::string& entry, const Lines& lines);
   void Restore(cRegistry& reg, const std::string& valuePath, const std::string& entryValue);
+  // What a long step that writes no line calls meanwhile: the log's yield, which only
+  // an operation that asked for it lets through.
+  std::function<void()> ServeWindow() const {
+    return [&log = c_.log] { log.YieldToWindow(); };
+  }
 
   Context c_;
 };

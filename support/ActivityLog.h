@@ -35,8 +35,13 @@ class ActivityLog {
     if (long n = Attempt(step)) pending_ = n;
   }
   void Raise(long number) { pending_ = number; }
-  // Keeps the window served during a long step that writes no line.
-  void YieldToWindow() { sink_.pump(); }
+  // Keeps the window served during a long step that writes no line: only while an
+  // operation asked for it (the window's busy frame). Adding or removing an entry
+  // runs outside one and never lets another click in.
+  void YieldToWindow() {
+    if (yielding_) sink_.pump();
+  }
+  void AllowYields(bool on) { yielding_ = on; }
 
   // What the last step that failed worked on (the text after "Action: "), for a
   // message that names it; "" when none failed yet.
@@ -46,4 +51,5 @@ class ActivityLog {
   LogSink sink_;
   long pending_ = 0;
   std::string action_, failed_;
+  bool yielding_ = false;
 };

@@ -1,6 +1,7 @@
 #include "support/IniCodec.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace ini {
 namespace {
@@ -108,7 +109,7 @@ std::string Utf8To1252(const std::string& s) {
   return out;
 }
 
-Decoded Decode(const std::string& bytes) {
+Decoded Decode(std::string bytes) {
   Decoded d;
   auto starts = [&](const char* bom, std::size_t n) { return bytes.compare(0, n, bom, n) == 0; };
   if (starts("\xEF\xBB\xBF", 3)) {
@@ -121,7 +122,7 @@ Decoded Decode(const std::string& bytes) {
     d.bom = bytes.substr(0, 2);
     d.exact = Utf16ToUtf8(bytes.substr(2), big, d.text);
   } else {
-    d.text = bytes;
+    d.text = std::move(bytes);
   }
   return d;
 }

@@ -15,7 +15,7 @@ struct Decoded {
   bool exact = true; // false: encoding the text again would not give the same bytes
 };
 
-Decoded Decode(const std::string& bytes);
+Decoded Decode(std::string bytes);  // taken over: ANSI text is not copied
 std::string Encode(Encoding encoding, const std::string& bom, const std::string& text);
 
 // Windows-1252 text to UTF-8 and back; characters outside the code page become '?'.

@@ -69,29 +69,30 @@ void Document::AddSection(LineIt header, const std::string& name) {
 void Document::IndexEntry(Section& s, LineIt line) { s.keys[UpperAscii(line->name)].push_back(line); }
 
 template <class F>
-void Document::EachLine(const std::string& text, F&& line) {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
+void Document::EachLine(const std::string& text, std::size_t pos, std::size_t stop, F&& line) {
+  while (pos < stop) {
+    std::size_t end = std::min(text.find_first_of("\r\n", pos), stop);
     std::size_t next;
-    if (end == std::string::npos) {
-      end = next = text.size();
+    if (end == stop) {
+      next = stop;
     } else {
-      next = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+      next = end + (end + 1 < stop && text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     line(pos, end, next);
     pos = next;
   }
 }
 
-Document Document::Parse(const std::string& bytes) {
+Document Document::Parse(std::string bytes) {
   Document d;
-  Decoded decoded = Decode(bytes);
+  Decoded decoded = Decode(std::move(bytes));
   d.encoding_ = decoded.encoding;
   d.bom_ = decoded.bom;
   // A file that would not be written back as it was is only read.
   d.writable_ = decoded.exact;
-  const std::string& text = decoded.text;
+  // The text is kept once; the sections not used yet point into it.
+  const auto whole = std::make_shared<const std::string>(std::move(decoded.text));
+  const std::string& text = *whole;
   d.holdsNul_ = text.find('\0') != std::string::npos;
   // Only a line whose first character after blanks is "[" can be a header: the
   // headers are found by looking for "[" alone, and a section's lines wait as they
@@ -131,12 +132,14 @@ Document Document::Parse(const std::string& bytes) {
       if (inSection) {
         Line raw;
         raw.kind = Line::Raw;
-        raw.text = text.substr(pos, upTo - pos);
+        raw.source = whole;
+        raw.from = pos;
+        raw.size = upTo - pos;
         d.lines_.push_back(std::move(raw));
         d.sections_.back().raw = true;
       } else {
-        EachLine(text.substr(pos, upTo - pos), [&](std::size_t from, std::size_t e, std::size_t n) {
-          d.lines_.push_back(ParseLine(text.substr(pos + from, e - from), text.substr(pos + e, n - e)));
+        EachLine(text, pos, upTo, [&](std::size_t from, std::size_t e, std::size_t n) {
+          d.lines_.push_back(ParseLine(text.substr(from, e - from), text.substr(e, n - e)));
           if (d.lines_.back().kind == Line::Entry) IndexEntry(d.sections_.front(), std::prev(d.lines_.end()));
         });
       }
@@ -154,8 +157,8 @@ void Document::Expand(Section& s) const {
   if (!s.raw) return;
   s.raw = false;
   const LineIt raw = std::next(s.header);
-  const std::string& text = raw->text;
-  EachLine(text, [&](std::size_t from, std::size_t end, std::size_t next) {
+  const std::string& text = *raw->source;
+  EachLine(text, raw->from, raw->from + raw->size, [&](std::size_t from, std::size_t end, std::size_t next) {
     const LineIt it = lines_.insert(raw, ParseLine(text.substr(from, end - from),
                                                    text.substr(end, next - end)));
     if (it->kind == Line::Entry) IndexEntry(s, it);
@@ -164,8 +167,16 @@ void Document::Expand(Section& s) const {
 }
 
 std::string Document::Serialize() const {
+  std::size_t size = 0;
+  for (const Line& l : lines_) size += l.kind == Line::Raw ? l.size : l.text.size() + l.eol.size();
   std::string text;
-  for (const Line& l : lines_) text.append(l.text).append(l.eol);
+  text.reserve(size);
+  for (const Line& l : lines_) {
+    if (l.kind == Line::Raw)
+      text.append(*l.source, l.from, l.size);
+    else
+      text.append(l.text).append(l.eol);
+  }
   return Encode(encoding_, bom_, text);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -22,7 +23,7 @@ class Document {
   Document& operator=(Document&&) = default;
   Document(const Document&) = delete;  // the indexes point into the lines
   Document& operator=(const Document&) = delete;
-  static Document Parse(const std::string& bytes);
+  static Document Parse(std::string bytes);  // taken over, not copied
   std::string Serialize() const;
   bool Writable() const { return writable_; }
   bool HoldsNul() const { return holdsNul_; }
@@ -46,6 +47,9 @@ class Document {
     std::string eol;   // "\r\n", "\n", "\r" or "" at the end of the file
     std::string name;  // trimmed; a section name for headers
     std::string value; // trimmed
+    // Raw: where its text is in the file's text, which it shares with the others.
+    std::shared_ptr<const std::string> source;
+    std::size_t from = 0, size = 0;
   };
   using LineIt = std::list<Line>::iterator;
   struct Section {
@@ -61,9 +65,10 @@ class Document {
   static void IndexEntry(Section& s, LineIt line);
   // Parses a section's Raw line into its lines.
   void Expand(Section& s) const;
-  // Splits text at "\r\n", "\n" or "\r"; `line` gets each line and its break.
+  // Splits text[pos, stop) at "\r\n", "\n" or "\r"; `line` gets each line and its
+  // break as positions in text.
   template <class F>
-  static void EachLine(const std::string& text, F&& line);
+  static void EachLine(const std::string& text, std::size_t pos, std::size_t stop, F&& line);
   SectionIt FindSection(const std::string& name) const;
   LineIt SectionEnd(SectionIt s) const;
   std::string In(const std::string& text) const;   // 1252 -> internal

@@ -25,7 +25,7 @@ IniStore::Cached& IniStore::Load(const std::string& path) {
   if (!now.exists) {
     c.doc = Document();
   } else if (auto bytes = files_.ReadAll(path)) {
-    c.doc = Document::Parse(*bytes);
+    c.doc = Document::Parse(std::move(*bytes));
   } else {
     c.doc = Document();
     c.readable = false;
@@ -34,7 +34,7 @@ IniStore::Cached& IniStore::Load(const std::string& path) {
   return c;
 }
 
-bool IniStore::Store(Cached& c) {
+bool IniStore::Store(Cached& c, const std::function<void()>& progress) {
   bool ok = true;
   if (c.dirty && files_.Stamp(c.path) != c.stamp) {
     // Edited from outside during the batch: the batch's changes go onto the new text.
@@ -46,7 +46,7 @@ bool IniStore::Store(Cached& c) {
   }
   c.pending.clear();
   c.dirty = false;
-  if (ok && files_.WriteAllAtomic(c.path, c.doc.Serialize())) {
+  if (ok && files_.WriteAllAtomicInSteps(c.path, c.doc.Serialize(), progress)) {
     c.stamp = files_.Stamp(c.path);
     return true;
   }
@@ -84,10 +84,10 @@ bool IniStore::EndBatch() {
   return FlushBatch();
 }
 
-bool IniStore::FlushBatch() {
+bool IniStore::FlushBatch(const std::function<void()>& progress) {
   bool ok = true;
   for (auto& [key, c] : entries_)
-    if (c.dirty) ok = Store(c) && ok;
+    if (c.dirty) ok = Store(c, progress) && ok;
   return ok;
 }
 

@@ -29,7 +29,7 @@ class IniStore : public plat::IIniFiles {
     if (batchDepth_++ == 0) ++batches_;
   }
   bool EndBatch() override;
-  bool FlushBatch() override;
+  bool FlushBatch(const std::function<void()>& progress = nullptr) override;
 
  private:
   struct Cached {
@@ -43,7 +43,7 @@ class IniStore : public plat::IIniFiles {
     std::vector<Change> pending;  // the batch's changes, in order
   };
   Cached& Load(const std::string& path);
-  bool Store(Cached& c);
+  bool Store(Cached& c, const std::function<void()>& progress = nullptr);
 
   plat::IFileSystem& files_;
   std::map<std::string, Cached> entries_;  // by folded path

@@ -17,7 +17,10 @@ plat::IniText Maybe(bool assigned, const std::string& s) {
 std::string ReadWhole(plat::IIniFiles& files, const plat::IniText& section,
                       const plat::IniText& key, const plat::IniText& def, std::uint32_t initial,
                       const std::string& path) {
-  for (std::uint32_t size = initial;; size *= 2) {
+  // A cut read is asked again at once with all the room there is: the whole text
+  // is the same at any size it fits in, and a snapshot's long key list is built
+  // twice, not once per doubling.
+  for (std::uint32_t size = initial;; size = 1u << 30) {
     std::string s = files.GetString(section, key, def, size, path);
     // A cut read fills the buffer up to its last one or two places (quotes at the
     // edge lose one more); anything shorter than that is whole.
@@ -175,4 +178,6 @@ IniWriteBatch::IniWriteBatch(const plat::Platform& platform) : files_(*platform.
 
 IniWriteBatch::~IniWriteBatch() { files_.EndBatch(); }
 
-bool IniWriteBatch::Flush() { return files_.FlushBatch(); }
+bool IniWriteBatch::Flush(const std::function<void()>& progress) {
+  return files_.FlushBatch(progress);
+}

@@ -3,6 +3,7 @@
 // returned whole, however long (the read buffer grows until the result fits).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,9 @@ class IniWriteBatch {
   ~IniWriteBatch();
   IniWriteBatch(const IniWriteBatch&) = delete;
   IniWriteBatch& operator=(const IniWriteBatch&) = delete;
-  bool Flush();  // false when a file could not be written (the old file stays)
+  // False when a file could not be written (the old file stays); `progress` runs
+  // between the chunks of a large file.
+  bool Flush(const std::function<void()>& progress = nullptr);
 
  private:
   plat::IIniFiles& files_;

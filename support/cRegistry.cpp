@@ -309,7 +309,8 @@ void cRegistry::WriteRaw(std::uint32_t type, const ByteArray& data) {
     throw RuntimeError(err::SetValueFailure, Source(), SetFailure(ToHex(data)));
 }
 
-bool cRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& count) const {
+bool cRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& count,
+                                const std::function<void()>& progress) const {
   count = 0;
   names.clear();
   if (!IsPredefinedRoot(classKey_)) return true;
@@ -333,6 +334,7 @@ bool cRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& c
     names.emplace_back(buf.data(), std::min<std::size_t>(len, buf.size()));
     ++count;
     ++index;
+    if (progress) progress();
   }
   return true;
 }

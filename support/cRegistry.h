@@ -24,8 +24,10 @@ class cRegistry {
   bool DeleteValue();
   Variant Value();
   void Value(const Variant& value);
-  // 0-based lists.
-  bool EnumerateValues(std::vector<std::string>& names, std::int32_t& count) const;
+  // 0-based lists. `progress`, when given, runs after each value: a long key keeps
+  // the caller's window served.
+  bool EnumerateValues(std::vector<std::string>& names, std::int32_t& count,
+                       const std::function<void()>& progress = nullptr) const;
   bool EnumerateSections(std::vector<std::string>& sections, std::int32_t& count) const;
   void DeleteEXEAssociation(const std::string& exePath, const std::string& className,
                             const std::string& classDescription, const std::string& association);

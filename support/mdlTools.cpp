@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "support/Errors.h"
 
@@ -49,22 +51,38 @@ bool FileExists(plat::IFileSystem& files, const std::string& Path) {
   return Path.size() >= name.size() && UpperAnsi(Path.substr(Path.size() - name.size())) == UpperAnsi(name);
 }
 
+namespace {
+// The quicksort over (upper-case key, item) pairs: each name is folded once, not at
+// every comparison; the steps and so the order are those of comparing folded names.
+// `items` holds Items[base..]: the indices, and so the midpoints, are Items' own.
+using Folded = std::vector<std::pair<std::string, std::string>>;
+void SortFolded(Folded& items, std::int32_t base, std::int32_t Low, std::int32_t High) {
+  if (Low >= High) return;
+  const auto at = [&](std::int32_t k) -> auto& { return items[static_cast<std::size_t>(k - base)]; };
+  std::int32_t i = Low, j = High;
+  // Midpoint rounded half to even.
+  const std::string pivot =
+      at(static_cast<std::int32_t>(std::nearbyint((static_cast<double>(Low) + High) / 2.0))).first;
+  while (i <= j) {
+    while (i < High && at(i).first < pivot) ++i;
+    while (j > Low && pivot < at(j).first) --j;
+    if (i > j) break;
+    std::swap(at(i), at(j));
+    ++i;
+    --j;
+  }
+  if (Low < j) SortFolded(items, base, Low, j);
+  if (i < High) SortFolded(items, base, i, High);
+}
+}  // namespace
+
 void SortStrings(std::vector<std::string>& Items, std::int32_t Low, std::int32_t High) {
   if (Low >= High) return;
   if (Low < 0 || static_cast<std::size_t>(High) >= Items.size())
     throw RuntimeError(err::SubscriptOutOfRange, "mdlTools", "Subscript out of range");
-  std::int32_t i = Low, j = High;
-  // Midpoint rounded half to even.
-  const std::string pivot =
-      UpperAnsi(Items[static_cast<std::size_t>(std::nearbyint((static_cast<double>(Low) + High) / 2.0))]);
-  while (i <= j) {
-    while (i < High && UpperAnsi(Items[i]) < pivot) ++i;
-    while (j > Low && pivot < UpperAnsi(Items[j])) --j;
-    if (i > j) break;
-    std::swap(Items[i], Items[j]);
-    ++i;
-    --j;
-  }
-  if (Low < j) SortStrings(Items, Low, j);
-  if (i < High) SortStrings(Items, i, High);
+  Folded folded;
+  folded.reserve(static_cast<std::size_t>(High - Low + 1));
+  for (std::int32_t k = Low; k <= High; ++k) folded.emplace_back(UpperAnsi(Items[k]), std::move(Items[k]));
+  SortFolded(folded, Low, Low, High);
+  for (std::int32_t k = Low; k <= High; ++k) Items[k] = std::move(folded[k - Low].second);
 }

@@ -15,23 +15,39 @@ struct HandleCloser {
 }  // namespace
 
 std::optional<std::string> FileSystemWin32::ReadAll(const std::string& path) {
+  return ReadAllInSteps(path, nullptr);
+}
+
+bool FileSystemWin32::WriteAllAtomic(const std::string& path, const std::string& data) {
+  return WriteAllAtomicInSteps(path, data, nullptr);
+}
+
+std::optional<std::string> FileSystemWin32::ReadAllInSteps(const std::string& path,
+                                                           const Progress& progress) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   HandleCloser closer{h};
   std::string data;
-  char buf[65536];
+  // Room for the whole file at once: a large catalogue is not copied while it grows.
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31))
+    data.reserve(static_cast<std::size_t>(size.QuadPart) + 1);
+  std::vector<char> buf(1 << 20);
   DWORD got = 0;
   for (;;) {
-    if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) return std::nullopt;
+    if (!ReadFile(h, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr))
+      return std::nullopt;
     if (got == 0) break;
-    data.append(buf, got);
+    data.append(buf.data(), got);
+    if (progress) progress();
   }
   return data;
 }
 
-bool FileSystemWin32::WriteAllAtomic(const std::string& path, const std::string& data) {
+bool FileSystemWin32::WriteAllAtomicInSteps(const std::string& path, const std::string& data,
+                                            const Progress& progress) {
   // A read-only target refuses the write, as a profile write would.
   DWORD attrs = GetFileAttributesA(path.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
@@ -49,6 +65,7 @@ bool FileSystemWin32::WriteAllAtomic(const std::string& path, const std::string&
       DWORD wrote = 0;
       ok = WriteFile(h, data.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
       done += wrote;
+      if (progress) progress();
     }
     // The new file must be on disk before it replaces the old one.
     ok = ok && FlushFileBuffers(h);

@@ -6,6 +6,10 @@ class FileSystemWin32 : public plat::IFileSystem {
  public:
   std::optional<std::string> ReadAll(const std::string& path) override;
   bool WriteAllAtomic(const std::string& path, const std::string& data) override;
+  std::optional<std::string> ReadAllInSteps(const std::string& path,
+                                            const Progress& progress) override;
+  bool WriteAllAtomicInSteps(const std::string& path, const std::string& data,
+                             const Progress& progress) override;
   plat::FileStamp Stamp(const std::string& path) override;
   std::optional<plat::FoundEntry> FindFirst(const std::string& pattern) override;
   bool SetCurrentDir(const std::string& dir) override;
