@@ -188,7 +188,7 @@ const char kNotNow[] = "EEP läuft bereits! Diese Funktion ist derzeit nicht mö
 const char kSecond[] = "Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein weiteres Mal starten?;";
 const char kLink[] = "Verknüpfung auf dem Desktop erstellen", kRemove[] = "Aus der Liste entfernen",
            kAdd[] = "Installation hinzufügen…", kOld[] = "2026-12-06_114204_Standard_EEP_1.reg";
-const char kLink7[] = "link EEP 7.00|C:\\Gleisora\\Gleisora.exe|/start EEP_2|C:\\Gleisora|C:\\EEP7\\eep.exe;";
+const char kLink6[] = "link EEP 6.03|C:\\Gleisora\\Gleisora.exe|/start EEP_1|C:\\Gleisora|C:\\EEP6\\eep.exe;";
 const char kRemove7[] = "EEP 7.00\r\nSoll dieser Eintrag aus der Liste entfernt werden?\r\n"
                         "Seine gespeicherten Einstellungen werden dabei gelöscht.;";
 const std::string kRestore = std::string(kOld) + "\r\nSollen die Einstellungen aus dieser Sicherung "
@@ -268,12 +268,12 @@ const Action kActions[] = {
      {"Recover: EEP_1 -> EEP_2...ok", Backup("Reparatur_EEP_1"), "Unregister: comp.dll...ok",
       "DeleteRegistry: HKCU\\Sim\\setting...ok", "Register: comp.dll...ok"}},
     // The row menu.
-    {"Shortcut", [](Form& f) { f.Menu(1, kLink); }, kSix, "", kLink7},
-    {"ShortcutWithoutDesktop", [](Form& f) { f.shell.folder.clear(), f.Menu(1, kLink); }, kSix,
-     "Die Verknüpfung konnte nicht erstellt werden!;", kLink7},
-    {"OpenFolder", [](Form& f) { f.Menu(1, "Ordner öffnen"); }, kSix, "", "explore|C:\\EEP7|||1;"},
-    {"OpenFolderFails", [](Form& f) { Result(f, 32), f.Menu(1, "Ordner öffnen"); }, kSix,
-     "Der Ordner konnte nicht geöffnet werden!\r\nPfad: 'C:\\EEP7';", "explore|C:\\EEP7|||1;"},
+    {"Shortcut", [](Form& f) { f.Menu(0, kLink); }, kSix, "", kLink6},
+    {"ShortcutWithoutDesktop", [](Form& f) { f.shell.folder.clear(), f.Menu(0, kLink); }, kSix,
+     "Die Verknüpfung konnte nicht erstellt werden!;", kLink6},
+    {"OpenFolder", [](Form& f) { f.Menu(0, "Ordner öffnen"); }, kSix, "", "explore|C:\\EEP6|||1;"},
+    {"OpenFolderFails", [](Form& f) { Result(f, 32), f.Menu(0, "Ordner öffnen"); }, kSix,
+     "Der Ordner konnte nicht geöffnet werden!\r\nPfad: 'C:\\EEP6';", "explore|C:\\EEP6|||1;"},
     {"RemoveDeclined", [](Form& f) { f.Menu(1, kRemove); }, kSix, kRemove7},
     {"Remove", [](Form& f) { f.view.answers = {mb::kIdYes}, f.Menu(1, kRemove); }, "EEP_1*,100 six C:\\EEP6",
      kRemove7},
@@ -329,7 +329,7 @@ TEST_F(Form, RowMenuOffersTheRowsCommandsAndTheActiveEntrysBackups) {
     std::string s;
     for (const MenuItem& item : form.RowMenu(row)) {
       s += (item.enabled ? "" : "-") + item.text;
-      for (const MenuItem& sub : item.sub) s += "[" + sub.text + "]";
+      for (const MenuItem& sub : item.sub) s += (sub.enabled ? "[" : "[-") + sub.text + "]";
       s += "|";
     }
     return s;
