@@ -2,7 +2,6 @@
 // a script of answers.
 #pragma once
 #include <deque>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,8 +10,6 @@
 
 class FakeMainView : public IMainView {
  public:
-  FakeMainView();
-
   std::string Caption() override { return caption; }
   void SetCaption(const std::string& text) override { caption = text; }
   void SetHourglass(bool on) override { hourglass = on; }
@@ -40,15 +37,26 @@ class FakeMainView : public IMainView {
 
   void SetLogText(const std::string& t) override { log = t; }
   void AppendLogText(const std::string& t) override { log += t; }
-  void DoEvents() override;
+  void DoEvents() override {}
 
-  int MsgBox(const std::string& text, unsigned style, const std::string& title) override;
+  int MsgBox(const std::string& text, unsigned style, const std::string& title) override {
+    boxes.push_back(Box{text, title, style});
+    if (answers.empty()) return (style & 0xF) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
+    const int a = answers.front();
+    answers.pop_front();
+    return a;
+  }
   void ShowAbout() override {}
 
   // The user's own toggle of a row's check box (the logic's handler is called by the test).
   void UserToggle(int r) { rows.at(r).checked = !rows.at(r).checked; }
   // The keys of the ticked rows, comma-separated: which entry the window shows active.
-  std::string Ticked() const;
+  std::string Ticked() const {
+    std::string keys;
+    for (const Row& r : rows)
+      if (r.checked) keys += (keys.empty() ? "" : ",") + r.shown.key;
+    return keys;
+  }
 
   struct Control {
     long top = 0, height = 0;
@@ -70,14 +78,12 @@ class FakeMainView : public IMainView {
 
   std::string caption = "Gleisora";
   bool hourglass = false;
-  long clientHeight = 8895;
-  long frameHeight = 435;
-  std::map<Ctl, Control> controls;
-  std::vector<Column> columns;
+  long clientHeight = 8895, frameHeight = 435;  // twips
+  std::map<Ctl, Control> controls{{Ctl::cmdDetails, {4920, 375, true, "", ""}}};  // the layout the logic reads
+  std::vector<Column> columns{{"Bezeichnung"}, {"Typ"}, {"Pfad"}};
   std::vector<Row> rows;
   int selected = -1;
   std::string log;
-  std::function<void()> onDoEvents;  // runs inside a yield (user input meanwhile)
-  std::vector<Box> boxes;            // every message box shown
-  std::deque<int> answers;           // answers to give; IDOK / IDNO when empty
+  std::vector<Box> boxes;   // every message box shown
+  std::deque<int> answers;  // answers to give; IDOK / IDNO when empty
 };

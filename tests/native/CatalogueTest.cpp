@@ -114,51 +114,65 @@ TEST_F(CatalogueTest, DescriptionTakesFirstSeventhAndLastCharacterOfVersion) {
   EXPECT_EQ("v.", Read("EEP_1", "Description"));
 }
 
-TEST_F(CatalogueTest, GapsDuplicatesAndCaseOfDirectories) {
-  Exe("C:\\A\\eep.exe");
-  Exe("C:\\Programme\\EEP6\\eep.exe");
-  Install(kFullKey, "C:\\Programme\\EEP6\\eep.exe");
+// A catalogue found at the start beside an installed simulator: the rows it lists, the
+// active entry and whether it can be reset, the questions asked and what is left on disk.
+struct Scene {
+  const char* name;
+  std::string catalog;    // after "[Settings]"
+  const char* installed;  // the simulator key's AppPath
+  std::vector<std::string> rows;
+  const char* active;
+  std::string boxes, after = "";  // the catalogue afterwards; "" = as it was
+  int answer = mb::kIdNo;
+};
+const std::string kGone = Entry(1, "A", "C:\\A") + Entry(2, "Gone v5.00", "C:\\Gone") +
+                          "[EEP_2\\Settings]\r\nHKCU\\Software\\X\\Y=REG_SZ:1\r\n" + Entry(3, "C", "C:\\C");
+const char kGoneAsked[] =
+    "Gone v5.00 wurde nicht gefunden!\r\nVerzeichnis:\r\nC:\\Gone\r\nSoll der zugehörige Eintrag gelöscht werden?;";
+const Scene kScenes[] = {
+    // EEP_2 is a gap. Both later entries match the registry's folder whatever the case;
+    // the later one wins, and having no "Saved" it cannot be reset.
+    {"GapsAndCaseOfFolders",
+     "Count=4\r\n" + Entry(1, "A", "C:\\A", "EEP6003") + Entry(3, "Six", "C:\\EEP6", "EEP6003", "Saved=1\r\n") +
+         Entry(4, "Six again", "c:\\eep6", "EEP6003"),
+     "C:\\EEP6\\eep.exe",
+     {"EEP_1|A|EEP6003|C:\\A", "EEP_3|Six|EEP6003|C:\\EEP6", "EEP_4|Six again|EEP6003|c:\\eep6"}, "EEP_4:0", ""},
+    // Active, so nothing appended; its row is dropped.
+    {"SavedThatIsNoNumber", "Count=2\r\n" + Entry(1, "Six", "C:\\EEP6", "EEP6003", "Saved=ja\r\n") + Entry(2, "A", "C:\\A"),
+     "C:\\EEP6\\eep.exe", {"EEP_2|A|DEFAULT|C:\\A"}, "EEP_1:0", ""},
+    // No AppPath: skipped. No AppDir, Description or RegType: shown empty, matching
+    // nothing, not even the registry's unknown folder.
+    {"MissingKeys",
+     "Count=3\r\n[EEP_1]\r\nDescription=No path\r\nAppDir=C:\\A\r\n[EEP_2]\r\nAppPath=C:\\A\\eep.exe\r\n"
+     "[EEP_3]\r\nAppPath=\r\nAppDir=C:\\A\r\n",
+     "X:\\Weg\\eep.exe", {"EEP_2|||"}, ":0", ""},
+    // An entry whose program is gone is offered for deletion; "Yes" removes it with its
+    // snapshot, and nothing else.
+    {"MissingProgramKept", "Count=3\r\n" + kGone, "", {"EEP_1|A|DEFAULT|C:\\A", "EEP_3|C|DEFAULT|C:\\C"}, ":0",
+     kGoneAsked},
+    {"MissingProgramDeleted", "Count=3\r\n" + kGone, "", {"EEP_1|A|DEFAULT|C:\\A", "EEP_3|C|DEFAULT|C:\\C"}, ":0",
+     kGoneAsked, "[Settings]\r\nCount=3\r\n" + Entry(1, "A", "C:\\A") + Entry(3, "C", "C:\\C"), mb::kIdYes},
+};
+struct Scenes : CatalogueTest, ::testing::WithParamInterface<Scene> {};
+
+TEST_P(Scenes, ListWhatTheCatalogueHolds) {
+  const Scene& c = GetParam();
+  for (const char* dir : {"C:\\A", "C:\\C", "C:\\EEP6"}) Exe(std::string(dir) + "\\eep.exe");
   Definition("EEP6003");
-  Catalog("Count=4\r\n" + Entry(1, "A", "C:\\A", "EEP6003") +
-          Entry(3, "Six", "C:\\PROGRAMME\\EEP6", "EEP6003", "Saved=1\r\n") +
-          Entry(4, "Six again", "c:\\programme\\eep6", "EEP6003"));
+  if (*c.installed) Install(kFullKey, c.installed);
+  Catalog(c.catalog);
   const std::string before = Content();
+  answers = {c.answer};
   Start();
-  // EEP_2 is a gap: nothing asked, nothing written. Both others match the registry's
-  // directory whatever the case; the later one wins.
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(before, Content());
-  EXPECT_EQ((std::vector<std::string>{"EEP_1|A|EEP6003|C:\\A", "EEP_3|Six|EEP6003|C:\\PROGRAMME\\EEP6",
-                                      "EEP_4|Six again|EEP6003|c:\\programme\\eep6"}),
-            Rows());
-  EXPECT_EQ("EEP_4", list.activeKey);
-  EXPECT_FALSE(list.canReset);  // EEP_4 has no "Saved"
+  EXPECT_EQ(c.rows, Rows());
+  EXPECT_EQ(c.active, list.activeKey + ":" + std::to_string(list.canReset));
+  std::string asked;
+  for (const auto& b : boxes) asked += b.text + ";";
+  EXPECT_EQ(c.boxes, asked);
+  EXPECT_EQ(c.after.empty() ? before : c.after, Content());
 }
-
-TEST_F(CatalogueTest, EntryWithMissingExecutableIsOfferedForDeletion) {
-  Exe("C:\\A\\eep.exe");
-  Exe("C:\\C\\eep.exe");
-  Catalog("Count=3\r\n" + Entry(1, "A", "C:\\A") + Entry(2, "Gone v5.00", "C:\\Gone") +
-          "[EEP_2\\Settings]\r\nHKCU\\Software\\X\\Y=REG_SZ:1\r\n" + Entry(3, "C", "C:\\C"));
-  const std::string before = Content();
-  answers = {mb::kIdNo};
-  Start();
-  ASSERT_EQ(1u, boxes.size());
-  EXPECT_EQ("Gone v5.00 wurde nicht gefunden!\r\nVerzeichnis:\r\nC:\\Gone\r\n"
-            "Soll der zugehörige Eintrag gelöscht werden?",
-            boxes[0].text);
-  EXPECT_EQ(mb::kYesNo | mb::kIconQuestion, boxes[0].style);
-  EXPECT_EQ(2u, list.rows.size());
-  EXPECT_EQ(before, Content());
-
-  // "Yes" removes the entry and its snapshot, nothing else.
-  answers = {mb::kIdYes};
-  Start();
-  const std::string after = Content();
-  EXPECT_EQ(std::string::npos, after.find("EEP_2"));
-  EXPECT_EQ("3", Read("Settings", "Count"));
-  EXPECT_EQ("A|C", Read("EEP_1", "Description") + "|" + Read("EEP_3", "Description"));
-}
+INSTANTIATE_TEST_SUITE_P(CatalogueTest, Scenes, ::testing::ValuesIn(kScenes),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CatalogueTest, ChangedInstallationRefreshesItsEntry) {
   Exe("C:\\EEP6\\eep.exe", "6, 0, 0, 4", "EEP Neu");
@@ -183,19 +197,6 @@ TEST_F(CatalogueTest, ChangedInstallationRefreshesItsEntry) {
   Start();
   EXPECT_EQ(before, Content());
   EXPECT_EQ("Old v6.05", list.rows.at(0).description);
-}
-
-TEST_F(CatalogueTest, SavedThatIsNoNumberDropsOnlyThatRow) {
-  Exe("C:\\A\\eep.exe");
-  Exe("C:\\EEP6\\eep.exe");
-  Install(kFullKey, "C:\\EEP6\\eep.exe");
-  Catalog("Count=2\r\n" + Entry(1, "Six", "C:\\EEP6", "DEFAULT", "Saved=ja\r\n") +
-          Entry(2, "A", "C:\\A"));
-  Start();
-  EXPECT_EQ("EEP_1", list.activeKey);
-  EXPECT_EQ(std::vector<std::string>{"EEP_2|A|DEFAULT|C:\\A"}, Rows());
-  EXPECT_FALSE(list.canReset);
-  EXPECT_EQ("2", Read("Settings", "Count"));  // active, so nothing appended
 }
 
 TEST_F(CatalogueTest, DamagedOrHugeCountNeverOverwritesAnEntry) {
@@ -233,19 +234,6 @@ TEST_F(CatalogueTest, DamagedOrHugeCountNeverOverwritesAnEntry) {
   Start();
   EXPECT_EQ(before, Content());
   EXPECT_EQ(2u, list.rows.size());
-}
-
-TEST_F(CatalogueTest, EntriesWithMissingKeys) {
-  Exe("C:\\A\\eep.exe");
-  Install(kFullKey, "X:\\Weg\\eep.exe");  // a directory that does not exist
-  Catalog("Count=3\r\n[EEP_1]\r\nDescription=No path\r\nAppDir=C:\\A\r\n"
-          "[EEP_2]\r\nAppPath=C:\\A\\eep.exe\r\n[EEP_3]\r\nAppPath=\r\nAppDir=C:\\A\r\n");
-  Start();
-  // No AppPath: skipped silently. No AppDir, Description or RegType: shown empty, and
-  // matching nothing, not even the registry's unknown directory.
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(std::vector<std::string>{"EEP_2|||"}, Rows());
-  EXPECT_EQ("", list.activeKey);
 }
 
 TEST(TruthValueTest, NumbersAndWordsInAnyCase) {
