@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "catalogue/Catalogue.h"
-#include "switching/Switching.h"
+#include "switching/Operations.h"
 
 class VersionRows {
  public:

@@ -33,7 +33,7 @@ frmMain::frmMain(const plat::Platform& platform, LanguageFile& texts, IMainView&
       context_{platform, texts, log_,
                [this](const std::string& text, unsigned style) { return MsgBox(text, style); }},
       catalogue_(context_),
-      switching_(context_) {}
+      operations_(context_) {}
 
 int frmMain::MsgBox(const std::string& text, unsigned style) {
   if (reveal_) {
@@ -73,7 +73,7 @@ void frmMain::Form_Load() {
           i, Text("lvwVersions." + std::to_string(i) + ".Text", view_.ColumnText(i)));
   });
   // A switch that was cut off is finished before the list shows the active entry.
-  Attempt([&] { switching_.Recover(); });
+  Attempt([&] { operations_.Recover(); });
   rows_.SetActive("");
   installed_ = {};
   Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
@@ -150,7 +150,7 @@ void frmMain::AutoSizeColumnHeader(int column, bool SizeToHeader) {
 }
 
 bool frmMain::RefuseWhileRunning(const char* key, const char* deflt) {
-  if (!switching_.SimulatorRunning()) return false;
+  if (!operations_.SimulatorRunning()) return false;
   MsgBox(texts_.GetText("Messages", key, deflt), mb::kOk | mb::kIconExclamation);
   return true;
 }
@@ -184,9 +184,9 @@ void frmMain::ShowActiveRow(int fallbackRow) {
 // A switch cut off earlier and left unfinished at the start (the simulator was
 // running) is finished before anything else; the click that found it does only that.
 bool frmMain::FinishInterrupted(int fallbackRow) {
-  if (!switching_.RecoveryPending()) return false;
+  if (!operations_.RecoveryPending()) return false;
   EnterBusy();
-  if (const auto outcome = switching_.Recover(true)) {
+  if (const auto outcome = operations_.Recover(true)) {
     rows_.SetActive(outcome->activeKey);
     if (outcome->settingsLoaded) canReset_ = true;
   }
@@ -203,7 +203,7 @@ void frmMain::lvwVersions_ItemCheck(int row) {
     EnterBusy();
     const EntryRow target = rows_.Entry(rows_[row].key);
     const EntryRow source = rows_.Entry(rows_.ActiveKey());
-    const auto outcome = switching_.Switch(source, view_.RowChecked(row) ? &target : nullptr);
+    const auto outcome = operations_.Switch(source, view_.RowChecked(row) ? &target : nullptr);
     rows_.SetActive(outcome.activeKey);
     noRights_ = outcome.noRights;
     if (outcome.settingsLoaded) canReset_ = true;
@@ -226,7 +226,7 @@ void frmMain::lvwVersions_DblClick() {
   cmdStartEEP_Click();
 }
 
-void frmMain::cmdStartEEP_Click() { switching_.Start(installed_); }
+void frmMain::cmdStartEEP_Click() { operations_.Start(installed_); }
 
 // Default and Reset: refused while the simulator runs; a cut-off switch goes first.
 bool frmMain::NotNow() {
@@ -239,14 +239,14 @@ void frmMain::cmdDefault_Click() {
   if (NotNow()) return;
   EnterBusy();
   if (!rows_.ActiveKey().empty())
-    switching_.Default(rows_.Entry(rows_.ActiveKey()), installed_.RegAppDir);
+    operations_.Default(rows_.Entry(rows_.ActiveKey()), installed_.RegAppDir);
   LeaveBusy();
 }
 
 void frmMain::cmdReset_Click() {
   if (NotNow()) return;
   EnterBusy();
-  if (!rows_.ActiveKey().empty() && switching_.Reset(rows_.Entry(rows_.ActiveKey())))
+  if (!rows_.ActiveKey().empty() && operations_.Reset(rows_.Entry(rows_.ActiveKey())))
     canReset_ = true;
   LeaveBusy();
 }
@@ -283,9 +283,9 @@ int frmMain::RunCommand(const cli::Request& request) {
     if (rows_.ActiveKey() != key) return noRights_ ? cli::kNoRights : cli::kSwitchFailed;
   }
   if (request.action != cli::Action::Start) return cli::kDone;
-  switch (switching_.Start(installed_)) {
-    case Switching::Started::Yes: return cli::kDone;
-    case Switching::Started::Declined: return cli::kSimulatorRunning;
+  switch (operations_.Start(installed_)) {
+    case Operations::Started::Yes: return cli::kDone;
+    case Operations::Started::Declined: return cli::kSimulatorRunning;
     default: return cli::kStartFailed;
   }
 }
@@ -408,7 +408,7 @@ void frmMain::mnuRestore_Click(const std::string& backup) {
              mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return;
   EnterBusy();
-  switching_.RestoreBackup(rows_.Entry(rows_.ActiveKey()), backup);
+  operations_.RestoreBackup(rows_.Entry(rows_.ActiveKey()), backup);
   Attempt([&] { catalogue_.ReadInstalledVersion(installed_); });
   LeaveBusy();
 }

@@ -13,7 +13,7 @@
 #include "catalogue/Catalogue.h"
 #include "support/Context.h"
 #include "snapshots/Backups.h"
-#include "switching/Switching.h"
+#include "switching/Operations.h"
 
 // What the buttons depend on.
 struct WindowState {
@@ -93,7 +93,7 @@ class frmMain {
   ActivityLog log_;
   Context context_;
   Catalogue catalogue_;
-  Switching switching_;
+  Operations operations_;
 
   bool busy_ = false;
   VersionRows rows_;  // what the list shows, and the active entry

@@ -5,7 +5,7 @@
 #include "app/frmMain.h"
 #include "snapshots/Backups.h"
 #include "snapshots/Snapshots.h"
-#include "switching/Switching.h"
+#include "switching/Operations.h"
 #include "tests/native/Rig.h"
 
 using namespace plat;
@@ -94,7 +94,7 @@ TEST_F(BackupsTest, RestoringTheBackupOfDefaultGivesBackExactlyWhatWasThereAndIs
     return std::make_pair(fp.registry.Values(kHKCR, "Sim"), fp.registry.Values(kHKCU, "Other\\Deep"));
   };
   const auto before = state();
-  Switching(ctx).Default({"EEP_1", "Sim", "C:\\Sim"}, "C:\\Sim");
+  Operations(ctx).Default({"EEP_1", "Sim", "C:\\Sim"}, "C:\\Sim");
   const auto afterDefault = state();
   ASSERT_NE(before, afterDefault);  // the key below HKCU is gone
   const Installation inst = ReadInstallation(fp.platform, "EEP_1");

@@ -4,7 +4,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Installation.h"
-#include "switching/Switching.h"
+#include "switching/Operations.h"
 #include "tests/native/Rig.h"
 
 namespace {
@@ -282,7 +282,7 @@ TEST_F(CatalogueTest, AddedInstallationIsEnteredFromItsOwnFilesAndNamedByTheSimu
 
   // Entered without a snapshot: factory settings, and the demo key names it.
   const EntryRow added{"EEP_4", "", "", false};
-  Switching(ctx).Switch({}, &added);
+  Operations(ctx).Switch({}, &added);
   EXPECT_EQ(SzBytes("C:\\EEP Demo\\x"), fp.registry.Get(plat::kHKCU, "S", "Dir")->data);
   EXPECT_EQ(SzBytes("C:\\EEP Demo\\Resourcen"), fp.registry.Get(plat::kHKCR, kDemoKey, "ResBase")->data);
   c.RemoveEntry("EEP_1");

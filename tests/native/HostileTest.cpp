@@ -5,7 +5,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "support/IniProfile.h"
-#include "switching/Switching.h"
+#include "switching/Operations.h"
 #include "tests/native/Rig.h"
 
 using namespace plat;
@@ -51,7 +51,7 @@ TEST(Hostile, StartUpAndSwitchSurviveHostileFilesAndKeys) {
     const VersionList list = Catalogue(r.ctx).LoadVersionList(installed);
     EXPECT_EQ("2 EEP_1", std::to_string(list.rows.size()) + " " + list.activeKey) << name;
     const EntryRow from{"EEP_1", "EEP 6", "C:\\EEP6"}, to{"EEP_2", "EEP 7", "C:\\EEP7"};
-    const std::string active = Switching(r.ctx).Switch(from, &to).activeKey;
+    const std::string active = Operations(r.ctx).Switch(from, &to).activeKey;
     EXPECT_EQ("EEP_2, 0 messages", active + ", " + std::to_string(r.boxes.size()) + " messages") << name;
     // Deleted only once kept; the key it may not open left alone; the hostile file kept whole.
     const std::string k = "HKCU\\Many\\K999\\v", after = r.fp.files.Content(Rig::kIni);

@@ -2,7 +2,7 @@
 // installation: the source's settings and components, or the target's.
 #include <gtest/gtest.h>
 
-#include "switching/Switching.h"
+#include "switching/Operations.h"
 #include "tests/native/Rig.h"
 
 using namespace plat;
@@ -20,7 +20,7 @@ const Values kSeven = {{"n", {reg::kRegDword, {7, 0, 0, 0}}}, {"setting", {reg::
 // One run of the program on what the last one left: its files, the settings key
 // and the folder whose component is registered.
 struct Program : Rig {
-  Switching switching{ctx};
+  Operations switching{ctx};
   std::string registered;
   Program(const std::string& component, const std::string& launcher, const std::string& progress,
       const Values& sim)
@@ -37,7 +37,7 @@ struct Program : Rig {
       lib.exports["DllUnregisterServer"] = [this] { registered.clear(); };
     }
   }
-  std::string Progress() { return fp.files.Content("C:\\Gleisora\\Gleisora.progress"); }
+  std::string RecordFile() { return fp.files.Content("C:\\Gleisora\\Gleisora.progress"); }
   Values Sim() { return fp.registry.Values(kHKCU, "Sim"); }
 };
 }  // namespace
@@ -55,7 +55,7 @@ TEST(Recovery, ASwitchCutOffAfterAnyStepEndsInOneWholeInstallation) {
         if (++lines != cut) return;
         component = first.registered;
         launcher = first.fp.files.Content(Rig::kIni);
-        progress = first.Progress();
+        progress = first.RecordFile();
         sim = first.Sim();
       };
       first.switching.Switch(source, &target);
@@ -69,7 +69,7 @@ TEST(Recovery, ASwitchCutOffAfterAnyStepEndsInOneWholeInstallation) {
     EXPECT_EQ(kept ? "C:\\EEP7" : "C:\\EEP6", next.registered) << cut;
     if (kept) { EXPECT_EQ("REG_SZ:six", next.Read("EEP_1\\Settings", "HKCU\\Sim\\setting")) << cut; }
     EXPECT_EQ(progress.empty() ? 0u : 1u, next.boxes.size()) << cut;
-    EXPECT_EQ("", next.Progress()) << cut;
+    EXPECT_EQ("", next.RecordFile()) << cut;
     (kept ? forward : back)++;
   }
   EXPECT_GT(forward, 3);
@@ -83,7 +83,7 @@ TEST(Recovery, ASecondRepairSkipsTheComponentsAndStillEnds) {
   EXPECT_EQ(kSeven, run.Sim());
   EXPECT_EQ("C:\\EEP6", run.registered);
   EXPECT_EQ("Recover: RegisterComponents EEP_2...ERROR: -13", run.LogLines().back());
-  EXPECT_EQ("", run.Progress());
+  EXPECT_EQ("", run.RecordFile());
   ASSERT_EQ(1u, run.boxes.size());
   EXPECT_EQ("Die letzte Umschaltung wurde unterbrochen, nachdem die Einstellungen schon "
             "gespeichert waren.\r\nGleisora bringt sie jetzt zu Ende; es geht nichts verloren. "

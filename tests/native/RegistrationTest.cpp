@@ -3,13 +3,13 @@
 
 #include <optional>
 
-#include "switching/Switching.h"
+#include "switching/Operations.h"
 #include "switching/mdlRegister.h"
 #include "tests/native/Rig.h"
 
 namespace {
 struct Registration : ::testing::Test, Rig {
-  Switching switching{ctx};
+  Operations switching{ctx};
   void Register(bool doRegister) {
     switching.RegisterComponents(ReadInstallation(fp.platform, "EEP_1"), doRegister);
   }

@@ -1,17 +1,17 @@
-#include "switching/Progress.h"
+#include "switching/SwitchRecord.h"
 
 namespace {
 const char* const kPhases[] = {"Save", "Leave", "Enter"};
 }  // namespace
 
-std::string ProgressPath(const plat::Platform& p) {
+std::string SwitchRecordPath(const plat::Platform& p) {
   return p.appDir + "\\" + p.exeName + ".progress";
 }
 
-std::optional<Progress> ReadProgress(const plat::Platform& p) {
-  const auto text = p.files->ReadAll(ProgressPath(p));
+std::optional<SwitchRecord> ReadSwitchRecord(const plat::Platform& p) {
+  const auto text = p.files->ReadAll(SwitchRecordPath(p));
   if (!text) return std::nullopt;
-  Progress r;
+  SwitchRecord r;
   bool phase = false;
   std::size_t start = 0;
   while (start < text->size()) {
@@ -28,7 +28,7 @@ std::optional<Progress> ReadProgress(const plat::Platform& p) {
     if (name == "Repairs") r.repairs = std::atoi(value.c_str());
     for (int i = 0; i < 3; ++i)
       if (name == "Phase" && value == kPhases[i]) {
-        r.phase = static_cast<Progress::Phase>(i);
+        r.phase = static_cast<SwitchRecord::Phase>(i);
         phase = true;
       }
   }
@@ -36,13 +36,13 @@ std::optional<Progress> ReadProgress(const plat::Platform& p) {
   return r;
 }
 
-bool WriteProgress(const plat::Platform& p, const Progress& r) {
+bool WriteSwitchRecord(const plat::Platform& p, const SwitchRecord& r) {
   // The whole record in one write-through replacement: it is either the old one or
   // the new one, never half of each.
   return p.files->WriteAllAtomic(
-      ProgressPath(p), "Source=" + r.source + "\r\nTarget=" + r.target + "\r\nPhase=" +
+      SwitchRecordPath(p), "Source=" + r.source + "\r\nTarget=" + r.target + "\r\nPhase=" +
                            kPhases[static_cast<int>(r.phase)] +
                            "\r\nRepairs=" + std::to_string(r.repairs) + "\r\n");
 }
 
-void RemoveProgress(const plat::Platform& p) { p.files->RemoveFile(ProgressPath(p)); }
+void RemoveSwitchRecord(const plat::Platform& p) { p.files->RemoveFile(SwitchRecordPath(p)); }

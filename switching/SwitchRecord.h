@@ -7,7 +7,7 @@
 
 #include "platform/Platform.h"
 
-struct Progress {
+struct SwitchRecord {
   // Save: the source's settings are being kept (nothing deleted yet).
   // Leave: they are kept; its components and keys are being removed.
   // Enter: the source is cleared; the target's settings are being written.
@@ -16,11 +16,11 @@ struct Progress {
   Phase phase = Phase::Save;
   int repairs = 0;  // repairs started on this record
 
-  bool operator==(const Progress&) const = default;
+  bool operator==(const SwitchRecord&) const = default;
 };
 
-std::string ProgressPath(const plat::Platform& p);
+std::string SwitchRecordPath(const plat::Platform& p);
 // nullopt when there is no record, or one that cannot be read as one.
-std::optional<Progress> ReadProgress(const plat::Platform& p);
-bool WriteProgress(const plat::Platform& p, const Progress& record);
-void RemoveProgress(const plat::Platform& p);
+std::optional<SwitchRecord> ReadSwitchRecord(const plat::Platform& p);
+bool WriteSwitchRecord(const plat::Platform& p, const SwitchRecord& record);
+void RemoveSwitchRecord(const plat::Platform& p);

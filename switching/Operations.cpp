@@ -1,4 +1,4 @@
-#include "switching/Switching.h"
+#include "switching/Operations.h"
 
 #include "platform/WriteProbe.h"
 #include "support/cRegistry.h"
@@ -13,28 +13,28 @@ constexpr long kNulCut = -14;   // a file read only up to the NUL bytes in its l
 const char kClassesKey[] = "HKCR\\CLSID";  // where components register
 }  // namespace
 
-bool Switching::SimulatorRunning() const {
+bool Operations::SimulatorRunning() const {
   return IsProcessRunning(*c_.platform.process, kEepExe, true);
 }
 
-void Switching::Header(const char* word, const EntryRow& row) {
+void Operations::Header(const char* word, const EntryRow& row) {
   if (row.listed) c_.log.Header(word, row.description, row.dir);
 }
 
-Installation Switching::Read(const std::string& entry) {
+Installation Operations::Read(const std::string& entry) {
   Installation inst = ReadInstallation(c_.platform, entry);
   NoteCut(inst);
   return inst;
 }
 
-void Switching::NoteCut(const Installation& inst) {
+void Operations::NoteCut(const Installation& inst) {
   for (const std::string& file : inst.cutFiles) {
     c_.log.LogAction("ReadFile: " + file);
     c_.log.LogResult(kNulCut);
   }
 }
 
-void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
+void Operations::RegisterComponents(const Installation& inst, bool doRegister) {
   const plat::Platform& p = c_.platform;
   const std::string section = doRegister ? "Register" : "Unregister";
   std::string failure;
@@ -70,13 +70,13 @@ void Switching::RegisterComponents(const Installation& inst, bool doRegister) {
          mb::kOk | mb::kIconStop);
 }
 
-void Switching::Warn(const char* key, const char* deflt) {
+void Operations::Warn(const char* key, const char* deflt) {
   const std::string& what = c_.log.LastFailure();
   c_.ask(c_.texts.GetText("Messages", key, deflt) + (what.empty() ? std::string() : "\r\n" + what),
          mb::kOk | mb::kIconExclamation);
 }
 
-void Switching::NothingChanged() {
+void Operations::NothingChanged() {
   Warn("NOTHING_CHANGED",
        "Die jetzigen Einstellungen konnten nicht sicher abgelegt werden, deshalb hat Gleisora "
        "nichts verändert: Die aktive Installation und ihre Einstellungen sind, wie sie waren.\\n"
@@ -85,7 +85,7 @@ void Switching::NothingChanged() {
        "ist es bei:");
 }
 
-void Switching::RestoreBackup(const EntryRow& active, const std::string& backup) {
+void Operations::RestoreBackup(const EntryRow& active, const std::string& backup) {
   Header("RESTORE", active);
   bool restored = false;
   Attempt([&] { restored = backups_.Restore(backup, ReadInstallation(c_.platform, active.key)); });
@@ -101,7 +101,7 @@ void Switching::RestoreBackup(const EntryRow& active, const std::string& backup)
 // Without administrator rights every write to a key of the machine would fail value
 // by value; one look before anything changes says so once. The user's own keys are
 // left to the operation, which leaves a key it may not open alone.
-bool Switching::MayWrite(std::initializer_list<const Installation*> insts) {
+bool Operations::MayWrite(std::initializer_list<const Installation*> insts) {
   std::vector<std::string> keys;
   for (const Installation* inst : insts) {
     if (!inst) continue;
@@ -130,16 +130,16 @@ bool Switching::MayWrite(std::initializer_list<const Installation*> insts) {
   return true;
 }
 
-bool Switching::Record(const Progress& record) {
-  if (WriteProgress(c_.platform, record)) return true;
-  c_.log.LogAction("Progress: " + ProgressPath(c_.platform));
+bool Operations::Record(const SwitchRecord& record) {
+  if (WriteSwitchRecord(c_.platform, record)) return true;
+  c_.log.LogAction("Progress: " + SwitchRecordPath(c_.platform));
   c_.log.LogResult(err::PathFileAccess);
   return false;
 }
 
 // One backup file of what an operation deletes (the keys it clears) or overwrites
 // (the value paths it writes), read back before anything changes.
-bool Switching::Backup(const char* action, const std::string& entry,
+bool Operations::Backup(const char* action, const std::string& entry,
                        const std::vector<std::string>& keys,
                        const std::vector<std::string>& overwritten,
                        const Snapshots::ReadValues* known) {
@@ -148,14 +148,14 @@ bool Switching::Backup(const char* action, const std::string& entry,
 }
 
 // What entering the entry overwrites: its snapshot, or its first settings.
-std::vector<std::string> Switching::Overwritten(const std::string& entry,
+std::vector<std::string> Operations::Overwritten(const std::string& entry,
                                                 const Installation::Lines& first) {
   std::vector<std::string> paths = snapshots_.SavedValuePaths(entry);
   for (const auto& line : first) paths.push_back(line.first);
   return paths;
 }
 
-Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* target) {
+Operations::Outcome Operations::Switch(const EntryRow& leaving, const EntryRow* target) {
   Outcome out{leaving.key, false};
   // Each definition is read once for the whole switch.
   std::optional<Installation> from, to;
@@ -168,21 +168,21 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
   // An entry added by hand has no snapshot yet: it starts from its definition's
   // factory settings, and the simulator's key names it so that EEP finds it.
   const Installation::Lines first = to ? Catalogue(c_).FirstSettings(*to) : Installation::Lines{};
-  Progress record{leaving.key, target ? target->key : "", Progress::Phase::Save, 0};
+  SwitchRecord record{leaving.key, target ? target->key : "", SwitchRecord::Phase::Save, 0};
   if (!leaving.key.empty()) {
     Header("UNREGISTER", leaving);
     const Installation& inst = *from;
     NoteCut(inst);
     // Saving deletes nothing, so a record that cannot be written stops only the next
     // phase (the same file, the same failure).
-    WriteProgress(c_.platform, record);
+    WriteSwitchRecord(c_.platform, record);
     Snapshots::Saved saved;
     Attempt([&] { saved = snapshots_.SaveSettings(inst); });
     const bool kept = saved.kept && Backup(backup::kSwitch.word, leaving.key, inst.keys,
                                            Overwritten(record.target, first), &saved.values);
-    record.phase = Progress::Phase::Leave;
+    record.phase = SwitchRecord::Phase::Leave;
     if (!kept || !Record(record)) {
-      RemoveProgress(c_.platform);
+      RemoveSwitchRecord(c_.platform);
       NothingChanged();
       return out;
     }
@@ -193,13 +193,13 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
   }
   if (target) {
     Header("REGISTER", *target);
-    record.phase = Progress::Phase::Enter;
+    record.phase = SwitchRecord::Phase::Enter;
     // Once the source is cleared the switch goes on whatever happens; before, a
     // failure still leaves everything as it was.
     if (leaving.key.empty() &&
         (!Backup(backup::kSwitch.word, target->key, {}, Overwritten(target->key, first)) ||
          !Record(record))) {
-      RemoveProgress(c_.platform);
+      RemoveSwitchRecord(c_.platform);
       NothingChanged();
       return out;
     }
@@ -213,11 +213,11 @@ Switching::Outcome Switching::Switch(const EntryRow& leaving, const EntryRow* ta
     snapshots_.Flush(inst);
     out.activeKey = target->key;
   }
-  RemoveProgress(c_.platform);
+  RemoveSwitchRecord(c_.platform);
   return out;
 }
 
-void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
+void Operations::Default(const EntryRow& active, const std::string& regAppDir) {
   Header("DEFAULT", active);
   const Installation inst = ReadInstallation(c_.platform, active.key);
   if (!MayWrite({&inst})) return;
@@ -230,7 +230,7 @@ void Switching::Default(const EntryRow& active, const std::string& regAppDir) {
   Attempt([&] { snapshots_.LoadFactorySettings(inst, regAppDir); });
 }
 
-bool Switching::Reset(const EntryRow& active) {
+bool Operations::Reset(const EntryRow& active) {
   Header("RESET", active);
   const Installation inst = ReadInstallation(c_.platform, active.key);
   if (!MayWrite({&inst})) return false;
@@ -246,7 +246,7 @@ bool Switching::Reset(const EntryRow& active) {
 }
 
 // The record stays: the next start or the next click tries again.
-void Switching::RepairPostponed() {
+void Operations::RepairPostponed() {
   Warn("REPAIR_POSTPONED",
        "Die unterbrochene Umschaltung konnte noch nicht zu Ende gebracht werden, weil die "
        "jetzigen Einstellungen nicht gesichert werden konnten. Dabei wurde nichts verändert.\\n"
@@ -255,8 +255,8 @@ void Switching::RepairPostponed() {
        "vorher, ob Gleisora in seinen Ordner schreiben darf. Nicht gelungen ist es bei:");
 }
 
-std::optional<Switching::Outcome> Switching::Recover(bool byClick) {
-  std::optional<Progress> record = ReadProgress(c_.platform);
+std::optional<Operations::Outcome> Operations::Recover(bool byClick) {
+  std::optional<SwitchRecord> record = ReadSwitchRecord(c_.platform);
   if (!record) return std::nullopt;
   if (byClick)
     c_.ask(c_.texts.GetText("Messages", "SWITCH_INTERRUPTED_CLICK",
@@ -265,7 +265,7 @@ std::optional<Switching::Outcome> Switching::Recover(bool byClick) {
                             "deshalb nicht ausgeführt.\\nDanach zeigt der Haken in der Liste, "
                             "welche Installation aktiv ist. Bitte klicken Sie dann noch einmal."),
            mb::kOk | mb::kIconInformation);
-  else if (record->phase == Progress::Phase::Save)
+  else if (record->phase == SwitchRecord::Phase::Save)
     c_.ask(c_.texts.GetText("Messages", "SWITCH_NOT_DONE",
                             "Die letzte Umschaltung wurde unterbrochen, bevor etwas gelöscht "
                             "wurde.\\nDie bisherige Installation bleibt aktiv; es ging nichts "
@@ -291,19 +291,19 @@ std::optional<Switching::Outcome> Switching::Recover(bool byClick) {
                mb::kRetryCancel | mb::kIconExclamation) != mb::kIdRetry)
       return std::nullopt;  // the record stays for the next start
 
-  const Progress found = *record;
+  const SwitchRecord found = *record;
   c_.log.LogAction("Recover: " + found.source + " -> " + found.target);
   c_.log.LogResult(0);
-  if (found.phase == Progress::Phase::Save) {
+  if (found.phase == SwitchRecord::Phase::Save) {
     // Nothing was deleted yet: the source is still the active installation.
-    RemoveProgress(c_.platform);
+    RemoveSwitchRecord(c_.platform);
     return Outcome{found.source, false};
   }
   // A repair that was cut off itself (a component that hung, say) does not run the
   // components again.
   ++record->repairs;
   const bool components = record->repairs == 1;
-  WriteProgress(c_.platform, *record);
+  WriteSwitchRecord(c_.platform, *record);
   const auto skipped = [&](const std::string& entry) {
     c_.log.LogAction("Recover: RegisterComponents " + entry);
     c_.log.LogResult(kSkipped);
@@ -316,7 +316,7 @@ std::optional<Switching::Outcome> Switching::Recover(bool byClick) {
       RepairPostponed();
       return std::nullopt;
     }
-    if (found.phase == Progress::Phase::Leave) {
+    if (found.phase == SwitchRecord::Phase::Leave) {
       if (components)
         Attempt([&] { RegisterComponents(inst, false); });
       else
@@ -324,8 +324,8 @@ std::optional<Switching::Outcome> Switching::Recover(bool byClick) {
     }
     Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
     snapshots_.Flush(inst);
-    record->phase = Progress::Phase::Enter;
-    WriteProgress(c_.platform, *record);
+    record->phase = SwitchRecord::Phase::Enter;
+    WriteSwitchRecord(c_.platform, *record);
   } else if (!Backup(backup::kRepair.word, found.target, {}, snapshots_.SavedValuePaths(found.target))) {
     RepairPostponed();
     return std::nullopt;
@@ -339,11 +339,11 @@ std::optional<Switching::Outcome> Switching::Recover(bool byClick) {
       skipped(found.target);
     snapshots_.Flush(inst);
   }
-  RemoveProgress(c_.platform);
+  RemoveSwitchRecord(c_.platform);
   return Outcome{found.target, !found.target.empty()};
 }
 
-Switching::Started Switching::Start(const InstalledVersion& installed) {
+Operations::Started Operations::Start(const InstalledVersion& installed) {
   if (SimulatorRunning() &&
       c_.ask(c_.texts.GetText("Messages", "ALREADY_RUNNING",
                               "Achtung EEP läuft bereits! Wollen Sie wirklich EEP ein "

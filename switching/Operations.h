@@ -10,7 +10,7 @@
 #include "snapshots/Backups.h"
 #include "snapshots/Snapshots.h"
 #include "support/Context.h"
-#include "switching/Progress.h"
+#include "switching/SwitchRecord.h"
 
 // A list row as an operation's log header shows it.
 struct EntryRow {
@@ -18,9 +18,9 @@ struct EntryRow {
   bool listed = true;  // false: the entry has no row, so no header is written
 };
 
-class Switching {
+class Operations {
  public:
-  explicit Switching(const Context& context)
+  explicit Operations(const Context& context)
       : c_(context), snapshots_(context), backups_(context) {}
 
   bool SimulatorRunning() const;
@@ -51,7 +51,7 @@ class Switching {
   // nullopt when there was none, or it waits for the simulator to close. `byClick`:
   // found by a click, whose own action then does not happen (the message says so).
   std::optional<Outcome> Recover(bool byClick = false);
-  bool RecoveryPending() const { return ReadProgress(c_.platform).has_value(); }
+  bool RecoveryPending() const { return ReadSwitchRecord(c_.platform).has_value(); }
   enum class Started { Yes, Declined, Failed };
   // Starts the installed simulator; asks first when one is running already.
   Started Start(const InstalledVersion& installed);
@@ -68,7 +68,7 @@ class Switching {
   // Whether the shared keys the entries' operation writes may be written; says so
   // once (a message, a log line) when not.
   bool MayWrite(std::initializer_list<const Installation*> insts);
-  bool Record(const Progress& record);
+  bool Record(const SwitchRecord& record);
   std::vector<std::string> Overwritten(const std::string& entry, const Installation::Lines& first);
   bool Backup(const char* action, const std::string& entry, const std::vector<std::string>& keys,
               const std::vector<std::string>& overwritten,
