@@ -43,6 +43,7 @@ enum Id {
 };
 
 enum FontIndex { kUi, kTitle, kVersion, kDescription, kName, kSmall, kSmallBold, kFontCount };
+// clang-format off
 constexpr ui::FontStyle kFonts[kFontCount] = {
     ui::kDialogFont,      {"MS Sans Serif", 120, true}, {"MS Sans Serif", 98, true},
     {"MS Sans Serif", 98, false}, {"Arial", 98, true}, {"Arial", 83, false}, {"Arial", 83, true}};
@@ -52,6 +53,7 @@ constexpr int kOnWindow = 0, kOnProgram = kIdProgramPanel, kOnMaker = kIdMakerPa
 // Panels above the tab strip, which clips itself against them. The maker's contact
 // column starts a little further left than the classic layout so that the addresses
 // fit in common fonts.
+// clang-format off
 const ui::ControlRow kLayout[] = {
     {kIdProgramPanel, kOnWindow, kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
      {210, kPanelTop, 4965, 3180}, nullptr},
@@ -86,6 +88,8 @@ const ui::ControlRow kLayout[] = {
     {kIdSysInfo, kOnWindow, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, {3840, 4635, 1455, 345},
      "&System-Info...", kUi},
 };
+// clang-format on
+// clang-format on
 const std::pair<int, void (frmAbout::*)()> kClicks[] = {
     {kIdOK, &frmAbout::cmdOK_Click},     {kIdSysInfo, &frmAbout::cmdSysInfo_Click},
     {kIdLink1, &frmAbout::lblLink1_Click}, {kIdLink2, &frmAbout::lblLink2_Click},

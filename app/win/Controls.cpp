@@ -84,4 +84,32 @@ std::string ToolTips::Text(HWND tool) const {
   return it == texts_.end() ? std::string() : it->second;
 }
 
+// A banner picture drawn at the size its control has at this DPI, so the gaps between
+// the pictures keep their design width.
+HBITMAP ScaledBitmap(HINSTANCE instance, int id, int width, int height) {
+  HBITMAP design = static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  BITMAP info{};
+  if (!design || !GetObjectA(design, sizeof info, &info) ||
+      (info.bmWidth == width && info.bmHeight == height))
+    return design;
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+  HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+  if (from && to && scaled) {
+    HGDIOBJ oldFrom = SelectObject(from, design), oldTo = SelectObject(to, scaled);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+  }
+  if (from) DeleteDC(from);
+  if (to) DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  if (!scaled) return design;
+  DeleteObject(design);
+  return scaled;
+}
+
 }  // namespace ui

@@ -90,4 +90,8 @@ class ToolTips {
   std::map<HWND, std::string> texts_;
 };
 
+// A bitmap resource drawn at the size its control has at this DPI, so the gaps
+// between pictures keep their design width; the design bitmap when no scaling is needed.
+HBITMAP ScaledBitmap(HINSTANCE instance, int id, int width, int height);
+
 }  // namespace ui

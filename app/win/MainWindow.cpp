@@ -38,34 +38,6 @@ constexpr long kCaptionMargin = 60;
 // The banner's frame: the locomotive's dark grey.
 constexpr COLORREF kFrameColour = RGB(42, 42, 42);
 
-// A banner picture drawn at the size its control has at this DPI, so the gaps between
-// the pictures keep their design width.
-HBITMAP ScaledBitmap(HINSTANCE instance, int id, int width, int height) {
-  HBITMAP design = static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-  BITMAP info{};
-  if (!design || !GetObjectA(design, sizeof info, &info) ||
-      (info.bmWidth == width && info.bmHeight == height))
-    return design;
-  HDC screen = GetDC(nullptr);
-  HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
-  HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
-  if (from && to && scaled) {
-    HGDIOBJ oldFrom = SelectObject(from, design), oldTo = SelectObject(to, scaled);
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-  }
-  if (from) DeleteDC(from);
-  if (to) DeleteDC(to);
-  ReleaseDC(nullptr, screen);
-  if (!scaled) return design;
-  DeleteObject(design);
-  return scaled;
-}
-
 struct MainControl {
   ui::ControlRow row;
   std::optional<Ctl> ctl;
@@ -75,6 +47,7 @@ struct MainControl {
 };
 constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 // In tab order: banner, buttons, log, list.
+// clang-format off
 const MainControl kLayout[] = {
     {{900, 0, "STATIC", SS_BITMAP, 0, {120, 120, 1875, 2310}, nullptr}, {}, {}, {}, IDB_BANNER1},
     {{901, 0, "STATIC", SS_BITMAP, 0, {2040, 120, 1875, 2310}, nullptr}, {}, {}, {}, IDB_BANNER2},
@@ -100,6 +73,7 @@ const MainControl kLayout[] = {
       WS_EX_CLIENTEDGE, {0, 0, 7695, 2295}, nullptr},
      Ctl::lvwVersions},
 };
+// clang-format on
 const MainControl* DesignOf(Ctl c) {
   for (const auto& d : kLayout)
     if (d.ctl == c) return &d;
@@ -148,7 +122,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   for (const MainControl& d : kLayout) {
     HWND h = controls_.Add(hwnd, d.row, scale_, font_->Handle());
     if (d.bitmap) {
-      HBITMAP bmp = ScaledBitmap(instance, d.bitmap, scale_.Px(d.row.rect.width),
+      HBITMAP bmp = ui::ScaledBitmap(instance, d.bitmap, scale_.Px(d.row.rect.width),
                                  scale_.Px(d.row.rect.height));
       if (bmp) {
         banner_.push_back(bmp);
