@@ -17,12 +17,20 @@ struct ChoosingShell : FakeShell {
   }
 };
 
+// Counts the window's yields.
+struct YieldingView : FakeMainView {
+  std::function<void()> onDoEvents;
+  void DoEvents() override {
+    if (onDoEvents) onDoEvents();
+  }
+};
+
 TEST(Yields, OnlyAnOperationInItsBusyFrameYieldsDuringSilentSteps) {
   FakePlatform fp;
   ChoosingShell shell;
   fp.platform.shell = &shell;
   LanguageFile texts{fp.platform};
-  FakeMainView view;
+  YieldingView view;
   frmMain form{fp.platform, texts, view};
   // EEP_1 is installed; EEP_3 has a large snapshot; its settings are many values.
   std::string snapshot = "[EEP_3\\Settings]\r\n";

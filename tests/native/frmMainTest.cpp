@@ -275,14 +275,19 @@ const Action kActions[] = {
        f.fp.files.AddFile("C:\\Gleisora\\Gleisora.progress", "Source=EEP_1\r\nTarget=EEP_2\r\nPhase=Leave\r\n");
        f.form.cmdDefault_Click();
      },
-     "EEP_1,EEP_2*,101 <none> C:\\EEP7", "Die letzte Umschaltung wurde unterbrochen.\r\nGleisora bringt sie jetzt zu Ende.;",
+     "EEP_1,EEP_2*,101 <none> C:\\EEP7", 
+     "Die letzte Umschaltung wurde unterbrochen. Gleisora bringt das jetzt zuerst in Ordnung; was Sie "
+     "eben angeklickt haben, wird deshalb nicht ausgeführt.\r\nDanach zeigt der Haken in der Liste, "
+     "welche Installation aktiv ist. Bitte klicken Sie dann noch einmal.;",
      "",
      {"Recover: EEP_1 -> EEP_2...ok", Backup("Reparatur_EEP_1"), "Unregister: comp.dll...ok",
       "DeleteRegistry: HKCU\\Sim\\setting...ok", "Register: comp.dll...ok"}},
     // The row menu.
     {"Shortcut", [](Form& f) { f.Menu(0, kLink); }, kSix, "", kLink6},
     {"ShortcutWithoutDesktop", [](Form& f) { f.shell.folder.clear(), f.Menu(0, kLink); }, kSix,
-     "Die Verknüpfung konnte nicht erstellt werden!;", kLink6},
+     "Die Verknüpfung konnte nicht erstellt werden: Windows hat den Desktop-Ordner nicht genannt "
+     "oder die Datei dort nicht angelegt.\r\nSie können die Verknüpfung selbst anlegen (Rechtsklick "
+     "auf den Desktop, Neu, Verknüpfung) mit diesem Ziel:\r\n\"C:\\Gleisora\\Gleisora.exe\" /start EEP_1;", kLink6},
     {"OpenFolder", [](Form& f) { f.Menu(0, "Ordner öffnen"); }, kSix, "", "explore|C:\\EEP6|||1;"},
     {"OpenFolderFails", [](Form& f) { Result(f, 32), f.Menu(0, "Ordner öffnen"); }, kSix,
      "Der Ordner konnte nicht geöffnet werden!\r\nPfad: 'C:\\EEP6';", "explore|C:\\EEP6|||1;"},
@@ -307,8 +312,11 @@ const Action kActions[] = {
             "RestoreRegistry: HKEY_CURRENT_USER\\Sim\\setting...ok"}})},
     {"RestoreDeclined", [](Form& f) { Restore(f, kFive, mb::kIdNo); }, kSix, kRestore},
     {"RestoreDamaged", [](Form& f) { Restore(f, "REGEDIT4\r\n[HKEY_CURRENT_USER\\Sim\r\n", mb::kIdYes); }, kSix,
-     kRestore + "Die Einstellungen konnten nicht sicher gespeichert werden.\r\nEs wurde nichts verändert. Der "
-                "Grund steht im Protokoll.;",
+     kRestore + "Die Sicherung wurde nicht wiederhergestellt: Gleisora kann sie nicht lesen, sie nennt "
+                "Schlüssel, die nicht zur aktiven Installation gehören, oder die jetzigen Einstellungen "
+                "ließen sich nicht vorher sichern. Es wurde nichts verändert.\r\nBitte wählen Sie eine "
+                "andere Sicherung oder prüfen Sie, ob Gleisora in seinen Ordner schreiben darf. Nicht "
+                "gelungen ist es bei:\r\nC:\\Gleisora\\Backups\\" + kOld + ";",
      "", Join({kRestoring, {kRestoreOld + "ERROR: -12"}})},
 };
 struct Actions : Form, ::testing::WithParamInterface<Action> {};
