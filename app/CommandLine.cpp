@@ -64,8 +64,7 @@ std::string Resolve(const std::vector<CatalogueRow>& rows, const std::string& en
 
 std::string KnownEntries(const std::vector<CatalogueRow>& rows) {
   std::string text;
-  for (const auto& r : rows)
-    text += r.key + ": " + r.description + " (" + r.appDir + ")\r\n";
+  for (const auto& r : rows) text += r.key + ": " + r.description + " (" + r.appDir + ")\r\n";
   return text;
 }
 

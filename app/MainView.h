@@ -7,9 +7,16 @@
 #include "catalogue/Catalogue.h"
 #include "support/UserPrompt.h"
 
-enum class Ctl { picVersions, lvwVersions, cmdStartEEP, cmdReset, cmdDefault, cmdInfo,
-                 cmdDetails, txtLog };
-
+enum class Ctl {
+  picVersions,
+  lvwVersions,
+  cmdStartEEP,
+  cmdReset,
+  cmdDefault,
+  cmdInfo,
+  cmdDetails,
+  txtLog
+};
 
 class IMainView {
  public:

@@ -60,18 +60,21 @@ void frmAbout::Form_Load() {
   });
 
   Attempt([&] { view_.SetCaption(texts_.GetText(kSection, "Caption", view_.Caption())); });
-  for (AboutLabel l : {AboutLabel::lblTitle, AboutLabel::lblDisclaimer, AboutLabel::lblDescription}) {
+  for (AboutLabel l :
+       {AboutLabel::lblTitle, AboutLabel::lblDisclaimer, AboutLabel::lblDescription}) {
     Attempt([&] {
       const std::string name = Name(l);
       view_.SetLabelText(l, texts_.GetText(kSection, name + ".Caption", view_.LabelText(l)));
-      view_.SetLabelToolTip(l, texts_.GetText(kSection, name + ".ToolTipText", view_.LabelToolTip(l)));
+      view_.SetLabelToolTip(l,
+                            texts_.GetText(kSection, name + ".ToolTipText", view_.LabelToolTip(l)));
     });
   }
   Attempt([&] {
     for (int tab = 1; tab <= view_.TabCount(); ++tab) {
       const std::string key = std::string("tbsAbout.") + std::to_string(tab);
       view_.SetTabCaption(tab, texts_.GetText(kSection, key + ".Caption", view_.TabCaption(tab)));
-      view_.SetTabToolTip(tab, texts_.GetText(kSection, key + ".ToolTipText", view_.TabToolTip(tab)));
+      view_.SetTabToolTip(tab,
+                          texts_.GetText(kSection, key + ".ToolTipText", view_.TabToolTip(tab)));
     }
   });
 }

@@ -69,8 +69,8 @@ void frmMain::Form_Load() {
   }
   Attempt([&] {
     for (int i = 1; i <= view_.ColumnCount(); ++i)
-      view_.SetColumnText(
-          i, Text("lvwVersions." + std::to_string(i) + ".Text", view_.ColumnText(i)));
+      view_.SetColumnText(i,
+                          Text("lvwVersions." + std::to_string(i) + ".Text", view_.ColumnText(i)));
   });
   // A switch that was cut off is finished before the list shows the active entry.
   Attempt([&] { operations_.Recover(); });
@@ -214,8 +214,7 @@ void frmMain::lvwVersions_ItemCheck(int row) {
 }
 
 void frmMain::lvwVersions_DblClick() {
-  if (RefuseWhileRunning("CANNOT_SWITCH", kCannotSwitch))
-    return;
+  if (RefuseWhileRunning("CANNOT_SWITCH", kCannotSwitch)) return;
   const int row = view_.SelectedRow();
   // Without a selected row there is nothing to switch to or start.
   if (!rows_.Has(row)) return;
@@ -308,9 +307,11 @@ std::vector<MenuItem> frmMain::RowMenu(int row) {
     items.push_back({Text(std::string(name) + ".Caption", deflt), std::move(run), enabled, {}});
   };
   if (!key.empty()) {
-    add("mnuShortcut", "Verknüpfung auf dem Desktop erstellen", [this, key] { mnuShortcut_Click(key); });
+    add("mnuShortcut", "Verknüpfung auf dem Desktop erstellen",
+        [this, key] { mnuShortcut_Click(key); });
     add("mnuOpenFolder", "Ordner öffnen", [this, key] { mnuOpenFolder_Click(key); });
-    add("mnuRemove", "Aus der Liste entfernen", [this, key] { mnuRemove_Click(key); }, !active);
+    add(
+        "mnuRemove", "Aus der Liste entfernen", [this, key] { mnuRemove_Click(key); }, !active);
     items.push_back({"", nullptr, true, {}});
   }
   add("mnuAdd", "Installation hinzufügen…", [this] { mnuAdd_Click(); });
@@ -384,9 +385,10 @@ void frmMain::mnuRemove_Click(const std::string& key) {
 
 void frmMain::mnuAdd_Click() {
   if (busy_) return;
-  const auto path = context_.platform.shell->ChooseFile(
-      Text("dlgAdd.Caption", "EEP-Installation hinzufügen"),
-      Text("dlgAdd.Filter", "EEP-Programm (eep.exe)"), "eep.exe");
+  const auto path =
+      context_.platform.shell->ChooseFile(Text("dlgAdd.Caption", "EEP-Installation hinzufügen"),
+                                          Text("dlgAdd.Filter", "EEP-Programm (eep.exe)"),
+                                          "eep.exe");
   if (!path) return;
   std::optional<CatalogueRow> added;
   Attempt([&] { added = catalogue_.AddInstallation(*path); });

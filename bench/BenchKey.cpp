@@ -72,7 +72,8 @@ BareTimes Bare(const plat::Platform& p, const KeyPath& key, const std::string& f
     reg.QueryValue(k, v.name, &v.type, v.data.data(), &size);
     v.data.resize(size);
     text += key.path + "\\" + v.name + "=" +
-            (v.type == plat::reg::kRegDword ? "REG_DWORD:" : "REG_SZ:") + std::to_string(size) + "\r\n";
+            (v.type == plat::reg::kRegDword ? "REG_DWORD:" : "REG_SZ:") + std::to_string(size) +
+            "\r\n";
     values.push_back(std::move(v));
   }
   reg.CloseKey(k);

@@ -70,17 +70,19 @@ void EngineTable(const plat::Platform& p) {
       DeleteFileA(other.c_str());
       t = Clock::now();
       for (int i = 0; i < n; ++i)
-        WritePrivateProfileStringA("EEP_1\\Settings",
-                                   ("HKCU\\Software\\Gleisora Bench\\Value " + std::to_string(i)).c_str(),
-                                   ("REG_SZ:C:\\Games\\EEP\\Resourcen\\Setting " + std::to_string(i)).c_str(),
-                                   other.c_str());
+        WritePrivateProfileStringA(
+            "EEP_1\\Settings",
+            ("HKCU\\Software\\Gleisora Bench\\Value " + std::to_string(i)).c_str(),
+            ("REG_SZ:C:\\Games\\EEP\\Resourcen\\Setting " + std::to_string(i)).c_str(),
+            other.c_str());
       profileWrite = Format(Seconds(t));
       t = Clock::now();
       char buf[255];
       for (int i = 0; i < n; ++i)
-        GetPrivateProfileStringA("EEP_1\\Settings",
-                                 ("HKCU\\Software\\Gleisora Bench\\Value " + std::to_string(i)).c_str(),
-                                 "", buf, sizeof buf, other.c_str());
+        GetPrivateProfileStringA(
+            "EEP_1\\Settings",
+            ("HKCU\\Software\\Gleisora Bench\\Value " + std::to_string(i)).c_str(), "", buf,
+            sizeof buf, other.c_str());
       profileRead = Format(Seconds(t));
     }
 #endif
@@ -135,7 +137,8 @@ int main() {
     const double save = Seconds(t);
     std::size_t lines = 0;
     if (auto text = p.files->ReadAll(launcher))
-      for (auto at = text->find("\nHKCU\\"); at != std::string::npos; at = text->find("\nHKCU\\", at + 1))
+      for (auto at = text->find("\nHKCU\\"); at != std::string::npos;
+           at = text->find("\nHKCU\\", at + 1))
         ++lines;
     t = Clock::now();
     snapshots.DeleteRegistryKeys(inst);
@@ -143,8 +146,8 @@ int main() {
     t = Clock::now();
     snapshots.LoadSavedSettings("EEP_1");
     const double restore = Seconds(t);
-    std::printf("%8d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f | %11zu %9d\n", n, bare.save, bare.del, bare.restore, save,
-                del, restore, lines, bench::CountValues(*p.registry, kKey));
+    std::printf("%8d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f | %11zu %9d\n", n, bare.save, bare.del,
+                bare.restore, save, del, restore, lines, bench::CountValues(*p.registry, kKey));
     std::fflush(stdout);
   }
   bench::Clear(*p.registry, kKey);

@@ -39,7 +39,8 @@ template <class T>
 LRESULT Remote(HWND control, UINT msg, WPARAM wp, T& data) {
   DWORD pid = 0;
   GetWindowThreadProcessId(control, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return -1;
   void* at = VirtualAllocEx(process, nullptr, sizeof data, MEM_COMMIT, PAGE_READWRITE);
   LRESULT r = -1;
@@ -166,8 +167,8 @@ class Children {
 // A snapshot of `values` values, the first one the installation's AppPath.
 std::string Snapshot(int n, const std::string& dir, int values) {
   const std::string prefix = "HKCR\\" + std::string(e2e::kFullKey) + "\\";
-  std::string s = "[EEP_" + std::to_string(n) + "\\Settings]\r\n" + prefix + "AppPath=REG_SZ:" +
-                  dir + "\\eep.exe\r\n";
+  std::string s = "[EEP_" + std::to_string(n) + "\\Settings]\r\n" + prefix +
+                  "AppPath=REG_SZ:" + dir + "\\eep.exe\r\n";
   for (int i = 0; i + 1 < values; ++i)
     s += prefix + "Value " + std::to_string(i) +
          (i % 2 ? "=REG_DWORD:" + std::to_string(i * 7919 + n)
@@ -256,10 +257,12 @@ double TimeStart(int entries, int values, LRESULT& rows) {
   const auto start = Clock::now();
   e2e::App app(scene);
   DWORD_PTR answer = 0;
-  const bool answered = Until([&] {
-    HWND list = List(app.Main());
-    return list && SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5, &answer);
-  }, 60);
+  const bool answered = Until(
+      [&] {
+        HWND list = List(app.Main());
+        return list && SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5, &answer);
+      },
+      60);
   const double seconds = Seconds(start);
   rows = static_cast<LRESULT>(answer);
   app.WaitForMain();
@@ -277,11 +280,13 @@ int main(int argc, char** argv) {
   Win32Platform real;
   plat::Platform p = real.Get();
 
-  std::printf("Switch through the window, log shown, from the click on the check box until\n"
-              "Info is enabled again and the window answers, beside the bare limit of the same values\n"
-              "(best of three), seconds; the faster of two runs\n\n");
-  std::printf("The window is asked every 50 ms meanwhile (SendMessageTimeout WM_NULL): its slowest\n"
-              "answer; children: processes the program started during the switch\n\n");
+  std::printf(
+      "Switch through the window, log shown, from the click on the check box until\n"
+      "Info is enabled again and the window answers, beside the bare limit of the same values\n"
+      "(best of three), seconds; the faster of two runs\n\n");
+  std::printf(
+      "The window is asked every 50 ms meanwhile (SendMessageTimeout WM_NULL): its slowest\n"
+      "answer; children: processes the program started during the switch\n\n");
   std::printf("%8s | %10s | %10s | %10s | %6s | %14s | %8s | %9s\n", "values", "components",
               "bare limit", "switch", "ratio", "slowest answer", "children", "log lines");
   int rc = 0;
@@ -310,8 +315,9 @@ int main(int argc, char** argv) {
   }
 
   if (argc > 1) return rc;
-  std::printf("\nStart-up (the second, Gleisora.lng complete): from process start until the\n"
-              "window answers LVM_GETITEMCOUNT, seconds\n\n");
+  std::printf(
+      "\nStart-up (the second, Gleisora.lng complete): from process start until the\n"
+      "window answers LVM_GETITEMCOUNT, seconds\n\n");
   for (int entries : {0, 50}) {
     LRESULT rows = 0;
     const double s = TimeStart(entries, 10000, rows);

@@ -18,7 +18,6 @@ const char kFullKey[] = "Software\\Software Untergrund\\EEXP";
 const char kDemoKey[] = "Software\\Software Untergrund Demo\\EEXP";
 const char kCrLf[] = "\r\n";
 
-
 // A registry value as text. A path never holds a NUL, so a multi-string value
 // counts up to its first part.
 std::string AsText(const Variant& v) {
@@ -105,7 +104,7 @@ std::string Catalogue::GetRegType(const std::string& AppPath,
     if (c != ',' && c != ' ') version += c;
   const std::string candidate = "EEP" + version + EditionSuffix;
   return FileExists(*c_.platform.files, DefinitionFilePath(c_.platform, candidate)) ? candidate
-                                                                           : "DEFAULT";
+                                                                                    : "DEFAULT";
 }
 
 VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
@@ -125,8 +124,7 @@ VersionList Catalogue::LoadVersionList(const InstalledVersion& v) const {
   // another entry that the user is asked to delete at once.
   if (!list.activeKey.empty() || v.RegAppPath.empty() || !FileExists(*p.files, v.RegAppPath))
     return list;
-  if (const auto section = AppendEntry(v))
-    Attempt([&] { AddVersionEntry(*section, v, list); });
+  if (const auto section = AppendEntry(v)) Attempt([&] { AddVersionEntry(*section, v, list); });
   return list;
 }
 
@@ -156,8 +154,8 @@ std::optional<std::string> Catalogue::AppendEntry(const InstalledVersion& v) con
   write(CatalogueFile::kRegType, regType);
   if (regType == "DEFAULT")
     Attempt([&] {
-      c_.ask(std::string("Es wurde keine geeignete ini-Datei für diese Version gefunden!") +
-                 kCrLf + "Version: " + info.ProductVersion() + kCrLf +
+      c_.ask(std::string("Es wurde keine geeignete ini-Datei für diese Version gefunden!") + kCrLf +
+                 "Version: " + info.ProductVersion() + kCrLf +
                  "Es wird die Standard ini-Datei verwendet!",
              mb::kOk | mb::kIconExclamation);
     });

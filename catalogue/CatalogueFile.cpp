@@ -127,8 +127,7 @@ void CatalogueFile::WriteSnapshotLine(const std::string& entry, const std::strin
   ini_.Value(line);
 }
 
-void CatalogueFile::ClearSnapshot(const std::string& entry,
-                                  const std::function<void()>& progress) {
+void CatalogueFile::ClearSnapshot(const std::string& entry, const std::function<void()>& progress) {
   for (const auto& name : SnapshotPaths(entry)) {
     ini_.Key(name);
     ini_.DeleteKey();

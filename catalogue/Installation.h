@@ -13,13 +13,13 @@ std::string DefinitionFilePath(const plat::Platform& p, const std::string& regTy
 struct Installation {
   using Lines = std::vector<std::pair<std::string, std::string>>;  // name, value; file order
 
-  std::string entry;           // the catalogue section, "EEP_" + n
-  std::string regType;         // "DEFAULT" when the entry names none
-  std::string appDir;          // the entry's folder ("" when it has none)
+  std::string entry;             // the catalogue section, "EEP_" + n
+  std::string regType;           // "DEFAULT" when the entry names none
+  std::string appDir;            // the entry's folder ("" when it has none)
   std::string appPath, resBase;  // its eep.exe and resource folder ("" when none)
   std::string definitionPath;
-  std::vector<std::string> keys;  // the "Registry Keys" that are selected
-  Lines factory;                  // "Factory Settings"
+  std::vector<std::string> keys;       // the "Registry Keys" that are selected
+  Lines factory;                       // "Factory Settings"
   Lines registerList, unregisterList;  // "Register" and "Unregister", values unread as truth
   std::vector<std::string> cutFiles;   // the launcher INI or definition when a NUL cut lines
 };

@@ -16,7 +16,7 @@ struct FileStamp {
 };
 
 struct FoundEntry {
-  std::string name;            // long name as stored, no directory
+  std::string name;  // long name as stored, no directory
   std::uint32_t attributes = 0;
 };
 

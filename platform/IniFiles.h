@@ -21,8 +21,8 @@ class IIniFiles {
                                 std::uint32_t bufferSize, const std::string& file) = 0;
   // WritePrivateProfileStringA: a null value deletes the key, a null key the section.
   // Non-zero on success; a file that cannot be written is left as it was.
-  virtual std::int32_t WriteString(const IniText& section, const IniText& key,
-                                   const IniText& value, const std::string& file) = 0;
+  virtual std::int32_t WriteString(const IniText& section, const IniText& key, const IniText& value,
+                                   const std::string& file) = 0;
   // While a batch is open, writes only change what later reads see; the files are
   // replaced when the outermost batch ends or is flushed. Both return false when a
   // pending file could not be written.

@@ -20,8 +20,8 @@ class ILibraryApi {
   // DllUnregisterServer there and waits up to timeoutMs, calling `yield` meanwhile.
   // After TimedOut or WaitFailed the child has been ended. The entry point's own result
   // is not examined.
-  virtual RunResult RunInChild(const std::string& path, bool doRegister,
-                               std::uint32_t timeoutMs, const Yield& yield) = 0;
+  virtual RunResult RunInChild(const std::string& path, bool doRegister, std::uint32_t timeoutMs,
+                               const Yield& yield) = 0;
   // Ends the child, if one runs, and waits until it has gone: no library stays loaded.
   virtual void EndChild(const Yield& yield) = 0;
 };

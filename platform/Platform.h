@@ -22,9 +22,9 @@ struct Platform {
   ILibraryApi* library = nullptr;
   IShell* shell = nullptr;
   IIniFiles* ini = nullptr;  // over `files`; one per program, so every reader shares its cache
-  std::string appDir;   // the program's folder, no trailing backslash
-  std::string exeName;  // the executable's name without extension ("Gleisora")
-  std::string exePath;  // full path of the executable (its own version resource)
+  std::string appDir;        // the program's folder, no trailing backslash
+  std::string exeName;       // the executable's name without extension ("Gleisora")
+  std::string exePath;       // full path of the executable (its own version resource)
 };
 
 }  // namespace plat

@@ -7,7 +7,7 @@
 namespace plat {
 
 struct Shortcut {
-  std::string name;  // the link's file name, without ".lnk"
+  std::string name;                                     // the link's file name, without ".lnk"
   std::string target, arguments, workingDir, iconPath;  // the icon is the file's first
 };
 

@@ -11,8 +11,7 @@ class IVersionApi {
   virtual ~IVersionApi() = default;
   // GetFullPathNameA: characters written (without NUL), or the size needed
   // (with NUL) when the buffer is too small, 0 on failure.
-  virtual std::uint32_t FullPathName(const std::string& path, std::uint32_t bufLen,
-                                     char* buf) = 0;
+  virtual std::uint32_t FullPathName(const std::string& path, std::uint32_t bufLen, char* buf) = 0;
   virtual std::uint32_t InfoSize(const std::string& path) = 0;  // GetFileVersionInfoSizeA
   virtual bool InfoData(const std::string& path, std::uint32_t size, void* data) = 0;
   // VerQueryValueA on a block filled by InfoData.

@@ -23,14 +23,18 @@ std::optional<Place> Locate(plat::IRegistryApi& api, const Installation& inst,
   std::vector<std::string> known = inst.keys;
   for (const auto& line : inst.factory) known.push_back(GetDirectory(line.first));
   for (const auto& path : known) {
-    const Place at{cRegistry::RootFromName(path.substr(0, 4)), path.size() > 5 ? path.substr(5) : ""};
+    const Place at{cRegistry::RootFromName(path.substr(0, 4)),
+                   path.size() > 5 ? path.substr(5) : ""};
     if (at.root && !at.subKey.empty() &&
-        UpperAnsi(regfile::SystemName(api, path.substr(0, 4), at.root, at.subKey)) == UpperAnsi(keyName))
+        UpperAnsi(regfile::SystemName(api, path.substr(0, 4), at.root, at.subKey)) ==
+            UpperAnsi(keyName))
       return at;
   }
   static const std::pair<const char*, std::int32_t> kRoots[] = {
-      {"HKEY_CLASSES_ROOT\\", plat::kHKCR}, {"HKEY_CURRENT_USER\\", plat::kHKCU},
-      {"HKEY_LOCAL_MACHINE\\", plat::kHKLM}, {"HKEY_USERS\\", kHKU}};
+      {"HKEY_CLASSES_ROOT\\", plat::kHKCR},
+      {"HKEY_CURRENT_USER\\", plat::kHKCU},
+      {"HKEY_LOCAL_MACHINE\\", plat::kHKLM},
+      {"HKEY_USERS\\", kHKU}};
   for (const auto& [prefix, root] : kRoots) {
     const std::string p = prefix;
     if (keyName.size() > p.size() && UpperAnsi(keyName.substr(0, p.size())) == p)
@@ -97,7 +101,8 @@ void Backups::Prune(const std::string& dir) {
 std::vector<Backups::File> Backups::List(const std::string& entry) const {
   std::vector<File> found;
   for (const auto& name : c_.platform.files->ListFiles(Dir() + "\\*.reg"))
-    if (const auto parts = regfile::ParseFileName(name); parts && UpperAnsi(parts->entry) == UpperAnsi(entry))
+    if (const auto parts = regfile::ParseFileName(name);
+        parts && UpperAnsi(parts->entry) == UpperAnsi(entry))
       found.push_back({name, *parts, c_.platform.files->Stamp(Dir() + "\\" + name).modified});
   const auto newer = [](const File& a, const File& b) {
     return std::make_tuple(a.name.substr(0, 17), a.modified, a.parts.number) >
@@ -131,7 +136,8 @@ bool Backups::Restore(const std::string& name, const Installation& inst) {
     for (std::int32_t n = 0; n < count; ++n) {
       regfile::Value v{names[n], 0, {}};
       reg.ValueKey(v.name);
-      if (Attempt([&] { reg.ReadRaw(v.type, v.data); }) == 0) now.back().values.push_back(std::move(v));
+      if (Attempt([&] { reg.ReadRaw(v.type, v.data); }) == 0)
+        now.back().values.push_back(std::move(v));
       yield();
     }
   }

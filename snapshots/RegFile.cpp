@@ -103,9 +103,10 @@ std::optional<Value> ParseValue(const std::string& line) {
     unsigned n = 0;
     for (char c : data.substr(6)) {
       if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-      n = n * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(c))
-                                             ? c - '0'
-                                             : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+      n = n * 16 +
+          static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(c))
+                                    ? c - '0'
+                                    : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
     }
     v.type = plat::reg::kRegDword;
     v.data = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
@@ -211,13 +212,15 @@ std::string LongRootName(const std::string& shortRoot) {
   return "";
 }
 
-std::string FileName(const plat::LocalTime& t, const std::string& action, const std::string& entry) {
+std::string FileName(const plat::LocalTime& t, const std::string& action,
+                     const std::string& entry) {
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d%02d%02d_", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d%02d%02d_", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
   std::string name = stamp + action + "_" + entry;
   for (char& c : name)
-    if (std::string("\\/:*?\"<>|").find(c) != std::string::npos || static_cast<unsigned char>(c) < 32)
+    if (std::string("\\/:*?\"<>|").find(c) != std::string::npos ||
+        static_cast<unsigned char>(c) < 32)
       c = '_';
   return name + ".reg";
 }
@@ -237,7 +240,8 @@ std::optional<BackupName> ParseFileName(const std::string& name) {
   const auto number = [&](std::size_t at, std::size_t digits) {
     return std::atoi(name.substr(at, digits).c_str());  // IsBackupName checked the digits
   };
-  out.time = {number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(13, 2), number(15, 2)};
+  out.time = {number(0, 4),  number(5, 2),  number(8, 2),
+              number(11, 2), number(13, 2), number(15, 2)};
   const std::string rest = name.substr(18, name.size() - 18 - 4);
   const std::size_t split = rest.find('_');
   if (split == 0 || split == std::string::npos) return std::nullopt;
@@ -259,7 +263,8 @@ std::string SystemName(plat::IRegistryApi& api, const std::string& rootName, std
   std::string head = subKey, tail;
   for (;;) {
     plat::RegKey key = plat::RootKey(root);
-    const bool opened = !head.empty() && api.OpenKey(key, head, plat::reg::kKeyQueryValue, key) == 0;
+    const bool opened =
+        !head.empty() && api.OpenKey(key, head, plat::reg::kKeyQueryValue, key) == 0;
     if (opened || head.empty()) {
       std::string system;
       const long rc = api.KeyName(key, system);

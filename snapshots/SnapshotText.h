@@ -1,4 +1,5 @@
-// Text forms of the snapshot and factory-settings lines: number text, registry type names and the value-line data text.
+// Text forms of the snapshot and factory-settings lines: number text, registry type names and the
+// value-line data text.
 #pragma once
 #include <cstdint>
 #include <optional>

@@ -43,7 +43,8 @@ bool NameSurvivesIni(const std::string& name) {
 // The names of the values directly under the registry object's key, sorted without
 // regard to case; none when the key cannot be listed. `yield` runs while a long key
 // is listed.
-std::vector<std::string> SortedValueNames(const cRegistry& reg, const std::function<void()>& yield) {
+std::vector<std::string> SortedValueNames(const cRegistry& reg,
+                                          const std::function<void()>& yield) {
   std::vector<std::string> names;
   std::int32_t count = 0;
   if (Attempt([&] { reg.EnumerateValues(names, count, yield); }) != 0) return {};
@@ -69,7 +70,8 @@ bool ListKey(cRegistry& reg, const std::string& keyPath, RegPath& path,
 // the error of opening it tells the two apart.
 bool KeyDenied(plat::IRegistryApi& api, const RegPath& path) {
   plat::RegKey key = 0;
-  const long rc = api.OpenKey(plat::RootKey(path.root), path.subKey, plat::reg::kKeyQueryValue, key);
+  const long rc =
+      api.OpenKey(plat::RootKey(path.root), path.subKey, plat::reg::kKeyQueryValue, key);
   if (rc == 0) api.CloseKey(key);
   return rc == plat::reg::kAccessDenied;
 }
@@ -150,7 +152,7 @@ void Snapshots::SaveRegistry(const std::string& keyPath, CatalogueFile& file,
       reg.ValueType(static_cast<std::int32_t>(type));
       const std::string line = snap::EntryValue(type, data);
       read[UpperAnsi(path.rootName + "\\" + path.subKey) + "\\" + UpperAnsi(name)] = {name, type,
-                                                                                  data};
+                                                                                      data};
       file.WriteSnapshotLine(entry, valuePath, line);
       lines.emplace_back(valuePath, line);
     });

@@ -12,8 +12,18 @@ constexpr std::uint32_t kLanguageBuffer = 256;
 constexpr std::uint32_t kFixedRecordBytes = 52;
 
 // The fields of the fixed record that are used, by their 32-bit index in it.
-enum Field { kStrucVersion = 1, kFileMS, kFileLS, kProductMS, kProductLS, kFlagsMask, kFlags, kOS,
-             kType, kSubtype };
+enum Field {
+  kStrucVersion = 1,
+  kFileMS,
+  kFileLS,
+  kProductMS,
+  kProductLS,
+  kFlagsMask,
+  kFlags,
+  kOS,
+  kType,
+  kSubtype
+};
 
 std::int16_t High(std::uint32_t v) { return static_cast<std::int16_t>(v >> 16); }
 std::int16_t Low(std::uint32_t v) { return static_cast<std::int16_t>(v & 0xFFFF); }
@@ -63,16 +73,17 @@ std::string OSText(std::uint32_t os) {
 }
 
 const char* TypeText(std::uint32_t type) {
-  static const char* const names[] = {"Unknown", "Application", "DLL", "Driver", "Font",
-                                      "VxD",     "Unknown",     "Lib"};
+  static const char* const names[] = {"Unknown", "Application", "DLL",     "Driver",
+                                      "Font",    "VxD",         "Unknown", "Lib"};
   return type < 8 ? names[type] : "Unknown";
 }
 
 // nullptr leaves the subtype text as it is.
 const char* SubTypeText(std::uint32_t type, std::uint32_t subtype) {
-  static const char* const drivers[] = {"Unknown",      "Printer drv", "Keyboard drv", "Language drv",
-                                        "Display drv",  "Mouse drv",   "Network drv",  "System drv",
-                                        "Installable",  "Sound drv",   "Comm drv"};
+  static const char* const drivers[] = {"Unknown",      "Printer drv", "Keyboard drv",
+                                        "Language drv", "Display drv", "Mouse drv",
+                                        "Network drv",  "System drv",  "Installable",
+                                        "Sound drv",    "Comm drv"};
   static const char* const fonts[] = {"Raster Font", "Vector Font", "TrueType Font"};
   if (type == 3 && subtype <= 10) return drivers[subtype];
   if (type == 4 && subtype >= 1 && subtype <= 3) return fonts[subtype - 1];
@@ -93,20 +104,20 @@ void CFileVersionInfo::FullPathName(const std::string& NewVal) {
 }
 
 std::string CFileVersionInfo::PredefinedName(std::int32_t Which) const {
-  static const char* const names[] = {
-      "Language",         "Comments",          "Company Name",      "File Description",
-      "File Version",     "Internal Name",     "Legal Copyright",   "Legal Trademarks",
-      "Original Filename", "Product Name",     "Product Version",   "Private Build",
-      "Special Build",    "LegalTrademarks1",  "LegalTrademarks2"};
+  static const char* const names[] = {"Language",         "Comments",         "Company Name",
+                                      "File Description", "File Version",     "Internal Name",
+                                      "Legal Copyright",  "Legal Trademarks", "Original Filename",
+                                      "Product Name",     "Product Version",  "Private Build",
+                                      "Special Build",    "LegalTrademarks1", "LegalTrademarks2"};
   return Which >= 0 && Which < 15 ? names[Which] : "";
 }
 
 std::string CFileVersionInfo::PredefinedValue(std::int32_t Which) const {
-  const std::string* const values[] = {
-      &language_,         &comments_,       &companyName_,    &fileDescription_,
-      &fileVersion_,      &internalName_,   &legalCopyright_, &legalTrademarks_,
-      &originalFilename_, &productName_,    &productVersion_, &privateBuild_,
-      &specialBuild_,     &legalTrademarks1_, &legalTrademarks2_};
+  const std::string* const values[] = {&language_,        &comments_,         &companyName_,
+                                       &fileDescription_, &fileVersion_,      &internalName_,
+                                       &legalCopyright_,  &legalTrademarks_,  &originalFilename_,
+                                       &productName_,     &productVersion_,   &privateBuild_,
+                                       &specialBuild_,    &legalTrademarks1_, &legalTrademarks2_};
   return Which >= 0 && Which < 15 ? *values[Which] : "";
 }
 

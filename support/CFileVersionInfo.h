@@ -44,9 +44,9 @@ class CFileVersionInfo {
   const plat::Platform* platform_;
   std::string fullPathName_;
   bool available_ = false;
-  std::string fileFlags_, fileOS_, fileType_, fileSubType_, verFile_, verProduct_,
-      verStructure_, comments_, companyName_, fileDescription_, fileVersion_, internalName_,
-      language_, legalCopyright_, legalTrademarks_, originalFilename_, productName_,
-      productVersion_, privateBuild_, specialBuild_, legalTrademarks1_, legalTrademarks2_;
+  std::string fileFlags_, fileOS_, fileType_, fileSubType_, verFile_, verProduct_, verStructure_,
+      comments_, companyName_, fileDescription_, fileVersion_, internalName_, language_,
+      legalCopyright_, legalTrademarks_, originalFilename_, productName_, productVersion_,
+      privateBuild_, specialBuild_, legalTrademarks1_, legalTrademarks2_;
   std::uint32_t fileVersionMS_ = 0, fileVersionLS_ = 0;
 };

@@ -101,6 +101,7 @@ ByteArray DwordBytes(std::uint32_t value) {
 
 std::uint32_t DwordValue(const ByteArray& data) {
   std::uint32_t v = 0;
-  for (std::size_t i = 0; i < 4 && i < data.size(); ++i) v |= static_cast<std::uint32_t>(data[i]) << (8 * i);
+  for (std::size_t i = 0; i < 4 && i < data.size(); ++i)
+    v |= static_cast<std::uint32_t>(data[i]) << (8 * i);
   return v;
 }

@@ -10,7 +10,9 @@ struct RuntimeError : std::runtime_error {
   std::string Source;
   std::string Description;
   RuntimeError(long number, std::string source, std::string description)
-      : std::runtime_error(description), Number(number), Source(std::move(source)),
+      : std::runtime_error(description),
+        Number(number),
+        Source(std::move(source)),
         Description(std::move(description)) {}
 };
 
@@ -25,8 +27,8 @@ constexpr long DeviceUnavailable = 68;
 constexpr long PathFileAccess = 75;
 constexpr long PathNotFound = 76;
 constexpr long RegistryFailure = 26001;
-constexpr long NotKept = -12;  // written, but the disk does not give it back
-constexpr long SetValueFailure = -2147194455;  // 0x800469A9
+constexpr long NotKept = -12;                     // written, but the disk does not give it back
+constexpr long SetValueFailure = -2147194455;     // 0x800469A9
 constexpr long BadAssociationList = -2147194452;  // 0x800469AC
 constexpr long AssociationClassMissing = -2147194451;  // 0x800469AD
 }  // namespace err

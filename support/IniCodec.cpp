@@ -7,10 +7,10 @@ namespace ini {
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F as Unicode.
-const char16_t kHigh1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+const char16_t kHigh1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -34,11 +34,17 @@ void AppendUtf8(std::string& out, char32_t cp) {
 char32_t NextUtf8(const std::string& s, std::size_t& i) {
   const unsigned char c = static_cast<unsigned char>(s[i]);
   int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-  if (len == 0 || i + len > s.size()) { ++i; return 0xFFFD; }
+  if (len == 0 || i + len > s.size()) {
+    ++i;
+    return 0xFFFD;
+  }
   char32_t cp = len == 1 ? c : c & (0x7F >> len);
   for (int k = 1; k < len; ++k) {
     const unsigned char cc = static_cast<unsigned char>(s[i + k]);
-    if ((cc & 0xC0) != 0x80) { ++i; return 0xFFFD; }
+    if ((cc & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
     cp = (cp << 6) | (cc & 0x3F);
   }
   i += len;
@@ -50,12 +56,14 @@ char32_t NextUtf8(const std::string& s, std::size_t& i) {
 bool Utf16ToUtf8(const std::string& s, bool bigEndian, std::string& out) {
   bool exact = s.size() % 2 == 0;
   auto unit = [&](std::size_t i) -> char16_t {
-    const unsigned char a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
+    const unsigned char a = static_cast<unsigned char>(s[i]),
+                        b = static_cast<unsigned char>(s[i + 1]);
     return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
   };
   for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
     char32_t cp = unit(i);
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < s.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < s.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
       i += 2;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -102,9 +110,13 @@ std::string Utf8To1252(const std::string& s) {
   std::string out;
   for (std::size_t i = 0; i < s.size();) {
     const char32_t cp = NextUtf8(s, i);
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) { out += static_cast<char>(cp); continue; }
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+      out += static_cast<char>(cp);
+      continue;
+    }
     const char16_t* hit = std::find(kHigh1252, kHigh1252 + 32, static_cast<char16_t>(cp));
-    out += cp <= 0xFFFF && hit != kHigh1252 + 32 ? static_cast<char>(0x80 + (hit - kHigh1252)) : '?';
+    out +=
+        cp <= 0xFFFF && hit != kHigh1252 + 32 ? static_cast<char>(0x80 + (hit - kHigh1252)) : '?';
   }
   return out;
 }

@@ -10,9 +10,9 @@ enum class Encoding { Ansi, Utf8Bom, Utf16Le, Utf16Be };
 
 struct Decoded {
   Encoding encoding = Encoding::Ansi;
-  std::string bom;   // the byte-order mark as found
-  std::string text;  // without the mark
-  bool exact = true; // false: encoding the text again would not give the same bytes
+  std::string bom;    // the byte-order mark as found
+  std::string text;   // without the mark
+  bool exact = true;  // false: encoding the text again would not give the same bytes
 };
 
 Decoded Decode(std::string bytes);  // taken over: ANSI text is not copied

@@ -66,7 +66,9 @@ void Document::AddSection(LineIt header, const std::string& name) {
   byName_[UpperAscii(name)].push_back(std::prev(sections_.end()));
 }
 
-void Document::IndexEntry(Section& s, LineIt line) { s.keys[UpperAscii(line->name)].push_back(line); }
+void Document::IndexEntry(Section& s, LineIt line) {
+  s.keys[UpperAscii(line->name)].push_back(line);
+}
 
 template <class F>
 void Document::EachLine(const std::string& text, std::size_t pos, std::size_t stop, F&& line) {
@@ -105,9 +107,9 @@ Document Document::Parse(std::string bytes) {
     }
     return at;
   };
-  std::size_t pos = 0;       // everything before is placed
-  std::size_t search = 0;    // where to look for the next "["
-  bool inSection = false;    // false: the lines before the first header, parsed at once
+  std::size_t pos = 0;     // everything before is placed
+  std::size_t search = 0;  // where to look for the next "["
+  bool inSection = false;  // false: the lines before the first header, parsed at once
   for (;;) {
     const std::size_t bracket = text.find('[', search);
     std::optional<std::size_t> start;
@@ -140,7 +142,8 @@ Document Document::Parse(std::string bytes) {
       } else {
         EachLine(text, pos, upTo, [&](std::size_t from, std::size_t e, std::size_t n) {
           d.lines_.push_back(ParseLine(text.substr(from, e - from), text.substr(e, n - e)));
-          if (d.lines_.back().kind == Line::Entry) IndexEntry(d.sections_.front(), std::prev(d.lines_.end()));
+          if (d.lines_.back().kind == Line::Entry)
+            IndexEntry(d.sections_.front(), std::prev(d.lines_.end()));
         });
       }
     }
@@ -158,11 +161,12 @@ void Document::Expand(Section& s) const {
   s.raw = false;
   const LineIt raw = std::next(s.header);
   const std::string& text = *raw->source;
-  EachLine(text, raw->from, raw->from + raw->size, [&](std::size_t from, std::size_t end, std::size_t next) {
-    const LineIt it = lines_.insert(raw, ParseLine(text.substr(from, end - from),
-                                                   text.substr(end, next - end)));
-    if (it->kind == Line::Entry) IndexEntry(s, it);
-  });
+  EachLine(text, raw->from, raw->from + raw->size,
+           [&](std::size_t from, std::size_t end, std::size_t next) {
+             const LineIt it = lines_.insert(raw, ParseLine(text.substr(from, end - from),
+                                                            text.substr(end, next - end)));
+             if (it->kind == Line::Entry) IndexEntry(s, it);
+           });
   lines_.erase(raw);
 }
 
@@ -172,10 +176,8 @@ std::string Document::Serialize() const {
   std::string text;
   text.reserve(size);
   for (const Line& l : lines_) {
-    if (l.kind == Line::Raw)
-      text.append(*l.source, l.from, l.size);
-    else
-      text.append(l.text).append(l.eol);
+    if (l.kind == Line::Raw) text.append(*l.source, l.from, l.size);
+    else text.append(l.text).append(l.eol);
   }
   return Encode(encoding_, bom_, text);
 }

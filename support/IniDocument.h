@@ -43,10 +43,10 @@ class Document {
     enum Kind : std::uint8_t { Start, Blank, Header, Entry, Raw };
     Kind kind = Blank;
     bool hasValue = false;
-    std::string text;  // without the line break
-    std::string eol;   // "\r\n", "\n", "\r" or "" at the end of the file
-    std::string name;  // trimmed; a section name for headers
-    std::string value; // trimmed
+    std::string text;   // without the line break
+    std::string eol;    // "\r\n", "\n", "\r" or "" at the end of the file
+    std::string name;   // trimmed; a section name for headers
+    std::string value;  // trimmed
     // Raw: where its text is in the file's text, which it shares with the others.
     std::shared_ptr<const std::string> source;
     std::size_t from = 0, size = 0;

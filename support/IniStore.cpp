@@ -57,7 +57,8 @@ bool IniStore::Store(Cached& c, const std::function<void()>& progress) {
 
 std::string IniStore::GetString(const Text& section, const Text& key, const Text& def,
                                 std::uint32_t bufferSize, const std::string& file) {
-  if (bufferSize == 0 || file.empty()) return ini::GetString(nullptr, section, key, def, bufferSize);
+  if (bufferSize == 0 || file.empty())
+    return ini::GetString(nullptr, section, key, def, bufferSize);
   return ini::GetString(&Load(file).doc, section, key, def, bufferSize);
 }
 

@@ -34,9 +34,9 @@ class IniStore : public plat::IIniFiles {
  private:
   struct Cached {
     plat::FileStamp stamp;
-    bool loaded = false;    // false: read the file before the next use
-    bool readable = true;   // false: the file exists but could not be read
-    bool dirty = false;     // changed inside a batch, not yet written
+    bool loaded = false;          // false: read the file before the next use
+    bool readable = true;         // false: the file exists but could not be read
+    bool dirty = false;           // changed inside a batch, not yet written
     unsigned checkedInBatch = 0;  // the batch that last compared it with the disk
     std::string path;
     Document doc;

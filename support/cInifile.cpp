@@ -38,8 +38,8 @@ std::string cInifile::Value() const {
 
 void cInifile::Value(std::string& sValue) {
   sValue.erase(std::remove(sValue.begin(), sValue.end(), '\0'), sValue.end());
-  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_),
-                                     Maybe(hasKey_, key_), sValue, path_);
+  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_), Maybe(hasKey_, key_),
+                                                sValue, path_);
 }
 
 void cInifile::Value(const std::string& sValue) {
@@ -48,13 +48,13 @@ void cInifile::Value(const std::string& sValue) {
 }
 
 void cInifile::DeleteKey() {
-  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_),
-                                     Maybe(hasKey_, key_), std::nullopt, path_);
+  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_), Maybe(hasKey_, key_),
+                                                std::nullopt, path_);
 }
 
 void cInifile::DeleteSection() {
-  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_),
-                                     std::nullopt, std::nullopt, path_);
+  lastReturnCode_ =
+      platform_->ini->WriteString(Maybe(hasSection_, section_), std::nullopt, std::nullopt, path_);
 }
 
 std::string cInifile::INISection() const {
@@ -64,8 +64,8 @@ std::string cInifile::INISection() const {
 
 void cInifile::INISection(const std::string& sSection) {
   // With a null key the profile function removes the section and ignores the text.
-  lastReturnCode_ = platform_->ini->WriteString(Maybe(hasSection_, section_),
-                                     std::nullopt, sSection, path_);
+  lastReturnCode_ =
+      platform_->ini->WriteString(Maybe(hasSection_, section_), std::nullopt, sSection, path_);
 }
 
 std::string cInifile::Sections() const {

@@ -36,23 +36,32 @@ class cInifile {
 
   // A field never assigned is a null string: the profile functions get a null pointer
   // (a null key lists the section's keys, a null section the file's sections).
-  void Default(const std::string& sDefault) { default_ = sDefault; hasDefault_ = true; }
+  void Default(const std::string& sDefault) {
+    default_ = sDefault;
+    hasDefault_ = true;
+  }
   const std::string& Default() const { return default_; }
   void Path(const std::string& sPath) { path_ = sPath; }
   const std::string& Path() const { return path_; }
-  void Key(const std::string& sKey) { key_ = sKey; hasKey_ = true; }
+  void Key(const std::string& sKey) {
+    key_ = sKey;
+    hasKey_ = true;
+  }
   const std::string& Key() const { return key_; }
-  void Section(const std::string& sSection) { section_ = sSection; hasSection_ = true; }
+  void Section(const std::string& sSection) {
+    section_ = sSection;
+    hasSection_ = true;
+  }
   const std::string& Section() const { return section_; }
 
   std::string Value() const;
-  void Value(std::string& sValue);          // removes NUL characters from sValue
-  void Value(const std::string& sValue);    // same, on a copy
+  void Value(std::string& sValue);        // removes NUL characters from sValue
+  void Value(const std::string& sValue);  // same, on a copy
   void DeleteKey();
   void DeleteSection();
-  std::string INISection() const;           // key names, each followed by NUL
+  std::string INISection() const;                // key names, each followed by NUL
   void INISection(const std::string& sSection);  // removes the current section
-  std::string Sections() const;             // section names, each followed by NUL
+  std::string Sections() const;                  // section names, each followed by NUL
   // 0-based lists in file order.
   void EnumerateCurrentSection(std::vector<std::string>& list, std::int32_t& iCount) const;
   void EnumerateAllSections(std::vector<std::string>& list, std::int32_t& iCount) const;

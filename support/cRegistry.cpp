@@ -124,12 +124,9 @@ std::string cRegistry::SetFailure(const std::string& shown) const {
 }
 
 void cRegistry::Machine(const std::string& name) {
-  if (name.size() < 3)
-    machine_.clear();
-  else if (name.compare(0, 2, "\\\\") == 0)
-    machine_ = name;
-  else
-    machine_ = "\\\\" + name;
+  if (name.size() < 3) machine_.clear();
+  else if (name.compare(0, 2, "\\\\") == 0) machine_ = name;
+  else machine_ = "\\\\" + name;
 }
 
 // The root the value members work on: the local predefined key, or the same root of
@@ -147,8 +144,8 @@ long cRegistry::OpenRoot(Key& root) const {
 bool cRegistry::KeyExists() const {
   if (!IsPredefinedRoot(classKey_)) return false;
   Key key(platform_->registry);
-  return platform_->registry->OpenKey(RootKey(classKey_), sectionKey_, kKeyQueryValue,
-                                      key.key) == kSuccess;
+  return platform_->registry->OpenKey(RootKey(classKey_), sectionKey_, kKeyQueryValue, key.key) ==
+         kSuccess;
 }
 
 bool cRegistry::CreateKey() {
@@ -273,21 +270,16 @@ void cRegistry::Value(const Variant& value) {
     case kRegDword:
     case kRegDwordBigEndian: {
       std::int32_t n;
-      if (auto* i = std::get_if<std::int32_t>(&value))
-        n = *i;
-      else if (auto* w = std::get_if<std::int16_t>(&value))
-        n = *w;
-      else
-        return;  // not a number: nothing is stored, and that is no error
+      if (auto* i = std::get_if<std::int32_t>(&value)) n = *i;
+      else if (auto* w = std::get_if<std::int16_t>(&value)) n = *w;
+      else return;  // not a number: nothing is stored, and that is no error
       ByteArray bytes = DwordBytes(static_cast<std::uint32_t>(n));
       rc = api->SetValue(key.key, valueKey_, kRegDword, bytes.data(), 4);
       break;
     }
-    default:
-      rc = err::TypeMismatch;
+    default: rc = err::TypeMismatch;
   }
-  if (rc != kSuccess)
-    throw RuntimeError(err::SetValueFailure, Source(), SetFailure(Shown(value)));
+  if (rc != kSuccess) throw RuntimeError(err::SetValueFailure, Source(), SetFailure(Shown(value)));
 }
 
 bool cRegistry::ReadRaw(std::uint32_t& type, ByteArray& data) {
@@ -384,8 +376,7 @@ void cRegistry::ValueEx(std::int32_t classKey, const std::string& sectionKey,
   default_ = deflt;
   if (static_cast<std::uint32_t>(valueType) == kRegSz && Text(value).empty())
     Value(Variant(default_));
-  else
-    Value(value);
+  else Value(value);
 }
 
 // --- file-type associations ------------------------------------------------------
@@ -420,11 +411,11 @@ void cRegistry::AssociationsChanged() {
 
 void cRegistry::CreateEXEAssociation(const std::string& exePath, const std::string& className,
                                      const std::string& classDescription,
-                                     const std::string& association,
-                                     const std::string& openCaption, bool supportPrint,
-                                     const std::string& printCaption, bool supportNew,
-                                     const std::string& newCaption, bool supportInstall,
-                                     const std::string& installCaption, long defaultIcon) {
+                                     const std::string& association, const std::string& openCaption,
+                                     bool supportPrint, const std::string& printCaption,
+                                     bool supportNew, const std::string& newCaption,
+                                     bool supportInstall, const std::string& installCaption,
+                                     long defaultIcon) {
   const std::string quoted = "\"" + exePath + "\" ";
   for (const auto& base : kClassesBases) {
     const std::string cls = base.prefix + className;
@@ -439,8 +430,7 @@ void cRegistry::CreateEXEAssociation(const std::string& exePath, const std::stri
     if (supportPrint) verb(kPrint, printCaption.empty() ? kPrint.caption : printCaption);
     if (supportNew) verb(kNew, newCaption.empty() ? kNew.caption : newCaption);
     if (supportInstall)
-      verb(kInstall, installCaption.empty() ? kInstall.caption + classDescription
-                                            : installCaption);
+      verb(kInstall, installCaption.empty() ? kInstall.caption + classDescription : installCaption);
     WriteDefault(base.root, cls + "\\DefaultIcon", exePath + "," + std::to_string(defaultIcon));
   }
   AssociationsChanged();

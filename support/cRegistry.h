@@ -47,8 +47,8 @@ class cRegistry {
   void SectionKey(const std::string& s) { sectionKey_ = s; }
   const std::string& ValueKey() const { return valueKey_; }
   void ValueKey(const std::string& s) { valueKey_ = s; }
-  Variant ValueEx(std::int32_t classKey, const std::string& sectionKey,
-                  const std::string& valueKey, std::int32_t valueType, const Variant& deflt);
+  Variant ValueEx(std::int32_t classKey, const std::string& sectionKey, const std::string& valueKey,
+                  std::int32_t valueType, const Variant& deflt);
   void ValueEx(std::int32_t classKey, const std::string& sectionKey, const std::string& valueKey,
                std::int32_t valueType, const Variant& deflt, const Variant& value);
   const Variant& Default() const { return default_; }

@@ -19,7 +19,8 @@ std::string GetDirectory(const std::string& Path) {
 
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with) {
   if (what.empty()) return text;
-  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + with.size()))
+  for (std::size_t p = text.find(what); p != std::string::npos;
+       p = text.find(what, p + with.size()))
     text.replace(p, what.size(), with);
   return text;
 }
@@ -48,7 +49,8 @@ bool FileExists(plat::IFileSystem& files, const std::string& Path) {
   if (!found || (found->attributes & plat::fattr::kDirectory)) return false;
   // The lookup answers with the long name: a short alias or a wildcard does not count.
   const std::string& name = found->name;
-  return Path.size() >= name.size() && UpperAnsi(Path.substr(Path.size() - name.size())) == UpperAnsi(name);
+  return Path.size() >= name.size() &&
+         UpperAnsi(Path.substr(Path.size() - name.size())) == UpperAnsi(name);
 }
 
 namespace {
@@ -58,7 +60,9 @@ namespace {
 using Folded = std::vector<std::pair<std::string, std::string>>;
 void SortFolded(Folded& items, std::int32_t base, std::int32_t Low, std::int32_t High) {
   if (Low >= High) return;
-  const auto at = [&](std::int32_t k) -> auto& { return items[static_cast<std::size_t>(k - base)]; };
+  const auto at = [&](std::int32_t k) -> auto& {
+    return items[static_cast<std::size_t>(k - base)];
+  };
   std::int32_t i = Low, j = High;
   // Midpoint rounded half to even.
   const std::string pivot =
@@ -82,7 +86,8 @@ void SortStrings(std::vector<std::string>& Items, std::int32_t Low, std::int32_t
     throw RuntimeError(err::SubscriptOutOfRange, "mdlTools", "Subscript out of range");
   Folded folded;
   folded.reserve(static_cast<std::size_t>(High - Low + 1));
-  for (std::int32_t k = Low; k <= High; ++k) folded.emplace_back(UpperAnsi(Items[k]), std::move(Items[k]));
+  for (std::int32_t k = Low; k <= High; ++k)
+    folded.emplace_back(UpperAnsi(Items[k]), std::move(Items[k]));
   SortFolded(folded, Low, Low, High);
   for (std::int32_t k = Low; k <= High; ++k) Items[k] = std::move(folded[k - Low].second);
 }

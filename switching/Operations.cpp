@@ -8,8 +8,8 @@
 
 namespace {
 const char kEepExe[] = "eep.exe";
-constexpr long kSkipped = -13;  // a repair's step left out on purpose
-constexpr long kNulCut = -14;   // a file read only up to the NUL bytes in its lines
+constexpr long kSkipped = -13;             // a repair's step left out on purpose
+constexpr long kNulCut = -14;              // a file read only up to the NUL bytes in its lines
 const char kClassesKey[] = "HKCR\\CLSID";  // where components register
 }  // namespace
 
@@ -66,8 +66,7 @@ void Operations::RegisterComponents(const Installation& inst, bool doRegister) {
     number = err::InvalidProcedureCall;
     failure = e.what();
   }
-  c_.ask(failure + "\r\n(Runtime-Error: " + std::to_string(number) + ")",
-         mb::kOk | mb::kIconStop);
+  c_.ask(failure + "\r\n(Runtime-Error: " + std::to_string(number) + ")", mb::kOk | mb::kIconStop);
 }
 
 void Operations::Warn(const char* key, const char* deflt) {
@@ -140,16 +139,16 @@ bool Operations::Record(const SwitchRecord& record) {
 // One backup file of what an operation deletes (the keys it clears) or overwrites
 // (the value paths it writes), read back before anything changes.
 bool Operations::Backup(const char* action, const std::string& entry,
-                       const std::vector<std::string>& keys,
-                       const std::vector<std::string>& overwritten,
-                       const Snapshots::ReadValues* known) {
+                        const std::vector<std::string>& keys,
+                        const std::vector<std::string>& overwritten,
+                        const Snapshots::ReadValues* known) {
   const auto values = snapshots_.Current(keys, overwritten, known);
   return values && backups_.Write(action, entry, *values);
 }
 
 // What entering the entry overwrites: its snapshot, or its first settings.
 std::vector<std::string> Operations::Overwritten(const std::string& entry,
-                                                const Installation::Lines& first) {
+                                                 const Installation::Lines& first) {
   std::vector<std::string> paths = snapshots_.SavedValuePaths(entry);
   for (const auto& line : first) paths.push_back(line.first);
   return paths;
@@ -224,8 +223,7 @@ void Operations::Default(const EntryRow& active, const std::string& regAppDir) {
   NoteCut(inst);
   std::vector<std::string> factory;
   for (const auto& line : inst.factory) factory.push_back(line.first);
-  if (!Backup(backup::kDefault.word, active.key, inst.keys, factory))
-    return NothingChanged();
+  if (!Backup(backup::kDefault.word, active.key, inst.keys, factory)) return NothingChanged();
   Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
   Attempt([&] { snapshots_.LoadFactorySettings(inst, regAppDir); });
 }
@@ -312,31 +310,29 @@ std::optional<Operations::Outcome> Operations::Recover(bool byClick) {
     const Installation inst = Read(found.source);
     // The source's keys may hold a part of either installation; what they hold now
     // is kept before they are cleared again.
-    if (!Backup(backup::kRepair.word, found.source, inst.keys, snapshots_.SavedValuePaths(found.target))) {
+    if (!Backup(backup::kRepair.word, found.source, inst.keys,
+                snapshots_.SavedValuePaths(found.target))) {
       RepairPostponed();
       return std::nullopt;
     }
     if (found.phase == SwitchRecord::Phase::Leave) {
-      if (components)
-        Attempt([&] { RegisterComponents(inst, false); });
-      else
-        skipped(found.source);
+      if (components) Attempt([&] { RegisterComponents(inst, false); });
+      else skipped(found.source);
     }
     Attempt([&] { snapshots_.DeleteRegistryKeys(inst); });
     snapshots_.Flush(inst);
     record->phase = SwitchRecord::Phase::Enter;
     WriteSwitchRecord(c_.platform, *record);
-  } else if (!Backup(backup::kRepair.word, found.target, {}, snapshots_.SavedValuePaths(found.target))) {
+  } else if (!Backup(backup::kRepair.word, found.target, {},
+                     snapshots_.SavedValuePaths(found.target))) {
     RepairPostponed();
     return std::nullopt;
   }
   if (!found.target.empty()) {
     const Installation inst = Read(found.target);
     Attempt([&] { snapshots_.LoadSavedSettings(found.target); });
-    if (components)
-      Attempt([&] { RegisterComponents(inst, true); });
-    else
-      skipped(found.target);
+    if (components) Attempt([&] { RegisterComponents(inst, true); });
+    else skipped(found.target);
     snapshots_.Flush(inst);
   }
   RemoveSwitchRecord(c_.platform);
@@ -351,8 +347,8 @@ Operations::Started Operations::Start(const InstalledVersion& installed) {
              mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return Started::Declined;
   // Owner 0 is the desktop window; results up to 32 are the shell's failure codes.
-  const std::intptr_t result = c_.platform.shell->Execute(0, "Open", installed.RegAppPath, "",
-                                                          installed.RegAppDir, 1);
+  const std::intptr_t result =
+      c_.platform.shell->Execute(0, "Open", installed.RegAppPath, "", installed.RegAppDir, 1);
   if (result > 32) return Started::Yes;
   c_.ask(c_.texts.GetText("Messages", "CANNOT_START_EEP",
                           "EEP konnte nicht gestartet werden!\\nPfad:") +

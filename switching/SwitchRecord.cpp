@@ -39,10 +39,10 @@ std::optional<SwitchRecord> ReadSwitchRecord(const plat::Platform& p) {
 bool WriteSwitchRecord(const plat::Platform& p, const SwitchRecord& r) {
   // The whole record in one write-through replacement: it is either the old one or
   // the new one, never half of each.
-  return p.files->WriteAllAtomic(
-      SwitchRecordPath(p), "Source=" + r.source + "\r\nTarget=" + r.target + "\r\nPhase=" +
-                           kPhases[static_cast<int>(r.phase)] +
-                           "\r\nRepairs=" + std::to_string(r.repairs) + "\r\n");
+  return p.files->WriteAllAtomic(SwitchRecordPath(p),
+                                 "Source=" + r.source + "\r\nTarget=" + r.target +
+                                     "\r\nPhase=" + kPhases[static_cast<int>(r.phase)] +
+                                     "\r\nRepairs=" + std::to_string(r.repairs) + "\r\n");
 }
 
 void RemoveSwitchRecord(const plat::Platform& p) { p.files->RemoveFile(SwitchRecordPath(p)); }

@@ -13,7 +13,6 @@ constexpr std::uint32_t kPathChars = 260;
 // growing the buffer without end.
 constexpr std::uint32_t kMaxIdBytes = 1u << 24;
 
-
 void PutAt(std::vector<std::string>& list, std::size_t index, std::string path) {
   if (list.size() <= index) list.resize(index + 1);
   list[index] = std::move(path);

@@ -90,10 +90,12 @@ const ui::ControlRow kLayout[] = {
 };
 // clang-format on
 // clang-format on
-const std::pair<int, void (frmAbout::*)()> kClicks[] = {
-    {kIdOK, &frmAbout::cmdOK_Click},     {kIdSysInfo, &frmAbout::cmdSysInfo_Click},
-    {kIdLink1, &frmAbout::lblLink1_Click}, {kIdLink2, &frmAbout::lblLink2_Click},
-    {kIdMail1, &frmAbout::lblMail1_Click}, {kIdMail2, &frmAbout::lblMail2_Click}};
+const std::pair<int, void (frmAbout::*)()> kClicks[] = {{kIdOK, &frmAbout::cmdOK_Click},
+                                                        {kIdSysInfo, &frmAbout::cmdSysInfo_Click},
+                                                        {kIdLink1, &frmAbout::lblLink1_Click},
+                                                        {kIdLink2, &frmAbout::lblLink2_Click},
+                                                        {kIdMail1, &frmAbout::lblMail1_Click},
+                                                        {kIdMail2, &frmAbout::lblMail2_Click}};
 const std::pair<AboutLabel, int> kLabels[] = {{AboutLabel::lblTitle, kIdTitle},
                                               {AboutLabel::lblVersion, kIdVersion},
                                               {AboutLabel::lblDescription, kIdDescription},
@@ -247,8 +249,7 @@ void AboutWindow::RunModal(HWND owner) {
     // Ctrl+Tab switches tabs wherever the focus is in the window.
     if (tabKey && GetKeyState(VK_CONTROL) < 0) {
       const int shift = (GetKeyState(VK_SHIFT) < 0 ? frmAbout::kShiftMask : 0) |
-                        frmAbout::kCtrlMask |
-                        (GetKeyState(VK_MENU) < 0 ? frmAbout::kAltMask : 0);
+                        frmAbout::kCtrlMask | (GetKeyState(VK_MENU) < 0 ? frmAbout::kAltMask : 0);
       Run([&] { form.Form_KeyDown(frmAbout::kKeyTab, shift); });
       continue;
     }
@@ -313,8 +314,7 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
       if (LOWORD(wp) == IDCANCEL) done_ = true;
       controls_.Command(wp);
       return 0;
-    case WM_NOTIFY:
-      return OnNotify(lp);
+    case WM_NOTIFY: return OnNotify(lp);
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wp);
       const auto label = reinterpret_cast<HWND>(lp);
@@ -340,9 +340,7 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     case ui::kPaintPanel:
       if (reinterpret_cast<HWND>(lp) == Panel(1)) PaintMakerPanel(reinterpret_cast<HDC>(wp));
       return 0;
-    case WM_CLOSE:
-      done_ = true;
-      return 0;
+    case WM_CLOSE: done_ = true; return 0;
   }
   return ui::Window::OnMessage(msg, wp, lp);
 }

@@ -43,10 +43,10 @@ bool Controls::Command(WPARAM wp) const {
 }
 
 void BusyBar::Create(HWND parent, const TwipsRect& rect, const Scale& scale) {
-  bar_ = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | PBS_MARQUEE,
-                         scale.Px(rect.left), scale.Px(rect.top), scale.Px(rect.width),
-                         std::max(scale.Px(rect.height), 2), parent, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+  bar_ =
+      CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | PBS_MARQUEE, scale.Px(rect.left),
+                      scale.Px(rect.top), scale.Px(rect.width), std::max(scale.Px(rect.height), 2),
+                      parent, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 void BusyBar::Show(bool on) {

@@ -123,7 +123,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     HWND h = controls_.Add(hwnd, d.row, scale_, font_->Handle());
     if (d.bitmap) {
       HBITMAP bmp = ui::ScaledBitmap(instance, d.bitmap, scale_.Px(d.row.rect.width),
-                                 scale_.Px(d.row.rect.height));
+                                     scale_.Px(d.row.rect.height));
       if (bmp) {
         banner_.push_back(bmp);
         SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bmp));
@@ -189,11 +189,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         taskbar_.Busy(true);
       }
       return 0;
-    case WM_COMMAND:
-      controls_.Command(wp);
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
+    case WM_COMMAND: controls_.Command(wp); return 0;
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
     case kItemCheckMsg: {
       const int row = static_cast<int>(wp);
       if (!form_ || row < 0 || row >= list_.Count()) return 0;
@@ -285,9 +282,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
       if (!cancel) Destroy();
       return 0;
     }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return ui::Window::OnMessage(msg, wp, lp);
 }

@@ -19,11 +19,13 @@ bool ProgressWindow::Create(HINSTANCE instance, const std::string& caption,
                           nullptr))
     return false;
   font_.emplace(ui::kDialogFont, scale);
-  controls_.Add(Handle(), {kIdText, 0, "STATIC", SS_LEFT, 0, {240, 180, kWidth - 480, 600}, text.c_str()},
+  controls_.Add(Handle(),
+                {kIdText, 0, "STATIC", SS_LEFT, 0, {240, 180, kWidth - 480, 600}, text.c_str()},
                 scale, font_->Handle());
-  HWND bar = controls_.Add(Handle(), {kIdBar, 0, PROGRESS_CLASSA, PBS_MARQUEE, 0,
-                                      {240, 900, kWidth - 480, 240}, nullptr},
-                           scale, font_->Handle());
+  HWND bar = controls_.Add(
+      Handle(),
+      {kIdBar, 0, PROGRESS_CLASSA, PBS_MARQUEE, 0, {240, 900, kWidth - 480, 240}, nullptr}, scale,
+      font_->Handle());
   SendMessageA(bar, PBM_SETMARQUEE, TRUE, 40);
   ShowWindow(Handle(), SW_SHOWNORMAL);
   UpdateWindow(Handle());

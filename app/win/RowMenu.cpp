@@ -40,9 +40,9 @@ void ShowMenu(HWND owner, POINT at, const std::vector<MenuItem>& items,
   if (!menu.handle) return;
   std::vector<const MenuItem*> commands;
   Fill(menu.handle, items, commands);
-  const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
-      menu.handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0,
-      owner, nullptr));
+  const auto chosen = static_cast<std::size_t>(
+      TrackPopupMenu(menu.handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                     at.x, at.y, 0, owner, nullptr));
   if (chosen >= 1 && chosen <= commands.size() && commands[chosen - 1]->run)
     run(commands[chosen - 1]->run);
 }
@@ -50,7 +50,8 @@ void ShowMenu(HWND owner, POINT at, const std::vector<MenuItem>& items,
 POINT MenuPlace(HWND list, LPARAM lp, int& row) {
   POINT at{0, 0};
   if (lp == -1) {
-    row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    row = static_cast<int>(
+        SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     RECT r{};
     r.left = LVIR_LABEL;
     if (row >= 0 && SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)))

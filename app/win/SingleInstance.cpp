@@ -20,7 +20,8 @@ SingleInstance::~SingleInstance() {
 LRESULT SingleInstance::HandOver(const char* windowClass, const std::string& commandLine) {
   // The running program may still be creating its window.
   HWND target = nullptr;
-  for (int wait = 0; wait < 100 && !(target = FindWindowA(windowClass, nullptr)); ++wait) Sleep(100);
+  for (int wait = 0; wait < 100 && !(target = FindWindowA(windowClass, nullptr)); ++wait)
+    Sleep(100);
   if (!target) return 0;
   AllowSetForegroundWindow(ASFW_ANY);  // so that it may come to the front
   COPYDATASTRUCT data{kTag, static_cast<DWORD>(commandLine.size()),

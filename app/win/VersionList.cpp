@@ -55,8 +55,8 @@ void VersionList::Add(const std::string& text, const std::string& type, const st
   item.mask = LVIF_TEXT;
   item.iItem = Count();
   item.pszText = const_cast<char*>(text.c_str());
-  const int row = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0,
-                                                reinterpret_cast<LPARAM>(&item)));
+  const int row =
+      static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (row >= 0) {
     const std::string* subs[] = {&type, &folder};
     for (int s = 1; s <= 2; ++s) {
@@ -74,8 +74,8 @@ void VersionList::Remove(int row) {
 }
 
 bool VersionList::Checked(int row) const {
-  const auto state = static_cast<UINT>(
-      SendMessageA(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+  const auto state =
+      static_cast<UINT>(SendMessageA(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
   return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
@@ -91,8 +91,8 @@ void VersionList::SetChecked(int row, bool checked) {
 }
 
 int VersionList::Selected() const {
-  return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                       LVNI_SELECTED));
+  return static_cast<int>(
+      SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void VersionList::Select(int row) {

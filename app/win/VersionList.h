@@ -29,7 +29,7 @@ class VersionList {
   void Remove(int row);
   bool Checked(int row) const;
   void SetChecked(int row, bool checked);  // raises no Toggled
-  int Selected() const;  // -1 when none
+  int Selected() const;                    // -1 when none
   void Select(int row);
 
   // What a notification from the list means to the form.

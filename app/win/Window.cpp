@@ -38,8 +38,8 @@ Font::Font(const FontStyle& style, const Scale& scale)
 Font::Font(const FontStyle& style, const Scale& scale, const std::string& text, int width)
     : font_(MakeFont(style, PixelHeight(style, scale))) {
   const int average = font_ ? AverageWidth(font_) : 0;
-  for (int w = average - 1; font_ && TextWidth(font_, text) > width && w >= average * 2 / 3 && w > 0;
-       --w) {
+  for (int w = average - 1;
+       font_ && TextWidth(font_, text) > width && w >= average * 2 / 3 && w > 0; --w) {
     DeleteObject(font_);
     font_ = MakeFont(style, PixelHeight(style, scale), w);
   }
@@ -159,8 +159,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
     case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-      return SendMessageA(GetParent(hwnd), msg, wp, lp);
+    case WM_CTLCOLORSTATIC: return SendMessageA(GetParent(hwnd), msg, wp, lp);
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);

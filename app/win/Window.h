@@ -55,7 +55,7 @@ class Font {
 int TextWidth(HFONT font, const std::string& text);
 
 std::string WindowText(HWND h);
-RECT WorkArea();  // the screen without the task bar
+RECT WorkArea();                     // the screen without the task bar
 bool IsWithin(HWND parent, HWND h);  // h is parent or one of its descendants
 
 // A separator as the classic forms drew it: a gray line with a white one a pixel

@@ -50,7 +50,8 @@ bool FileSystemWin32::WriteAllAtomicInSteps(const std::string& path, const std::
                                             const Progress& progress) {
   // A read-only target refuses the write, as a profile write would.
   DWORD attrs = GetFileAttributesA(path.c_str());
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+  if (attrs != INVALID_FILE_ATTRIBUTES &&
+      (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return false;
   const std::string temp = path + ".new~" + std::to_string(GetCurrentProcessId());
   HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -70,7 +71,9 @@ bool FileSystemWin32::WriteAllAtomicInSteps(const std::string& path, const std::
     // The new file must be on disk before it replaces the old one.
     ok = ok && FlushFileBuffers(h);
   }
-  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (ok)
+    ok =
+        MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (!ok) DeleteFileA(temp.c_str());
   return ok;
 }
@@ -83,8 +86,9 @@ plat::FileStamp FileSystemWin32::Stamp(const std::string& path) {
   plat::FileStamp s;
   s.exists = true;
   s.size = (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-  s.modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) |
-                                         d.ftLastWriteTime.dwLowDateTime);
+  s.modified = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) |
+      d.ftLastWriteTime.dwLowDateTime);
   return s;
 }
 

@@ -50,9 +50,10 @@ constexpr DWORD kSliceMs = 20;
 
 // The child's exit codes are the result codes the log shows for them.
 using Run = plat::ILibraryApi::RunResult;
-constexpr std::pair<Run, int> kExitCodes[] = {
-    {Run::Ended, 0},       {Run::NotLoaded, -2}, {Run::NoEntryPoint, -3}, {Run::NoProcess, -4},
-    {Run::WaitFailed, -5}, {Run::Crashed, -6},   {Run::TimedOut, -7}};
+constexpr std::pair<Run, int> kExitCodes[] = {{Run::Ended, 0},         {Run::NotLoaded, -2},
+                                              {Run::NoEntryPoint, -3}, {Run::NoProcess, -4},
+                                              {Run::WaitFailed, -5},   {Run::Crashed, -6},
+                                              {Run::TimedOut, -7}};
 
 int ExitCodeOf(Run result) {
   for (const auto& [run, code] : kExitCodes)
@@ -238,8 +239,7 @@ void LibraryApiWin32::Drop() {
   Close(process_);
 }
 
-plat::ILibraryApi::RunResult LibraryApiWin32::RunInChild(const std::string& path,
-                                                         bool doRegister,
+plat::ILibraryApi::RunResult LibraryApiWin32::RunInChild(const std::string& path, bool doRegister,
                                                          std::uint32_t timeoutMs,
                                                          const Yield& yield) {
   if (process_ && WaitForSingleObject(AsHandle(process_), 0) != WAIT_TIMEOUT) EndChild(yield);
@@ -263,10 +263,10 @@ plat::ILibraryApi::RunResult LibraryApiWin32::RunInChild(const std::string& path
   const HANDLE both[2] = {AsHandle(ready_), process};
   for (;;) {
     const DWORD elapsed = Elapsed(start);
-    const DWORD wait =
-        elapsed >= timeoutMs
-            ? WAIT_TIMEOUT
-            : WaitForMultipleObjects(2, both, FALSE, std::min<DWORD>(kSliceMs, timeoutMs - elapsed));
+    const DWORD wait = elapsed >= timeoutMs
+                           ? WAIT_TIMEOUT
+                           : WaitForMultipleObjects(2, both, FALSE,
+                                                    std::min<DWORD>(kSliceMs, timeoutMs - elapsed));
     if (wait == WAIT_FAILED) {
       TerminateProcess(process, static_cast<UINT>(ExitCodeOf(Run::WaitFailed)));
       EndChild(yield);

@@ -22,7 +22,9 @@ class LibraryApiWin32 : public plat::ILibraryApi {
  public:
   // `program`: the executable started as the child; empty for the running one.
   explicit LibraryApiWin32(std::string program = {}) : program_(std::move(program)) {}
-  ~LibraryApiWin32() override { EndChild([] {}); }
+  ~LibraryApiWin32() override {
+    EndChild([] {});
+  }
   LibraryApiWin32(const LibraryApiWin32&) = delete;
   LibraryApiWin32& operator=(const LibraryApiWin32&) = delete;
 

@@ -44,8 +44,7 @@ struct ProcessApiWin32::Functions {
   Functions() {
     enumProcesses = win32::As<EnumProcessesFn>(win32::KernelFunction("K32EnumProcesses"));
     enumModules = win32::As<EnumModulesFn>(win32::KernelFunction("K32EnumProcessModules"));
-    moduleFileName =
-        win32::As<ModuleFileNameFn>(win32::KernelFunction("K32GetModuleFileNameExA"));
+    moduleFileName = win32::As<ModuleFileNameFn>(win32::KernelFunction("K32GetModuleFileNameExA"));
     if (!enumProcesses || !enumModules || !moduleFileName) {  // before Windows 7
       psapi = std::make_unique<win32::SystemLibrary>("psapi.dll");
       enumProcesses = win32::As<EnumProcessesFn>(psapi->Function("EnumProcesses"));
@@ -103,7 +102,7 @@ bool ProcessApiWin32::FirstModule(plat::ProcHandle process, std::uint32_t count,
   DWORD needed = 0;
   if (!fn_->enumModules ||
       !fn_->enumModules(reinterpret_cast<HANDLE>(process), modules.data(),
-                          static_cast<DWORD>(count * sizeof(HMODULE)), &needed) ||
+                        static_cast<DWORD>(count * sizeof(HMODULE)), &needed) ||
       needed == 0)
     return false;
   module = reinterpret_cast<std::uintptr_t>(modules[0]);

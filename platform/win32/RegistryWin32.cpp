@@ -23,8 +23,7 @@ long RegistryWin32::CreateKey(RegKey parent, const std::string& subKey, std::uin
                               RegKey& out) {
   HKEY k = nullptr;
   char noClass[] = "";
-  LONG rc = RegCreateKeyExA(H(parent), subKey.c_str(), 0, noClass, 0, access, nullptr, &k,
-                            nullptr);
+  LONG rc = RegCreateKeyExA(H(parent), subKey.c_str(), 0, noClass, 0, access, nullptr, &k, nullptr);
   out = rc == ERROR_SUCCESS ? K(k) : 0;
   return rc;
 }
@@ -54,8 +53,7 @@ long RegistryWin32::DeleteKey(RegKey parent, const std::string& subKey) {
   return RegDeleteKeyA(H(parent), subKey.c_str());
 }
 
-long RegistryWin32::EnumValue(RegKey key, std::uint32_t index, char* name,
-                              std::uint32_t* nameLen) {
+long RegistryWin32::EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameLen) {
   DWORD n = *nameLen;
   LONG rc = RegEnumValueA(H(key), index, name, &n, nullptr, nullptr, nullptr, nullptr);
   *nameLen = n;
@@ -68,8 +66,8 @@ long RegistryWin32::EnumKey(RegKey key, std::uint32_t index, char* name, std::ui
 
 long RegistryWin32::QueryInfoKey(RegKey key, std::uint32_t* maxValueNameLen) {
   DWORD n = 0;
-  LONG rc = RegQueryInfoKeyA(H(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, &n, nullptr, nullptr, nullptr);
+  LONG rc = RegQueryInfoKeyA(H(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             &n, nullptr, nullptr, nullptr);
   if (maxValueNameLen) *maxValueNameLen = n;
   return rc;
 }
@@ -85,8 +83,8 @@ long RegistryWin32::KeyName(RegKey key, std::string& name) {
   // ntdll's NtQueryKey exists from Windows NT on; Windows 9x has none.
   using QueryKey = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
   const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  const auto query = ntdll ? reinterpret_cast<QueryKey>(reinterpret_cast<void (*)()>(
-                                 GetProcAddress(ntdll, "NtQueryKey")))
+  const auto query = ntdll ? reinterpret_cast<QueryKey>(
+                                 reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryKey")))
                            : nullptr;
   if (!query) return ERROR_CALL_NOT_IMPLEMENTED;
   const int kKeyNameInformation = 3;

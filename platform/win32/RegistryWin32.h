@@ -17,11 +17,9 @@ class RegistryWin32 : public plat::IRegistryApi {
   long DeleteKey(plat::RegKey parent, const std::string& subKey) override;
   long EnumValue(plat::RegKey key, std::uint32_t index, char* name,
                  std::uint32_t* nameLen) override;
-  long EnumKey(plat::RegKey key, std::uint32_t index, char* name,
-               std::uint32_t nameSize) override;
+  long EnumKey(plat::RegKey key, std::uint32_t index, char* name, std::uint32_t nameSize) override;
   long QueryInfoKey(plat::RegKey key, std::uint32_t* maxValueNameLen) override;
-  long ConnectRegistry(const std::string& machine, plat::RegKey root,
-                       plat::RegKey& out) override;
+  long ConnectRegistry(const std::string& machine, plat::RegKey root, plat::RegKey& out) override;
   long KeyName(plat::RegKey key, std::string& name) override;
   long FlushKey(plat::RegKey key) override;
 };

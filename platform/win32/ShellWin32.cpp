@@ -46,7 +46,8 @@ const CLSID kShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 std::string ShellWin32::CreateDesktopShortcut(const plat::Shortcut& link) {
   wchar_t desktop[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop)))
+  if (FAILED(
+          SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop)))
     return {};
   std::wstring name = Wide(link.name);
   for (wchar_t& c : name)
@@ -84,8 +85,8 @@ std::optional<std::string> ShellWin32::ChooseFile(const std::string& title,
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrTitle = caption.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-              OFN_NOCHANGEDIR;
+  ofn.Flags =
+      OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&ofn)) return std::nullopt;
   return Ansi(file.data()).value_or("");
 }
@@ -96,8 +97,8 @@ std::intptr_t ShellWin32::Execute(std::uintptr_t owner, const std::string& verb,
   HWND window = owner ? reinterpret_cast<HWND>(owner) : GetDesktopWindow();
   // The simulator starts with Windows' own DLL search, not the program's.
   win32::DefaultDllSearch started;
-  HINSTANCE result = ShellExecuteA(window, verb.c_str(), file.c_str(), params.c_str(),
-                                   dir.c_str(), show);
+  HINSTANCE result =
+      ShellExecuteA(window, verb.c_str(), file.c_str(), params.c_str(), dir.c_str(), show);
   return reinterpret_cast<std::intptr_t>(result);
 }
 

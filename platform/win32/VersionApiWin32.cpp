@@ -19,7 +19,8 @@ struct VersionApiWin32::Functions {
 VersionApiWin32::VersionApiWin32() : fn_(std::make_unique<Functions>()) {}
 VersionApiWin32::~VersionApiWin32() = default;
 
-std::uint32_t VersionApiWin32::FullPathName(const std::string& path, std::uint32_t bufLen, char* buf) {
+std::uint32_t VersionApiWin32::FullPathName(const std::string& path, std::uint32_t bufLen,
+                                            char* buf) {
   return GetFullPathNameA(path.c_str(), bufLen, buf, nullptr);
 }
 
