@@ -48,24 +48,19 @@ std::string FakeFileSystem::Content(const std::string& path) const {
 }
 
 std::optional<std::string> FakeFileSystem::ReadAll(const std::string& path) {
-  ++reads;
   const Entry* e = File(path);
-  if (!e || locked_.count(Key(path))) return std::nullopt;
+  if (!e) return std::nullopt;
   return e->data;
 }
 
-bool FakeFileSystem::WriteAllAtomic(const std::string& path, const std::string& given) {
-  if (locked_.count(Key(path))) return false;
-  std::string data = given;
-  if (onWrite) onWrite(path, data);
+bool FakeFileSystem::WriteAllAtomic(const std::string& path, const std::string& data) {
   auto parent = entries_.find(Key(Parent(path)));
-  if (failWrites || parent == entries_.end() || !parent->second.dir) return false;
+  if (parent == entries_.end() || !parent->second.dir) return false;
   Entry& e = entries_[Key(path)];
   if (e.dir || (e.attributes & plat::fattr::kReadOnly)) return false;
   if (e.path.empty()) e = Entry{path, false, "", plat::fattr::kArchive, 0};
   e.data = data;
   e.modified = clock_++;
-  ++writes;
   return true;
 }
 
@@ -108,7 +103,7 @@ bool FakeFileSystem::CreateDir(const std::string& path) {
 
 bool FakeFileSystem::RemoveFile(const std::string& path) {
   auto it = entries_.find(Key(path));
-  if (it == entries_.end() || it->second.dir || locked_.count(Key(path))) return false;
+  if (it == entries_.end() || it->second.dir) return false;
   entries_.erase(it);
   return true;
 }

@@ -1,9 +1,7 @@
 // In-memory Windows file system: drive-letter paths, names that ignore case (umlauts
-// included) and keep their stored case, attributes, and writes that can be made to fail.
+// included) and keep their stored case, and attributes.
 #pragma once
-#include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -33,14 +31,7 @@ class FakeFileSystem : public plat::IFileSystem {
   bool Exists(const std::string& path) const { return entries_.count(Key(path)) > 0; }
   std::string Content(const std::string& path) const;  // "" when missing
 
-  bool failWrites = false;  // every write fails, leaving the old file
-  // Held open without sharing by another program: reads and writes fail.
-  void Lock(const std::string& path) { locked_.insert(Key(path)); }
-  // Changes what lands on disk (a bad disk, a sync tool rewriting the file).
-  std::function<void(const std::string& path, std::string& data)> onWrite;
   plat::LocalTime now{2026, 12, 6, 11, 42, 5};
-  int reads = 0;            // ReadAll calls
-  int writes = 0;           // successful WriteAllAtomic calls
 
  private:
   struct Entry {
@@ -53,7 +44,6 @@ class FakeFileSystem : public plat::IFileSystem {
   static std::string Key(const std::string& path);
   const Entry* File(const std::string& path) const;
   std::map<std::string, Entry> entries_;
-  std::set<std::string> locked_;
   std::string current_ = "C:\\";
   // Shared by every instance, so a file time is never repeated within a process.
   static inline std::int64_t clock_ = 1;

@@ -287,7 +287,6 @@ long FakeRegistry::KeyName(RegKey key, std::string& name) {
 }
 
 long FakeRegistry::FlushKey(RegKey key) {
-  ++flushes;
   long rc;
   return Open(key, rc) ? kSuccess : rc;
 }

@@ -60,7 +60,6 @@ class FakeRegistry : public plat::IRegistryApi, public plat::IEnvironment {
   ValueList Values(std::int32_t root, const std::string& path) const;
   std::map<std::string, std::string> env;  // upper-case name -> value, for ExpandStrings
   int openHandles() const { return static_cast<int>(handles_.size()); }
-  int flushes = 0;  // FlushKey calls
 
  private:
   struct Key {

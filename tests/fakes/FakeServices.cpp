@@ -98,9 +98,9 @@ bool FakeShell::StartProgram(const std::string& path) {
 // --- the bundle --------------------------------------------------------------------
 
 FakePlatform::FakePlatform(const std::string& appDir) {
-  platform.registry = &registry;
-  platform.environment = &registry;
-  platform.files = &files;
+  platform.registry = &registryFaults;
+  platform.environment = &registryFaults;
+  platform.files = &fileFaults;
   platform.version = &version;
   platform.process = &process;
   platform.library = &library;

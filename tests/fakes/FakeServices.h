@@ -13,6 +13,7 @@
 #include "support/IniStore.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/Faults.h"
 
 class FakeProcessApi : public plat::IProcessApi {
  public:
@@ -115,11 +116,14 @@ class FakeVersionApi : public plat::IVersionApi {
   std::map<std::string, Items> resources_;  // by upper-case path
 };
 
-// Every fake, bundled as the platform the logic runs on.
+// Every fake, bundled as the platform the logic runs on. The registry and the files
+// are reached through the fault switch, which also counts every call.
 struct FakePlatform {
   FakeRegistry registry;
   FakeFileSystem files;
-  ini::IniStore ini{files};
+  fault::Registry registryFaults{registry, registry};
+  fault::Files fileFaults{files};
+  ini::IniStore ini{fileFaults};
   FakeVersionApi version{files};
   FakeProcessApi process;
   FakeLibraryApi library;

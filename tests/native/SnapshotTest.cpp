@@ -32,7 +32,7 @@ TEST_F(SnapshotsTest, SaveWritesSortedLinesAndLogsEachValue) {
   fp.registry.PutString(kHKCR, kEexp, "SamplePath", "C:\\Games\\EEP\\Data");
   fp.registry.PutDword(kHKCR, kEexp, "SampleFlag", 1);
   fp.registry.PutDword(kHKCR, kEexp, "SampleSize", 0xFFFFFFFF);
-  const int writesBefore = fp.files.writes;
+  const int writesBefore = fp.fileFaults.calls["WriteAllAtomic"];
   snap.SaveSettings(Inst());
 
   EXPECT_EQ("1", Read("EEP_1", "Saved"));
@@ -47,7 +47,7 @@ TEST_F(SnapshotsTest, SaveWritesSortedLinesAndLogsEachValue) {
                                       "SaveRegistry: " + kEexpPath + "\\SampleSize...ok"}),
             LogLines());
   // The whole save (Saved, the emptied section, three lines) is one file write.
-  EXPECT_EQ(writesBefore + 1, fp.files.writes);
+  EXPECT_EQ(writesBefore + 1, fp.fileFaults.calls["WriteAllAtomic"]);
 }
 
 TEST_F(SnapshotsTest, SaveOrdersLinesWithoutRegardToCase) {

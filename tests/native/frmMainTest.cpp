@@ -174,12 +174,12 @@ TEST_F(Form, EnablingRules) {
 // flushes (every file write is flushed before it replaces the old file).
 TEST_F(Form, ASwitchStartsOneChildPerListAndFlushesEachWriteOnce) {
   TwoInstallations();
-  const int writes = fp.files.writes, flushes = fp.registry.flushes;
+  fp.fileFaults.calls.clear(), fp.registryFaults.calls.clear();
   Tick(1);
   EXPECT_EQ("EEP_2", view.Ticked());
   EXPECT_EQ(2, fp.library.childrenStarted);
-  EXPECT_EQ(5, fp.files.writes - writes);
-  EXPECT_EQ(2, fp.registry.flushes - flushes);
+  EXPECT_EQ(5, fp.fileFaults.calls["WriteAllAtomic"]);
+  EXPECT_EQ(2, fp.registryFaults.calls["FlushKey"]);
 }
 
 // One action of the user on two installations, EEP_1 active with its settings and
@@ -282,6 +282,17 @@ const Action kActions[] = {
      "",
      {"Recover: EEP_1 -> EEP_2...ok", Backup("Reparatur_EEP_1"), "Unregister: comp.dll...ok",
       "DeleteRegistry: HKCU\\Sim\\setting...ok", "Register: comp.dll...ok"}},
+    // A file where the backups' folder belongs: nothing changes, and the message names
+    // what could not be kept.
+    {"BackupBlocked", [](Form& f) { f.fp.files.AddFile("C:\\Gleisora\\Backups"), f.Tick(1); }, kSix,
+     "Die jetzigen Einstellungen konnten nicht sicher abgelegt werden, deshalb hat Gleisora nichts "
+     "verändert: Die aktive Installation und ihre Einstellungen sind, wie sie waren.\r\nBitte prüfen "
+     "Sie, ob Gleisora in seinen Ordner schreiben darf und ob ein anderes Programm die Datei offen "
+     "hält, und versuchen Sie es dann noch einmal. Nicht gelungen ist es bei:\r\n"
+     "C:\\Gleisora\\Backups\\2026-12-06_114205_Umschalten_EEP_1.reg;",
+     "", Join({Rig::Header("UNREGISTER", "EEP 6.03", "C:\\EEP6"),
+               {"SaveRegistry: HKCU\\Sim\\setting...ok",
+                "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Umschalten_EEP_1.reg...ERROR: 75"}})},
     // The row menu.
     {"Shortcut", [](Form& f) { f.Menu(0, kLink); }, kSix, "", kLink6},
     {"ShortcutWithoutDesktop", [](Form& f) { f.shell.folder.clear(), f.Menu(0, kLink); }, kSix,
@@ -410,7 +421,7 @@ const Command kCommands[] = {
     {"SecondEepDeclined", Running, {cli::Action::Start, "EEP_1"}, cli::kSimulatorRunning, "EEP_1", "", 0},
     {"NoRights", [](Form& f) { f.fp.registry.Deny(kHKLM, "Software\\Classes"); }, {cli::Action::Switch, "EEP_2"},
      cli::kNoRights, "EEP_1", "CheckRights: HKLM\\Software\\Classes\\CLSID...ERROR: 5", 0},
-    {"NotKept", [](Form& f) { f.fp.files.failWrites = true; }, {cli::Action::Start, "EEP_2"},
+    {"NotKept", [](Form& f) { f.fp.fileFaults.rule = fault::Nth("WriteAllAtomic", 0); }, {cli::Action::Start, "EEP_2"},
      cli::kSwitchFailed, "EEP_1", "SaveSettings: C:\\Gleisora\\Gleisora.ini...ERROR: 75", 0},
     {"StartFails", [](Form& f) { Result(f, 2); }, {cli::Action::Start, "EEP_2"}, cli::kStartFailed, "EEP_2",
      "Register: comp.dll...ok", 1},
@@ -433,63 +444,6 @@ TEST_P(Commands, RunTheWindowsOwnSwitchAndStart) {
   if (c.active == std::string("EEP_1")) { EXPECT_EQ("six|C:\\EEP6", Setting() + "|" + registeredFrom); }
 }
 INSTANTIATE_TEST_SUITE_P(Form, Commands, ::testing::ValuesIn(kCommands),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// A fault before anything is deleted: the switch, Default or Reset stops, and says so.
-struct Fault {
-  const char* name;
-  void (*inject)(Form&);
-  void (*action)(Form&);
-  const char* logged;
-};
-const char kIni[] = "C:\\Gleisora\\Gleisora.ini", kBackups[] = "C:\\Gleisora\\Backups";
-void Cut(Form& f, const char* inPath, const char* from) {  // what lands on disk loses a line
-  f.fp.files.onWrite = [=](const std::string& path, std::string& data) {
-    if (path.find(inPath) != std::string::npos) data.erase(data.rfind(from));
-  };
-}
-void Switch(Form& f) { f.Tick(1); }
-void Blocked(Form& f) { f.fp.files.AddFile(kBackups); }  // a file where the folder belongs
-const Fault kFaults[] = {
-    {"NoWrites", [](Form& f) { f.fp.files.failWrites = true; }, Switch,
-     "SaveSettings: C:\\Gleisora\\Gleisora.ini...ERROR: 75"},
-    // Edited from outside, then held open without sharing: every write is refused.
-    {"IniLocked", [](Form& f) { f.fp.files.AddFile(kIni, f.fp.files.Content(kIni) + ";\r\n"); f.fp.files.Lock(kIni); },
-     Switch, "CheckSettings: C:\\Gleisora\\Gleisora.ini...ERROR: -12"},
-    {"SnapshotLineLost", [](Form& f) { Cut(f, "Gleisora.ini", "HKCU"); }, Switch,
-     "CheckSettings: HKCU\\Sim\\setting...ERROR: -12"},
-    {"BackupBlocked", Blocked, Switch,
-     "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Umschalten_EEP_1.reg...ERROR: 75"},
-    {"BackupValueLost", [](Form& f) { Cut(f, "Backups", "\"setting"); }, Switch,
-     "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Umschalten_EEP_1.reg...ERROR: -12"},
-    {"DefaultBackupBlocked", Blocked, [](Form& f) { f.form.cmdDefault_Click(); },
-     "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Standard_EEP_1.reg...ERROR: 75"},
-    {"ResetBackupBlocked", Blocked, [](Form& f) { f.form.cmdReset_Click(); },
-     "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Wiederherstellen_EEP_1.reg...ERROR: 75"},
-};
-struct Faults : Form, ::testing::WithParamInterface<Fault> {};
-
-TEST_P(Faults, NothingIsDeletedThatIsNotKept) {
-  TwoInstallations("Saved=1\r\n");
-  GetParam().inject(*this);
-  GetParam().action(*this);
-  EXPECT_EQ(GetParam().logged, LogLines().back());
-  EXPECT_EQ("six", Setting());
-  EXPECT_EQ("C:\\EEP6", registeredFrom);
-  EXPECT_EQ("EEP_1", view.Ticked());
-  ASSERT_EQ(1u, view.boxes.size());
-  const std::string& logged = GetParam().logged;  // the message names what failed
-  EXPECT_EQ("Die jetzigen Einstellungen konnten nicht sicher abgelegt werden, deshalb hat "
-            "Gleisora nichts verändert: Die aktive Installation und ihre Einstellungen sind, wie "
-            "sie waren.\r\nBitte prüfen Sie, ob Gleisora in seinen Ordner schreiben darf und ob "
-            "ein anderes Programm die Datei offen hält, und versuchen Sie es dann noch einmal. "
-            "Nicht gelungen ist es bei:\r\n" +
-                logged.substr(logged.find(": ") + 2, logged.rfind("...") - logged.find(": ") - 2),
-            view.boxes[0].text);
-  EXPECT_FALSE(form.Busy() || fp.files.Exists("C:\\Gleisora\\Gleisora.progress"));
-  EXPECT_TRUE(fp.files.ListFiles(std::string(kBackups) + "\\*.reg").empty());
-}
-INSTANTIATE_TEST_SUITE_P(Form, Faults, ::testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,210 @@
+// Every operation that changes settings, run once with each of its writes failing in
+// turn, and once with each file write refused or altered on its way to disk: nothing
+// that was there before is lost, and a switch ends, after a restart, in one whole
+// installation. Natively on the fakes, under Wine on the real registry and files.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
+
+#include "catalogue/CatalogueFile.h"
+#include "snapshots/RegFile.h"
+#include "support/Convert.h"
+#include "switching/Operations.h"
+#include "tests/contract/SnapshotContract.h"
+#include "tests/fakes/Faults.h"
+#include "tests/fakes/FakeServices.h"
+
+using namespace plat;
+
+namespace {
+
+const std::string kSub = "Software\\Gleisora Tests\\Sweep", kKey = "HKCU\\" + kSub;
+using Bytes = std::vector<std::uint8_t>;
+using Values = std::map<std::string, std::pair<std::uint32_t, Bytes>>;
+Bytes Sz(const std::string& s) { return Bytes(s.c_str(), s.c_str() + s.size() + 1); }
+
+const Values kSix = {{"setting", {reg::kRegSz, Sz("six")}},
+                     {"n", {reg::kRegDword, {6, 0, 0, 0}}},
+                     {"bin", {reg::kRegBinary, {1, 0, 2}}},
+                     {"list", {reg::kRegMultiSz, {'a', 0, 'b', 0, 0}}},
+                     {"Gr\xF6\xDF" "e", {reg::kRegExpandSz, Sz("%GLEISORA_NOPE%\\y")}}};
+const Values kSeven = {{"setting", {reg::kRegSz, Sz("seven")}}, {"n", {reg::kRegDword, {7, 0, 0, 0}}}};
+
+Values Dump(IRegistryApi& api) {
+  Values out;
+  RegKey k = 0;
+  if (api.OpenKey(RootKey(kHKCU), kSub, reg::kKeyQueryValue, k)) return out;
+  char name[256];
+  for (std::uint32_t i = 0, len = sizeof name; !api.EnumValue(k, i, name, &len); len = sizeof name, ++i) {
+    std::uint32_t type = 0, size = 0;
+    api.QueryValue(k, std::string(name, len), &type, nullptr, &size);
+    Bytes data(size + 1);
+    api.QueryValue(k, std::string(name, len), &type, data.data(), &size);
+    data.resize(size);
+    out[std::string(name, len)] = {type, data};
+  }
+  api.CloseKey(k);
+  return out;
+}
+
+// One world, rebuilt for each run: EEP_1 active, both entries with a snapshot, one
+// component each, an older backup of EEP_1.
+struct World {
+  SnapshotSubject s = MakeSnapshotSubject();
+  Platform& real = s.platform;
+  fault::Registry registry{*real.registry, *real.environment};
+  fault::Files files{*real.files};
+  ini::IniStore ini{files};
+  FakeLibraryApi library;
+  FakeProcessApi process;
+  Platform p = real;
+  std::string registered, logText;
+  LanguageFile texts{p};
+  ActivityLog log{{[] {}, [this](const std::string& t) { logText += t; }, [] {}}};
+  Context ctx{p, texts, log, [](const std::string&, unsigned style) {
+                return (style & 0xF) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
+              }};
+  std::string Dir(int v) const { return real.appDir + "\\EEP" + std::to_string(v); }
+  EntryRow Row(int n) const { return {"EEP_" + std::to_string(n), "EEP", Dir(n + 5)}; }
+
+  World() {
+    p.registry = &registry, p.environment = &registry, p.files = &files, p.ini = &ini;
+    p.library = &library, p.process = &process;
+    IFileSystem& disk = *real.files;
+    for (const auto& name : disk.ListFiles(real.appDir + "\\Backups\\*")) disk.RemoveFile(real.appDir + "\\Backups\\" + name);
+    disk.RemoveFile(SwitchRecordPath(real));
+    disk.CreateDir(real.appDir + "\\Backups");
+    std::string launcher = "[Settings]\r\nCount=2\r\n";
+    for (int n : {1, 2}) {
+      const std::string dir = Dir(n + 5);
+      disk.CreateDir(dir);
+      disk.WriteAllAtomic(dir + "\\comp.dll", "MZ");
+      auto& lib = library.libraries[UpperAnsi(dir + "\\comp.dll")];
+      lib.exports["DllRegisterServer"] = [this, dir] { registered = dir; };
+      lib.exports["DllUnregisterServer"] = [this] { registered.clear(); };
+      launcher += "[EEP_" + std::to_string(n) + "]\r\nDescription=EEP\r\nAppDir=" + dir + "\r\nAppPath=" + dir +
+                  "\\eep.exe\r\nRegType=DEFAULT\r\nSaved=1\r\n[EEP_" + std::to_string(n) + "\\Settings]\r\n" + kKey +
+                  (n == 1 ? "\\setting=REG_SZ:saved\r\n" : "\\setting=REG_SZ:seven\r\n" + kKey + "\\n=REG_DWORD:7\r\n");
+    }
+    registered = Dir(6);
+    disk.WriteAllAtomic(CatalogueFile::PathFor(real), launcher);
+    disk.WriteAllAtomic(real.appDir + "\\DEFAULT.ini",
+                        "[Registry Keys]\r\n" + kKey + "=1\r\n[Factory Settings]\r\n" + kKey +
+                            "\\setting=REG_SZ:{AppDir}\\factory\r\n[Register]\r\n{AppDir}\\comp.dll=1\r\n"
+                            "[Unregister]\r\n{AppDir}\\comp.dll=1\r\n");
+    disk.WriteAllAtomic(real.appDir + "\\Backups\\2020-01-01_000000_Standard_EEP_1.reg",
+                        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + kSub + "]\r\n\"setting\"=\"five\"\r\n\r\n");
+    IRegistryApi& api = *real.registry;
+    for (const auto& [name, v] : Dump(api)) {
+      RegKey k = 0;
+      api.OpenKey(RootKey(kHKCU), kSub, reg::kKeyAllAccess, k);
+      api.DeleteValue(k, name);
+      api.CloseKey(k);
+    }
+    RegKey k = 0;
+    api.CreateKey(RootKey(kHKCU), kSub, reg::kKeyAllAccess, k);
+    for (const auto& [name, v] : kSix)
+      api.SetValue(k, name, v.first, v.second.data(), static_cast<std::uint32_t>(v.second.size()));
+    api.CloseKey(k);
+  }
+  // The values the backups the run wrote hold, read as a restore reads them.
+  Values InBackups() {
+    Values out;
+    IFileSystem& disk = *real.files;
+    for (const auto& name : disk.ListFiles(real.appDir + "\\Backups\\*"))
+      for (const auto& key : regfile::Read(disk.ReadAll(real.appDir + "\\Backups\\" + name).value_or("")).value_or(std::vector<regfile::Key>{}))
+        if (key.name.ends_with("\\" + kSub) && name.find("2020-") != 0)  // not the one given
+          for (const auto& v : key.values) out[v.name] = {v.type, v.data};
+    return out;
+  }
+  std::string SnapshotLine(const std::string& name) {
+    ini::IniStore fresh(*real.files);
+    Platform q = real;
+    q.ini = &fresh;
+    return CatalogueFile(q).SnapshotLine("EEP_1", kKey + "\\" + name);
+  }
+};
+
+struct Op {
+  const char* name;
+  std::function<void(World&, Operations&)> run;
+};
+const Op kOps[] = {
+    {"Switch", [](World& w, Operations& o) { const EntryRow to = w.Row(2); o.Switch(w.Row(1), &to); }},
+    {"Default", [](World& w, Operations& o) { o.Default(w.Row(1), w.Dir(6)); }},
+    {"Reset", [](World& w, Operations& o) { o.Reset(w.Row(1)); }},
+    {"Restore", [](World& w, Operations& o) { o.RestoreBackup(w.Row(1), "2020-01-01_000000_Standard_EEP_1.reg"); }},
+};
+const std::set<std::string> kFileWrites = {"WriteAllAtomic", "RemoveFile", "CreateDir"};
+const std::set<std::string> kRegistryWrites = {"SetValue", "DeleteValue", "DeleteKey", "CreateKey"};
+
+// Fails, refuses or alters the k-th write of the run (k = 0: none); counts them all.
+struct Sweep {
+  fault::Act act = fault::Act::Pass;
+  bool alter = false;
+  int k = 0, writes = 0;
+  bool hitFile = false;
+  fault::Rule Rule() {
+    return [this](fault::Call& c) {
+      const bool file = kFileWrites.count(c.op) > 0;
+      if (!file && !kRegistryWrites.count(c.op)) return fault::Act::Pass;
+      if (++writes != k) return fault::Act::Pass;
+      hitFile = file;
+      if (alter && file && c.data && c.data->size() > 2) c.data->erase(c.data->size() / 2, 1);
+      return alter || (!file && act == fault::Act::Refuse) ? fault::Act::Pass : act;
+    };
+  }
+};
+
+}  // namespace
+
+TEST(FaultSweep, NoWriteThatFailsIsRefusedOrIsAlteredLosesAValue) {
+  for (const Op& op : kOps) {
+    std::map<std::string, std::string> cleanLines;
+    int total = 0;
+    {
+      World w;
+      Sweep count;
+      w.registry.rule = w.files.rule = count.Rule();
+      Operations ops(w.ctx);
+      op.run(w, ops);
+      total = count.writes;
+      for (const auto& [name, v] : kSix) cleanLines[name] = w.SnapshotLine(name);
+    }
+    ASSERT_GT(total, 5) << op.name;
+    const std::pair<fault::Act, bool> modes[] = {{fault::Act::Fail, false}, {fault::Act::Refuse, false}, {fault::Act::Pass, true}};
+    for (const auto& [act, alter] : modes)
+      for (int k = 1; k <= total; ++k) {
+        SCOPED_TRACE(std::string(op.name) + " write " + std::to_string(k) + (alter ? " altered" : act == fault::Act::Fail ? " failed" : " refused"));
+        World w;
+        Sweep sweep{act, alter, k};
+        w.registry.rule = w.files.rule = sweep.Rule();
+        {
+          Operations ops(w.ctx);
+          op.run(w, ops);
+        }
+        const Values now = Dump(*w.real.registry), kept = w.InBackups();
+        const bool isSwitch = op.name == std::string("Switch");
+        for (const auto& [name, v] : kSix) {
+          const bool there = now.count(name) && now.at(name) == v;
+          const bool backedUp = kept.count(name) && kept.at(name) == v;
+          EXPECT_TRUE(there || (backedUp && (!isSwitch || w.SnapshotLine(name) == cleanLines[name]))) << name << "\n" << w.logText;
+        }
+        if (!isSwitch) continue;
+        // The next start finishes or undoes what was left. A registry that refuses
+        // one value may leave that value behind; a file fault never mixes the two.
+        w.registry.rule = w.files.rule = {};
+        ini::IniStore fresh(*w.real.files);
+        w.p.ini = &fresh;
+        Operations(w.ctx).Recover();
+        const Values after = Dump(*w.real.registry);
+        EXPECT_EQ("", w.real.files->ReadAll(SwitchRecordPath(w.real)).value_or("")) << w.logText;
+        if (sweep.hitFile) {
+          const bool back = after == kSix && w.registered == w.Dir(6), on = after == kSeven && w.registered == w.Dir(7);
+          EXPECT_TRUE(back || on) << w.registered << "\n" << w.logText;
+        }
+      }
+  }
+}
