@@ -61,9 +61,12 @@ struct World {
   FakeProcessApi process;
   Platform p = real;
   std::string registered, logText;
+  bool dead = false;  // the process has ended: components no longer run either
+  int boxes = 0;
   LanguageFile texts{p};
   ActivityLog log{{[] {}, [this](const std::string& t) { logText += t; }, [] {}}};
-  Context ctx{p, texts, log, [](const std::string&, unsigned style) {
+  Context ctx{p, texts, log, [this](const std::string&, unsigned style) {
+                ++boxes;
                 return (style & 0xF) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
               }};
   std::string Dir(int v) const { return real.appDir + "\\EEP" + std::to_string(v); }
@@ -82,8 +85,8 @@ struct World {
       disk.CreateDir(dir);
       disk.WriteAllAtomic(dir + "\\comp.dll", "MZ");
       auto& lib = library.libraries[UpperAnsi(dir + "\\comp.dll")];
-      lib.exports["DllRegisterServer"] = [this, dir] { registered = dir; };
-      lib.exports["DllUnregisterServer"] = [this] { registered.clear(); };
+      lib.exports["DllRegisterServer"] = [this, dir] { if (!dead) registered = dir; };
+      lib.exports["DllUnregisterServer"] = [this] { if (!dead) registered.clear(); };
       launcher += "[EEP_" + std::to_string(n) + "]\r\nDescription=EEP\r\nAppDir=" + dir + "\r\nAppPath=" + dir +
                   "\\eep.exe\r\nRegType=DEFAULT\r\nSaved=1\r\n[EEP_" + std::to_string(n) + "\\Settings]\r\n" + kKey +
                   (n == 1 ? "\\setting=REG_SZ:saved\r\n" : "\\setting=REG_SZ:seven\r\n" + kKey + "\\n=REG_DWORD:7\r\n");
@@ -140,71 +143,90 @@ const Op kOps[] = {
 const std::set<std::string> kFileWrites = {"WriteAllAtomic", "RemoveFile", "CreateDir"};
 const std::set<std::string> kRegistryWrites = {"SetValue", "DeleteValue", "DeleteKey", "CreateKey"};
 
-// Fails, refuses or alters the k-th write of the run (k = 0: none); counts them all.
+// What happens to the k-th write of a run (k = 0: none), counted over files and registry.
+enum class Mode { Fail, Refuse, Alter, Cut };  // Cut: the process ends after it
+const char* const kModeNames[] = {"failed", "refused", "altered", "the last"};
 struct Sweep {
-  fault::Act act = fault::Act::Pass;
-  bool alter = false;
+  World& w;
+  Mode mode;
   int k = 0, writes = 0;
   bool hitFile = false;
   fault::Rule Rule() {
     return [this](fault::Call& c) {
       const bool file = kFileWrites.count(c.op) > 0;
-      if (!file && !kRegistryWrites.count(c.op)) return fault::Act::Pass;
-      if (++writes != k) return fault::Act::Pass;
+      if ((!file && !kRegistryWrites.count(c.op)) || ++writes < k) return fault::Act::Pass;
+      if (mode == Mode::Cut) return (w.dead = writes > k) ? fault::Act::Refuse : fault::Act::Pass;
+      if (writes > k) return fault::Act::Pass;
       hitFile = file;
-      if (alter && file && c.data && c.data->size() > 2) c.data->erase(c.data->size() / 2, 1);
-      return alter || (!file && act == fault::Act::Refuse) ? fault::Act::Pass : act;
+      if (mode == Mode::Alter && file && c.data && c.data->size() > 2) c.data->erase(c.data->size() / 2, 1);
+      return mode == Mode::Fail ? fault::Act::Fail : mode == Mode::Refuse && file ? fault::Act::Refuse : fault::Act::Pass;
     };
   }
 };
 
+// Every value of before is still in the registry, or in a backup that reads back and
+// (after a switch left it) in the snapshot.
+void ExpectNothingLost(World& w, bool snapshot, const std::map<std::string, std::string>& lines) {
+  const Values now = Dump(*w.real.registry), kept = w.InBackups();
+  for (const auto& [name, v] : kSix) {
+    const bool there = now.count(name) && now.at(name) == v, backedUp = kept.count(name) && kept.at(name) == v;
+    EXPECT_TRUE(there || (backedUp && (!snapshot || w.SnapshotLine(name) == lines.at(name)))) << name << "\n" << w.logText;
+  }
+}
+
 }  // namespace
 
-TEST(FaultSweep, NoWriteThatFailsIsRefusedOrIsAlteredLosesAValue) {
+TEST(FaultSweep, NoWriteThatFailsIsRefusedAlteredOrTheLastLosesAValue) {
   for (const Op& op : kOps) {
-    std::map<std::string, std::string> cleanLines;
+    const bool isSwitch = op.name == std::string("Switch");
+    std::map<std::string, std::string> lines;
     int total = 0;
     {
       World w;
-      Sweep count;
+      Sweep count{w, Mode::Fail};
       w.registry.rule = w.files.rule = count.Rule();
-      Operations ops(w.ctx);
-      op.run(w, ops);
+      op.run(w, *std::make_unique<Operations>(w.ctx));
       total = count.writes;
-      for (const auto& [name, v] : kSix) cleanLines[name] = w.SnapshotLine(name);
+      for (const auto& [name, v] : kSix) lines[name] = w.SnapshotLine(name);
     }
     ASSERT_GT(total, 5) << op.name;
-    const std::pair<fault::Act, bool> modes[] = {{fault::Act::Fail, false}, {fault::Act::Refuse, false}, {fault::Act::Pass, true}};
-    for (const auto& [act, alter] : modes)
+    for (Mode mode : {Mode::Fail, Mode::Refuse, Mode::Alter, Mode::Cut})
       for (int k = 1; k <= total; ++k) {
-        SCOPED_TRACE(std::string(op.name) + " write " + std::to_string(k) + (alter ? " altered" : act == fault::Act::Fail ? " failed" : " refused"));
+        SCOPED_TRACE(std::string(op.name) + ": write " + std::to_string(k) + " " + kModeNames[int(mode)]);
         World w;
-        Sweep sweep{act, alter, k};
+        Sweep sweep{w, mode, k};
         w.registry.rule = w.files.rule = sweep.Rule();
-        {
-          Operations ops(w.ctx);
-          op.run(w, ops);
-        }
-        const Values now = Dump(*w.real.registry), kept = w.InBackups();
-        const bool isSwitch = op.name == std::string("Switch");
-        for (const auto& [name, v] : kSix) {
-          const bool there = now.count(name) && now.at(name) == v;
-          const bool backedUp = kept.count(name) && kept.at(name) == v;
-          EXPECT_TRUE(there || (backedUp && (!isSwitch || w.SnapshotLine(name) == cleanLines[name]))) << name << "\n" << w.logText;
-        }
+        op.run(w, *std::make_unique<Operations>(w.ctx));
+        ExpectNothingLost(w, isSwitch, lines);
         if (!isSwitch) continue;
-        // The next start finishes or undoes what was left. A registry that refuses
-        // one value may leave that value behind; a file fault never mixes the two.
+        // The next start finishes or undoes what was left: wholly, unless a registry
+        // that failed one write kept that value.
         w.registry.rule = w.files.rule = {};
+        w.dead = false;
         ini::IniStore fresh(*w.real.files);
         w.p.ini = &fresh;
+        const bool recorded = w.real.files->ReadAll(SwitchRecordPath(w.real)).has_value();
+        w.boxes = 0;
         Operations(w.ctx).Recover();
+        EXPECT_EQ(recorded ? 1 : 0, w.boxes);
+        EXPECT_FALSE(w.real.files->ReadAll(SwitchRecordPath(w.real))) << w.logText;
+        ExpectNothingLost(w, true, lines);
         const Values after = Dump(*w.real.registry);
-        EXPECT_EQ("", w.real.files->ReadAll(SwitchRecordPath(w.real)).value_or("")) << w.logText;
-        if (sweep.hitFile) {
-          const bool back = after == kSix && w.registered == w.Dir(6), on = after == kSeven && w.registered == w.Dir(7);
-          EXPECT_TRUE(back || on) << w.registered << "\n" << w.logText;
-        }
+        if (sweep.hitFile || mode == Mode::Cut)
+          EXPECT_TRUE((after == kSix && w.registered == w.Dir(6)) || (after == kSeven && w.registered == w.Dir(7)))
+              << w.registered << "\n" << w.logText;
       }
   }
+}
+
+// A repair that was itself cut off (a component that hung) is not cut off again.
+TEST(FaultSweep, ASecondRepairSkipsTheComponentsAndStillEnds) {
+  World w;
+  w.real.files->WriteAllAtomic(SwitchRecordPath(w.real), "Source=EEP_1\r\nTarget=EEP_2\r\nPhase=Leave\r\nRepairs=1\r\n");
+  Operations(w.ctx).Recover();
+  EXPECT_EQ(kSeven, Dump(*w.real.registry));
+  EXPECT_EQ(w.Dir(6), w.registered);
+  EXPECT_NE(std::string::npos, w.logText.find("Recover: RegisterComponents EEP_2...ERROR: -13\r\n")) << w.logText;
+  EXPECT_FALSE(w.real.files->ReadAll(SwitchRecordPath(w.real)));
+  EXPECT_EQ(1, w.boxes);
 }
