@@ -21,9 +21,6 @@ using namespace plat;
 namespace {
 
 const std::string kSub = "Software\\Gleisora Tests\\Sweep", kKey = "HKCU\\" + kSub;
-using Bytes = std::vector<std::uint8_t>;
-using Values = std::map<std::string, std::pair<std::uint32_t, Bytes>>;
-Bytes Sz(const std::string& s) { return Bytes(s.c_str(), s.c_str() + s.size() + 1); }
 
 const Values kSix = {{"setting", {reg::kRegSz, Sz("six")}},
                      {"n", {reg::kRegDword, {6, 0, 0, 0}}},
@@ -32,22 +29,7 @@ const Values kSix = {{"setting", {reg::kRegSz, Sz("six")}},
                      {"Gr\xF6\xDF" "e", {reg::kRegExpandSz, Sz("%GLEISORA_NOPE%\\y")}}};
 const Values kSeven = {{"setting", {reg::kRegSz, Sz("seven")}}, {"n", {reg::kRegDword, {7, 0, 0, 0}}}};
 
-Values Dump(IRegistryApi& api) {
-  Values out;
-  RegKey k = 0;
-  if (api.OpenKey(RootKey(kHKCU), kSub, reg::kKeyQueryValue, k)) return out;
-  char name[256];
-  for (std::uint32_t i = 0, len = sizeof name; !api.EnumValue(k, i, name, &len); len = sizeof name, ++i) {
-    std::uint32_t type = 0, size = 0;
-    api.QueryValue(k, std::string(name, len), &type, nullptr, &size);
-    Bytes data(size + 1);
-    api.QueryValue(k, std::string(name, len), &type, data.data(), &size);
-    data.resize(size);
-    out[std::string(name, len)] = {type, data};
-  }
-  api.CloseKey(k);
-  return out;
-}
+Values Dump(IRegistryApi& api) { return DumpKey(api, kSub); }
 
 // One world, rebuilt for each run: EEP_1 active, both entries with a snapshot, one
 // component each, an older backup of EEP_1.
@@ -100,12 +82,7 @@ struct World {
     disk.WriteAllAtomic(real.appDir + "\\Backups\\2020-01-01_000000_Standard_EEP_1.reg",
                         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + kSub + "]\r\n\"setting\"=\"five\"\r\n\r\n");
     IRegistryApi& api = *real.registry;
-    for (const auto& [name, v] : Dump(api)) {
-      RegKey k = 0;
-      api.OpenKey(RootKey(kHKCU), kSub, reg::kKeyAllAccess, k);
-      api.DeleteValue(k, name);
-      api.CloseKey(k);
-    }
+    api.DeleteKey(RootKey(kHKCU), kSub);
     RegKey k = 0;
     api.CreateKey(RootKey(kHKCU), kSub, reg::kKeyAllAccess, k);
     for (const auto& [name, v] : kSix)

@@ -17,35 +17,19 @@ using namespace plat;
 namespace {
 
 const std::string kBase = "Software\\Gleisora Tests\\Snapshot";
-using Bytes = std::vector<std::uint8_t>;
-using Values = std::map<std::string, std::pair<std::uint32_t, Bytes>>;
 using Tree = std::map<std::string, Values>;  // by the last part of the key's name
 
 std::string Name(int n) { return "K\xC4" + std::to_string(n); }
 std::string Key(int n) { return kBase + "\\" + Name(n); }
-Bytes Sz(const std::string& s) { return Bytes(s.c_str(), s.c_str() + s.size() + 1); }
 
 void Wipe(IRegistryApi& api, int keys) {
   for (int n = 0; n < keys; ++n) api.DeleteKey(RootKey(kHKCU), Key(n));
 }
 
-// The values of the keys below the base, as the registry gives them back.
 Tree Dump(IRegistryApi& api, int keys) {
   Tree tree;
-  for (int n = 0; n < keys; ++n) {
-    RegKey k = 0;
-    if (api.OpenKey(RootKey(kHKCU), Key(n), reg::kKeyQueryValue, k)) continue;
-    char name[1024];
-    for (std::uint32_t i = 0, len = sizeof name; !api.EnumValue(k, i, name, &len); len = sizeof name, ++i) {
-      std::uint32_t type = 0, size = 0;
-      api.QueryValue(k, std::string(name, len), &type, nullptr, &size);
-      Bytes data(size + 1);
-      api.QueryValue(k, std::string(name, len), &type, data.data(), &size);
-      data.resize(size);
-      tree[Name(n)][std::string(name, len)] = {type, data};
-    }
-    api.CloseKey(k);
-  }
+  for (int n = 0; n < keys; ++n)
+    if (Values v = DumpKey(api, Key(n)); !v.empty()) tree[Name(n)] = v;
   return tree;
 }
 
@@ -109,6 +93,25 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 }  // namespace
+
+Bytes Sz(const std::string& s) { return Bytes(s.c_str(), s.c_str() + s.size() + 1); }
+
+Values DumpKey(IRegistryApi& api, const std::string& sub) {
+  Values out;
+  RegKey k = 0;
+  if (api.OpenKey(RootKey(kHKCU), sub, reg::kKeyQueryValue, k)) return out;
+  char name[1024];
+  for (std::uint32_t i = 0, len = sizeof name; !api.EnumValue(k, i, name, &len); len = sizeof name, ++i) {
+    std::uint32_t type = 0, size = 0;
+    api.QueryValue(k, std::string(name, len), &type, nullptr, &size);
+    Bytes data(size + 1);
+    api.QueryValue(k, std::string(name, len), &type, data.data(), &size);
+    data.resize(size);
+    out[std::string(name, len)] = {type, data};
+  }
+  api.CloseKey(k);
+  return out;
+}
 
 TEST(SnapshotContract, SaveClearLoadAndTheBackupGiveBackEveryValue) {
   const int keyCount = 3;
