@@ -37,7 +37,7 @@ class FakeMainView : public IMainView {
 
   void SetLogText(const std::string& t) override { log = t; }
   void AppendLogText(const std::string& t) override { log += t; }
-  void DoEvents() override {}
+  void DoEvents() override { yields.push_back(log.size()); }
 
   int MsgBox(const std::string& text, unsigned style, const std::string& title) override {
     boxes.push_back(Box{text, title, style});
@@ -84,6 +84,7 @@ class FakeMainView : public IMainView {
   std::vector<Row> rows;
   int selected = -1;
   std::string log;
+  std::vector<std::size_t> yields;  // the log's length at each yield to the window
   std::vector<Box> boxes;   // every message box shown
   std::deque<int> answers;  // answers to give; IDOK / IDNO when empty
 };

@@ -66,16 +66,20 @@ plat::ILibraryApi::RunResult FakeLibraryApi::RunInChild(const std::string& path,
                                                         const Yield&) {
   lastTimeoutMs = timeoutMs;
   if (!childRunning) ++childrenStarted;
-  // A hang or a failed wait ends the child here; a crash leaves it to the caller.
-  childRunning = outcome != RunResult::TimedOut && outcome != RunResult::WaitFailed;
+  childRunning = true;
   const auto lib = libraries.find(Upper(path));
   if (lib == libraries.end()) return RunResult::NotLoaded;
   const std::string name = doRegister ? "DllRegisterServer" : "DllUnregisterServer";
   const auto entry = lib->second.exports.find(name);
   if (entry == lib->second.exports.end()) return RunResult::NoEntryPoint;
-  if (outcome) return *outcome;
   calls.push_back(lib->first + "!" + name);
-  entry->second();
+  try {
+    entry->second();
+  } catch (RunResult ended) {
+    // A hang or a failed wait ends the child here; a crash leaves it to the caller.
+    childRunning = ended != RunResult::TimedOut && ended != RunResult::WaitFailed;
+    return ended;
+  }
   return RunResult::Ended;
 }
 
@@ -90,7 +94,7 @@ std::intptr_t FakeShell::Execute(std::uintptr_t, const std::string& verb, const 
 }
 
 bool FakeShell::StartProgram(const std::string& path) {
-  if (startFails) return false;
+  if (result && result({"start", path, "", "", 1}) <= 32) return false;
   started.push_back(path);
   return true;
 }

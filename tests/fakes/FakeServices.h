@@ -47,12 +47,11 @@ class FakeProcessApi : public plat::IProcessApi {
 class FakeLibraryApi : public plat::ILibraryApi {
  public:
   struct Library {
-    std::map<std::string, std::function<void()>> exports;  // entry name -> what it does
+    // Entry name -> what it does; one that throws a RunResult ends the child that way.
+    std::map<std::string, std::function<void()>> exports;
   };
   std::map<std::string, Library> libraries;  // by upper-case full path
   std::vector<std::string> calls;            // "path!entry" for each entry run
-  // Set: the entry point is found but the child ends this way instead of running it.
-  std::optional<RunResult> outcome;
   std::uint32_t lastTimeoutMs = 0;
   int childrenStarted = 0;
   bool childRunning = false;
@@ -70,12 +69,25 @@ class FakeShell : public plat::IShell {
   };
   std::vector<Call> executed;
   std::vector<std::string> started;
-  std::function<std::intptr_t(const Call&)> result;  // default: 42, or 2 when file is empty
-  bool startFails = false;
+  // Execute's answer (default: 42, or 2 when file is empty); a program starts when it
+  // answers above 32 for the verb "start".
+  std::function<std::intptr_t(const Call&)> result;
+  std::string desktop = "C:\\Desktop";  // "": Windows names no desktop folder
+  std::vector<std::string> links;       // each shortcut made: name|target|arguments|folder|icon
+  std::optional<std::string> chosen;    // the file the user picks in the file dialog
+  int notified = 0;                     // association changes announced
 
   std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                         const std::string& params, const std::string& dir, int show) override;
   bool StartProgram(const std::string& path) override;
+  void NotifyAssociationsChanged() override { ++notified; }
+  std::string CreateDesktopShortcut(const plat::Shortcut& l) override {
+    links.push_back(l.name + "|" + l.target + "|" + l.arguments + "|" + l.workingDir + "|" + l.iconPath);
+    return desktop.empty() ? "" : desktop + "\\" + l.name + ".lnk";
+  }
+  std::optional<std::string> ChooseFile(const std::string&, const std::string&, const std::string&) override {
+    return chosen;
+  }
 };
 
 // Version resources of fake files, described by their items.

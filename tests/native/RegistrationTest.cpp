@@ -47,10 +47,9 @@ TEST_F(Registration, ResultCodesOfOneComponent) {
   const std::pair<Run, int> ends[] = {
       {Run::NoProcess, -4}, {Run::WaitFailed, -5}, {Run::Crashed, -6}, {Run::TimedOut, -7}};
   for (const auto& [outcome, code] : ends) {
-    lib.outcome = outcome;
+    lib.libraries["C:\\EEP6\\A.DLL"].exports["DllRegisterServer"] = [end = outcome] { throw end; };
     EXPECT_EQ(code, child.Register("C:\\EEP6\\a.dll", true));
   }
-  EXPECT_EQ(2u, lib.calls.size());
 }
 
 TEST_F(Registration, ListLogsEachEnabledLineFromItsOwnFolder) {
@@ -90,7 +89,9 @@ TEST_F(Registration, OneChildPerListAndAFreshOneAfterEachFailure) {
   } calls[] = {{true, {}, 2}, {false, {}, 1}, {false, Run::Crashed, 2}, {false, Run::TimedOut, 2}};
   for (const auto& call : calls) {
     fp.library.childrenStarted = 0;
-    fp.library.outcome = call.outcome;
+    for (auto& [path, lib] : fp.library.libraries)
+      for (auto& [name, entry] : lib.exports)
+        if (call.outcome) entry = [end = *call.outcome] { throw end; };
     Register(call.doRegister);
     EXPECT_EQ(call.children, fp.library.childrenStarted) << call.doRegister;
     EXPECT_FALSE(fp.library.childRunning);

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "support/cRegistry.h"
-#include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/FakeServices.h"
 #include "tests/fakes/Faults.h"
 
 using namespace plat;
@@ -41,13 +41,7 @@ class cRegistryTest : public ::testing::Test {
     faulty.rule = std::move(rule);
     faulty.calls.clear();
   }
-  struct Shell : plat::IShell {
-    int notified = 0;
-    std::intptr_t Execute(std::uintptr_t, const std::string&, const std::string&, const std::string&,
-                          const std::string&, int) override { return 0; }
-    bool StartProgram(const std::string&) override { return false; }
-    void NotifyAssociationsChanged() override { ++notified; }
-  } shell;
+  FakeShell shell;
   FakeRegistry fake;
   fault::Registry faulty{fake, fake};
   plat::Platform platform;

@@ -199,7 +199,7 @@ TEST(AboutSysInfo, PathKeyFirstThenToolsLocationElseThePlainMessage) {
     if (*c.file) f.files.AddFile(c.file);
     if (*c.folder) f.files.AddDir(c.folder);
     if (c.denied) f.registry.Deny(plat::kHKLM, kMsinfoKey);
-    f.shell.startFails = c.startFails;
+    if (c.startFails) f.shell.result = [](const FakeShell::Call&) { return 0; };
     LanguageFile t(f.platform);
     frmAbout about(f.platform, t, v);
     about.cmdSysInfo_Click();

@@ -28,30 +28,14 @@ const Lines kFirst7 = {"RestoreRegistry: HKCU\\Sim\\setting...ok",
                        "Register: comp.dll...ok"};
 const Lines kEnter7 = Join({Rig::Header("REGISTER", "EEP 7.00", "C:\\EEP7"), kFirst7});
 
-// The shell's desktop and file dialog: the links made (none without a desktop folder)
-// and the file the user picks.
-struct Desktop : FakeShell {
-  std::string folder = "C:\\Desktop";
-  std::optional<std::string> chosen;
-  std::vector<std::string> links;
-  std::string CreateDesktopShortcut(const Shortcut& l) override {
-    links.push_back(l.name + "|" + l.target + "|" + l.arguments + "|" + l.workingDir + "|" + l.iconPath);
-    return folder.empty() ? "" : folder + "\\" + l.name + ".lnk";
-  }
-  std::optional<std::string> ChooseFile(const std::string&, const std::string&, const std::string&) override {
-    return chosen;
-  }
-};
-
 struct Form : ::testing::Test {
   FakePlatform fp;
-  Desktop shell;
+  FakeShell& shell = fp.shell;
   LanguageFile texts{fp.platform};
   FakeMainView view;
   frmMain form{fp.platform, texts, view};
   std::string registeredFrom;  // folder of the registered component, empty when none
 
-  Form() { fp.platform.shell = &shell; }
   // Two installations of one type; EEP_1 is the installed one. Each has a component
   // whose entry points record its folder; the settings live in HKCU\Sim.
   void TwoInstallations(const std::string& extra1 = "") {
@@ -295,7 +279,7 @@ const Action kActions[] = {
                 "Backup: C:\\Gleisora\\Backups\\2026-12-06_114205_Umschalten_EEP_1.reg...ERROR: 75"}})},
     // The row menu.
     {"Shortcut", [](Form& f) { f.Menu(0, kLink); }, kSix, "", kLink6},
-    {"ShortcutWithoutDesktop", [](Form& f) { f.shell.folder.clear(), f.Menu(0, kLink); }, kSix,
+    {"ShortcutWithoutDesktop", [](Form& f) { f.shell.desktop.clear(), f.Menu(0, kLink); }, kSix,
      "Die Verknüpfung konnte nicht erstellt werden: Windows hat den Desktop-Ordner nicht genannt "
      "oder die Datei dort nicht angelegt.\r\nSie können die Verknüpfung selbst anlegen (Rechtsklick "
      "auf den Desktop, Neu, Verknüpfung) mit diesem Ziel:\r\n\"C:\\Gleisora\\Gleisora.exe\" /start EEP_1;", kLink6},
