@@ -149,10 +149,13 @@ TEST_F(AboutTest, CtrlTabCyclesThroughTabsAndShowsTheirPanels) {
       EXPECT_EQ(c.to == c.from ? "0 1" : i == c.to - 1 ? "210 1" : "-20000 0",
                 std::to_string(view.panels[i].left) + " " + std::to_string(view.panels[i].enabled)) << i;
   }
-  // Only the Tab key switches.
+  // Only the Tab key switches, and only where there are tabs.
   view.selected = 1;
   form.Form_KeyDown(0x22 /* page down */, F::kCtrlMask);
   EXPECT_EQ(1, view.selected);
+  view.tabs.clear(), view.selected = 2;
+  form.Form_KeyDown(F::kKeyTab, F::kCtrlMask);
+  EXPECT_EQ(2, view.selected);
 }
 
 TEST_F(AboutTest, LinksOpenWebHostsAndMailWithTheProductAsSubject) {
