@@ -136,30 +136,6 @@ TEST_F(RegistryContract, NamesEnumerateSortedIgnoringCaseAndKeepTheirFirstSpelli
   EXPECT_EQ(6u, longest);
 }
 
-TEST_F(RegistryContract, EveryTypeKeepsItsBytesAndSmallBuffersGetTheSizeNeeded) {
-  Bytes huge(300000);
-  for (std::size_t i = 0; i < huge.size(); ++i) huge[i] = static_cast<std::uint8_t>(i * 7);
-  const std::vector<std::pair<std::uint32_t, Bytes>> cases = {
-      {kRegSz, Sz("Gr\xF6\xDF" "e")}, {kRegSz, {}}, {kRegExpandSz, Sz("%GLEISORA_CT%\\x")},
-      {kRegMultiSz, {'a', 0, 'b', 0, 0}}, {kRegBinary, {}}, {kRegBinary, huge},
-      {kRegDword, {7, 0}}, {kRegDwordBigEndian, {0, 0, 0, 1}}, {kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}},
-      {kRegNone, {0xFF, 0}}, {0x1234, {9, 8, 7}}};
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    const auto& [type, bytes] = cases[i];
-    const std::string name = "v" + std::to_string(i);
-    ASSERT_EQ(kSuccess, Set(name, type, bytes)) << i;
-    std::uint32_t gotType = 0, size = 0;
-    Bytes data;
-    EXPECT_EQ(kSuccess, Get(name, gotType, data)) << i;
-    EXPECT_EQ(type, gotType) << i;
-    EXPECT_EQ(bytes, data) << i;
-    if (bytes.size() < 2) continue;
-    size = 1;
-    EXPECT_EQ(kMoreData, api->QueryValue(base, name, &gotType, data.data(), &size)) << i;
-    EXPECT_EQ(bytes.size(), size) << i;
-  }
-}
-
 TEST(EnvironmentContract, ExpandsKnownReferencesOnly) {
   RegistrySubject s = MakeRegistrySubject();
   const std::pair<const char*, const char*> cases[] = {

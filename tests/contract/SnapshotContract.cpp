@@ -102,10 +102,16 @@ Values DumpKey(IRegistryApi& api, const std::string& sub) {
   if (api.OpenKey(RootKey(kHKCU), sub, reg::kKeyQueryValue, k)) return out;
   char name[1024];
   for (std::uint32_t i = 0, len = sizeof name; !api.EnumValue(k, i, name, &len); len = sizeof name, ++i) {
-    std::uint32_t type = 0, size = 0;
+    // A buffer one byte short is told the size it needs; the data fills it exactly.
+    std::uint32_t type = 0, size = 0, shortBy1 = 0;
     api.QueryValue(k, std::string(name, len), &type, nullptr, &size);
-    Bytes data(size + 1);
+    Bytes data(size + 1, 0xCC);
+    if (size > 1) {
+      EXPECT_EQ(reg::kMoreData, api.QueryValue(k, std::string(name, len), &type, data.data(), &(shortBy1 = size - 1)));
+      EXPECT_EQ(size, shortBy1);
+    }
     api.QueryValue(k, std::string(name, len), &type, data.data(), &size);
+    EXPECT_EQ(0xCC, data.back()) << "written past the buffer";
     data.resize(size);
     out[std::string(name, len)] = {type, data};
   }
