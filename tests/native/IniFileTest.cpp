@@ -1,5 +1,4 @@
-// cInifile: whole values and lists, null fields, write results, write batches and
-// window positions.
+// cInifile: whole values and lists, null fields, write results and window positions.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -158,18 +157,4 @@ TEST_F(IniFileTest, NeverAssignedFieldsActAsNullPointers) {
   noPath.Key("a");
   noPath.Default("D");
   EXPECT_EQ("D", noPath.Value());
-}
-
-TEST_F(IniFileTest, WritesInsideABatchReachTheFileOnceAtItsEnd) {
-  ini.Section("S");
-  {
-    IniWriteBatch batch(fp.platform);
-    IniWriteBatch inner(fp.platform);
-    for (const char* key : {"a", "b", "c"}) {
-      ini.Key(key);
-      ini.Value(std::string(key));
-    }
-    EXPECT_FALSE(fp.files.Exists(kIni));
-  }
-  EXPECT_EQ("[S]\r\na=a\r\nb=b\r\nc=c\r\n", fp.files.Content(kIni));
 }
