@@ -189,9 +189,10 @@ TEST(FaultSweep, NoWriteThatFailsIsRefusedAlteredOrTheLastLosesAValue) {
         EXPECT_FALSE(w.real.files->ReadAll(SwitchRecordPath(w.real))) << w.logText;
         ExpectNothingLost(w, true, lines);
         const Values after = Dump(*w.real.registry);
-        if (sweep.hitFile || mode == Mode::Cut)
+        if (sweep.hitFile || mode == Mode::Cut) {
           EXPECT_TRUE((after == kSix && w.registered == w.Dir(6)) || (after == kSeven && w.registered == w.Dir(7)))
               << w.registered << "\n" << w.logText;
+        }
       }
   }
 }
