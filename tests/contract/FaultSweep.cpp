@@ -198,6 +198,16 @@ TEST(FaultSweep, NoWriteThatFailsIsRefusedAlteredOrTheLastLosesAValue) {
   }
 }
 
+// A switch from or to no installation leaves a record that names one side only.
+TEST(FaultSweep, ARecordNamingOneSideIsFinishedToo) {
+  for (const char* record : {"Target=EEP_2\r\nPhase=Enter\r\n", "Source=EEP_1\r\nPhase=Leave\r\n"}) {
+    World w;
+    w.real.files->WriteAllAtomic(SwitchRecordPath(w.real), record);
+    EXPECT_TRUE(Operations(w.ctx).Recover()) << record;
+    EXPECT_FALSE(w.real.files->ReadAll(SwitchRecordPath(w.real))) << record;
+  }
+}
+
 // A repair that was itself cut off (a component that hung) is not cut off again.
 TEST(FaultSweep, ASecondRepairSkipsTheComponentsAndStillEnds) {
   World w;

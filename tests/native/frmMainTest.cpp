@@ -112,8 +112,10 @@ TEST_F(Form, StartsCollapsedWithItsVersionAndLocksAnEmptyList) {
   v.fileVersion[1] = 1;
   v.strings["ProductName"] = "Gleisora";
   fp.version.SetVersion(fp.platform.exePath, v);
+  fp.files.AddFile("C:\\Gleisora\\Gleisora.lng", "[frmMain]\r\nlvwVersions.3.Text=Path\r\n");
   form.Form_Load();
   EXPECT_EQ("Gleisora v1.10", view.caption);
+  EXPECT_EQ("Path", view.columns[2].text);
   for (const auto& column : view.columns) EXPECT_EQ(0, column.widthCode) << column.text;
   EXPECT_EQ("000", List());
   EXPECT_FALSE(view.controls[Ctl::picVersions].enabled);
@@ -158,6 +160,8 @@ TEST_F(Form, EnablingRules) {
 // flushes (every file write is flushed before it replaces the old file).
 TEST_F(Form, ASwitchStartsOneChildPerListAndFlushesEachWriteOnce) {
   TwoInstallations();
+  // The load sized every column to its header and its rows.
+  for (const auto& column : view.columns) EXPECT_EQ(-2, column.widthCode) << column.text;
   fp.fileFaults.calls.clear(), fp.registryFaults.calls.clear();
   Tick(1);
   EXPECT_EQ("EEP_2", view.Ticked());
