@@ -16,12 +16,13 @@ TEST(RegFile, WritesValuesAsRegeditDoes) {
       {"", reg::kRegSz, SzBytes("C:\\EEP \"6\"")},
       {"Größe", reg::kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}},
       {"e", reg::kRegExpandSz, SzBytes("%A%")},
-      {"lines", reg::kRegSz, SzBytes("a\r\n")},  // a .reg line cannot hold a line break
-      {"long", reg::kRegBinary, ByteArray(30, 0x11)}};
+      {"lines", reg::kRegSz, SzBytes("a\r\n")},  // a .reg line cannot hold a line break, nor a NUL
+      {"long", reg::kRegBinary, ByteArray(30, 0x11)},
+      {"nul", reg::kRegSz, {'a', 0, 'b', 0}}};
   EXPECT_EQ("REGEDIT4\r\n\r\n[HKEY_USERS\\S\\K]\r\n@=\"C:\\\\EEP \\\"6\\\"\"\r\n\"Größe\"=dword:fffffffe\r\n"
             "\"e\"=hex(2):25,41,25,00\r\n\"lines\"=hex(1):61,0d,0a,00\r\n"
             "\"long\"=hex:11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,11,\\\r\n"
-            "  11,11,11,11,11,11,11,11\r\n\r\n",
+            "  11,11,11,11,11,11,11,11\r\n\"nul\"=hex(1):61,00,62,00\r\n\r\n",
             regfile::Write({{"HKEY_USERS\\S\\K", values}}));
 }
 
