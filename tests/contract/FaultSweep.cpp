@@ -4,7 +4,6 @@
 // installation. Natively on the fakes, under Wine on the real registry and files.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <set>
 
@@ -109,13 +108,13 @@ struct World {
 
 struct Op {
   const char* name;
-  std::function<void(World&, Operations&)> run;
+  void (*run)(World&);
 };
 const Op kOps[] = {
-    {"Switch", [](World& w, Operations& o) { const EntryRow to = w.Row(2); o.Switch(w.Row(1), &to); }},
-    {"Default", [](World& w, Operations& o) { o.Default(w.Row(1), w.Dir(6)); }},
-    {"Reset", [](World& w, Operations& o) { o.Reset(w.Row(1)); }},
-    {"Restore", [](World& w, Operations& o) { o.RestoreBackup(w.Row(1), "2020-01-01_000000_Standard_EEP_1.reg"); }},
+    {"Switch", [](World& w) { const EntryRow to = w.Row(2); Operations(w.ctx).Switch(w.Row(1), &to); }},
+    {"Default", [](World& w) { Operations(w.ctx).Default(w.Row(1), w.Dir(6)); }},
+    {"Reset", [](World& w) { Operations(w.ctx).Reset(w.Row(1)); }},
+    {"Restore", [](World& w) { Operations(w.ctx).RestoreBackup(w.Row(1), "2020-01-01_000000_Standard_EEP_1.reg"); }},
 };
 const std::set<std::string> kFileWrites = {"WriteAllAtomic", "RemoveFile", "CreateDir"};
 const std::set<std::string> kRegistryWrites = {"SetValue", "DeleteValue", "DeleteKey", "CreateKey"};
@@ -163,7 +162,7 @@ TEST(FaultSweep, NoWriteThatFailsIsRefusedAlteredOrTheLastLosesAValue) {
       World w;
       Sweep count{w, Mode::Fail};
       w.registry.rule = w.files.rule = count.Rule();
-      op.run(w, *std::make_unique<Operations>(w.ctx));
+      op.run(w);
       total = count.writes;
       for (const auto& [name, v] : kSix) lines[name] = w.SnapshotLine(name);
     }
@@ -174,7 +173,7 @@ TEST(FaultSweep, NoWriteThatFailsIsRefusedAlteredOrTheLastLosesAValue) {
         World w;
         Sweep sweep{w, mode, k};
         w.registry.rule = w.files.rule = sweep.Rule();
-        op.run(w, *std::make_unique<Operations>(w.ctx));
+        op.run(w);
         ExpectNothingLost(w, isSwitch, lines);
         if (!isSwitch) continue;
         // The next start finishes or undoes what was left: wholly, unless a registry
