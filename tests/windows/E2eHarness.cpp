@@ -173,7 +173,7 @@ bool App::RowChecked(int row) const {
   return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
-bool App::ClickRow(int row, bool twice) {
+bool App::ClickRow(int row, Mouse how) {
   RECT r{LVIR_LABEL, 0, 0, 0};
   Remote(pi_.hProcess, List(), LVM_GETITEMRECT, row, r);
   POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -181,12 +181,18 @@ bool App::ClickRow(int row, bool twice) {
   if (r.right <= r.left || !WaitFor([&] { return GetForegroundWindow() == Main(); }, 5000) ||
       !ClientToScreen(List(), &p) || !SetCursorPos(p.x, p.y))
     return false;
+  // Every event carries its place: under X a late motion event can move the cursor back.
+  const DWORD down = how == Mouse::Right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  const DWORD up = how == Mouse::Right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   INPUT in[4] = {};
   for (int i = 0; i < 4; ++i) {
     in[i].type = INPUT_MOUSE;
-    in[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    in[i].mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in[i].mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i % 2 ? up : down);
   }
-  return SendInput(twice ? 4 : 2, in, sizeof(INPUT)) == (twice ? 4u : 2u);
+  const UINT n = how == Mouse::Double ? 4 : 2;
+  return SendInput(n, in, sizeof(INPUT)) == n;
 }
 
 bool App::PressKey(WORD key) {

@@ -54,7 +54,8 @@ class App {
   int RowCount() const;
   std::string RowText(int row, int sub = 0) const;
   bool RowChecked(int row) const;
-  bool ClickRow(int row, bool twice = false);  // on the row's text, with the mouse
+  enum class Mouse { Left, Double, Right };
+  bool ClickRow(int row, Mouse how = Mouse::Left);  // on the row's text
   bool PressKey(WORD key);
   HWND WaitForBox(const std::string& text) const;  // a message box saying `text`
   static bool Answer(HWND box, const std::string& button);  // as labelled, "&Yes"
