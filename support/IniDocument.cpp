@@ -1,6 +1,8 @@
 #include "support/IniDocument.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <optional>
 
@@ -25,6 +27,23 @@ std::string TrimRight(const std::string& s) {
 std::string Trim(const std::string& s) { return TrimRight(TrimLeft(s)); }
 // A C string ends at its first NUL.
 std::string CutAtNul(const std::string& s) { return s.substr(0, s.find('\0')); }
+
+// The first `c` from `from` on, eight bytes at a time: the scan for headers walks the
+// whole catalogue at every start, and the C library's search is a byte loop on some
+// systems.
+std::size_t Find(const std::string& s, char c, std::size_t from) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+  std::size_t i = from;
+  for (std::uint64_t w; i + 8 <= s.size(); i += 8) {
+    std::memcpy(&w, s.data() + i, 8);
+    w ^= pattern;
+    if ((w - kOnes) & ~w & kHighs) break;  // a byte of w is zero: c is in these eight
+  }
+  for (; i < s.size(); ++i)
+    if (s[i] == c) return i;
+  return std::string::npos;
+}
 
 }  // namespace
 
@@ -95,7 +114,7 @@ Document Document::Parse(std::string bytes) {
   // The text is kept once; the sections not used yet point into it.
   const auto whole = std::make_shared<const std::string>(std::move(decoded.text));
   const std::string& text = *whole;
-  d.holdsNul_ = text.find('\0') != std::string::npos;
+  d.holdsNul_ = Find(text, '\0', 0) != std::string::npos;
   // Only a line whose first character after blanks is "[" can be a header: the
   // headers are found by looking for "[" alone, and a section's lines wait as they
   // are, as one Raw line, until the section is used.
@@ -111,7 +130,7 @@ Document Document::Parse(std::string bytes) {
   std::size_t search = 0;  // where to look for the next "["
   bool inSection = false;  // false: the lines before the first header, parsed at once
   for (;;) {
-    const std::size_t bracket = text.find('[', search);
+    const std::size_t bracket = Find(text, '[', search);
     std::optional<std::size_t> start;
     if (bracket != std::string::npos) start = lineStartOf(bracket);
     if (bracket != std::string::npos && !start) {

@@ -29,20 +29,25 @@ std::optional<std::string> FileSystemWin32::ReadAllInSteps(const std::string& pa
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   HandleCloser closer{h};
+  // Read straight into the string, in slices so a long read can yield; a large
+  // catalogue is neither regrown nor copied on its way in.
   std::string data;
-  // Room for the whole file at once: a large catalogue is not copied while it grows.
   LARGE_INTEGER size{};
-  if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31))
-    data.reserve(static_cast<std::size_t>(size.QuadPart) + 1);
-  std::vector<char> buf(1 << 20);
-  DWORD got = 0;
+  if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31)) {
+    data.reserve(static_cast<std::size_t>(size.QuadPart) + (1 << 20));  // the last, empty read
+    data.resize(static_cast<std::size_t>(size.QuadPart));
+  }
+  std::size_t done = 0;
   for (;;) {
-    if (!ReadFile(h, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr))
-      return std::nullopt;
+    if (data.size() - done < (1 << 16)) data.resize(done + (1 << 20));  // grew meanwhile
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1 << 22));
+    DWORD got = 0;
+    if (!ReadFile(h, data.data() + done, want, &got, nullptr)) return std::nullopt;
     if (got == 0) break;
-    data.append(buf.data(), got);
+    done += got;
     if (progress) progress();
   }
+  data.resize(done);
   return data;
 }
 
