@@ -71,10 +71,14 @@ bool CheckBoxPoint(HWND list, int row, POINT& at) {
 
 void Click(POINT at) {
   SetCursorPos(at.x, at.y);
+  // Each event carries its place: under X a late motion event can move the cursor back.
   INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  for (int i = 0; i < 2; ++i) {
+    in[i].type = INPUT_MOUSE;
+    in[i].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in[i].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
+  }
   SendInput(2, in, sizeof(INPUT));
 }
 
@@ -238,8 +242,9 @@ SwitchFigures TimeSwitch(const plat::Platform& p, int values, bool components) {
   return f;
 }
 
-// From process start until the window answers a message sent to its list.
-double TimeStart(int entries, int values, LRESULT& rows) {
+// From process start until the window answers a message sent to its list; the best of
+// `runs` starts, since one start of a process under Wine varies by more than is measured.
+double TimeStart(int entries, int values, int runs, LRESULT& rows) {
   e2e::Scene scene("BenchStart");
   std::string ini = "[Settings]\r\nCount=" + std::to_string(entries) + "\r\n", snapshots;
   for (int n = 1; n <= entries; ++n) {
@@ -250,33 +255,38 @@ double TimeStart(int entries, int values, LRESULT& rows) {
   }
   e2e::WriteTextFile(scene.Path("Gleisora.ini"), ini + snapshots);
   {
-    // A first start writes the language file with every text; the second is timed.
+    // A first start writes the language file with every text; the later ones are timed.
     e2e::App first(scene);
     first.WaitForMain();
   }
-  const auto start = Clock::now();
-  e2e::App app(scene);
-  DWORD_PTR answer = 0;
-  const bool answered = Until(
-      [&] {
-        HWND list = List(app.Main());
-        return list && SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5, &answer);
-      },
-      60);
-  const double seconds = Seconds(start);
-  rows = static_cast<LRESULT>(answer);
-  app.WaitForMain();
-  return answered ? seconds : -1;
+  double best = -1;
+  for (int run = 0; run < runs; ++run) {
+    const auto start = Clock::now();
+    e2e::App app(scene);
+    DWORD_PTR answer = 0;
+    const bool answered = Until(
+        [&] {
+          HWND list = List(app.Main());
+          return list && SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5, &answer);
+        },
+        60);
+    const double seconds = Seconds(start);
+    rows = static_cast<LRESULT>(answer);
+    app.WaitForMain();
+    if (answered && (best < 0 || seconds < best)) best = seconds;
+  }
+  return best;
 }
 
 }  // namespace
 
 // Arguments: the value counts to switch (default 1,000 and 10,000); given any, the
-// start-up is not timed.
+// start-up is not timed. "start" alone times only the start-up.
 int main(int argc, char** argv) {
   std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {1000, 10000};
+  const bool onlyStart = argc == 2 && std::string(argv[1]) == "start";
+  for (int i = 1; i < argc && !onlyStart; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty() && !onlyStart) sizes = {1000, 10000};
   Win32Platform real;
   plat::Platform p = real.Get();
 
@@ -290,7 +300,7 @@ int main(int argc, char** argv) {
   std::printf("%8s | %10s | %10s | %10s | %6s | %14s | %8s | %9s\n", "values", "components",
               "bare limit", "switch", "ratio", "slowest answer", "children", "log lines");
   int rc = 0;
-  TimeSwitch(p, 1000, true);  // fills the language file
+  if (!onlyStart) TimeSwitch(p, 1000, true);  // fills the language file
   for (int n : sizes) {
     for (bool components : {false, true}) {
       // The faster of two runs, beside the best bare limit of both: on a shared machine
@@ -314,13 +324,13 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (argc > 1) return rc;
+  if (argc > 1 && !onlyStart) return rc;
   std::printf(
-      "\nStart-up (the second, Gleisora.lng complete): from process start until the\n"
-      "window answers LVM_GETITEMCOUNT, seconds\n\n");
+      "\nStart-up (Gleisora.lng complete): from process start until the window answers\n"
+      "LVM_GETITEMCOUNT, best of five starts, seconds\n\n");
   for (int entries : {0, 50}) {
     LRESULT rows = 0;
-    const double s = TimeStart(entries, 10000, rows);
+    const double s = TimeStart(entries, 10000, 5, rows);
     std::printf("%3d entries with 10,000-value snapshots | %6.3f | %ld rows\n", entries, s,
                 static_cast<long>(rows));
     std::fflush(stdout);
