@@ -104,6 +104,11 @@ void Document::EachLine(const std::string& text, std::size_t pos, std::size_t st
   }
 }
 
+bool Document::HoldsNul() const {
+  if (!holdsNul_) holdsNul_ = read_ && Find(*read_, '\0', 0) != std::string::npos;
+  return *holdsNul_;
+}
+
 Document Document::Parse(std::string bytes) {
   Document d;
   Decoded decoded = Decode(std::move(bytes));
@@ -114,7 +119,7 @@ Document Document::Parse(std::string bytes) {
   // The text is kept once; the sections not used yet point into it.
   const auto whole = std::make_shared<const std::string>(std::move(decoded.text));
   const std::string& text = *whole;
-  d.holdsNul_ = Find(text, '\0', 0) != std::string::npos;
+  d.read_ = whole;
   // Only a line whose first character after blanks is "[" can be a header: the
   // headers are found by looking for "[" alone, and a section's lines wait as they
   // are, as one Raw line, until the section is used.

@@ -26,7 +26,7 @@ class Document {
   static Document Parse(std::string bytes);  // taken over, not copied
   std::string Serialize() const;
   bool Writable() const { return writable_; }
-  bool HoldsNul() const { return holdsNul_; }
+  bool HoldsNul() const;  // the text as read: looked at when first asked
 
   // Arguments and results are Windows-1252 text. Names compare without regard to
   // case, ASCII letters only (other letters exactly).
@@ -76,7 +76,8 @@ class Document {
 
   Encoding encoding_ = Encoding::Ansi;
   bool writable_ = true;
-  bool holdsNul_ = false;
+  std::shared_ptr<const std::string> read_;  // the text as read
+  mutable std::optional<bool> holdsNul_;
   std::string bom_;
   mutable std::list<Line> lines_;
   mutable std::list<Section> sections_;
