@@ -11,15 +11,15 @@
 #include "bench/BenchKey.h"
 #include "catalogue/Installation.h"
 #include "snapshots/Snapshots.h"
+#include "support/Convert.h"
 #include "support/cInifile.h"
+#include "switching/Operations.h"
+#include "tests/fakes/FakeServices.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include "platform/win32/Win32Platform.h"
-#include "support/IniStore.h"
-#else
-#include "tests/fakes/FakeServices.h"
 #endif
 
 namespace {
@@ -92,6 +92,51 @@ void EngineTable(const plat::Platform& p) {
   }
 }
 
+// What a switch costs besides its values: the child processes of its component lists
+// and its flushes (every file write is flushed before it replaces the old file),
+// counted on the registry and files above; the components are stand-ins that end well.
+void SwitchCounts(const plat::Platform& real) {
+  fault::Files files{*real.files};
+  fault::Registry registry{*real.registry, *real.environment};
+  ini::IniStore store{files};
+  FakeLibraryApi library;
+  plat::Platform p = real;
+  p.files = &files, p.registry = &registry, p.environment = &registry, p.ini = &store;
+  p.library = &library;
+  std::string launcher = "[Settings]\r\nCount=2\r\n", lists;
+  for (const char* name : {"a", "b", "c"})
+    lists += "{AppDir}\\comp_" + std::string(name) + ".dll=1\r\n";
+  for (int n : {1, 2}) {
+    const std::string dir = real.appDir + "\\EEP" + std::to_string(n);
+    real.files->CreateDir(dir);
+    for (const char* name : {"a", "b", "c"}) {
+      const std::string dll = dir + "\\comp_" + name + ".dll";
+      real.files->WriteAllAtomic(dll, "MZ");
+      for (const char* entry : {"DllRegisterServer", "DllUnregisterServer"})
+        library.libraries[UpperAnsi(dll)].exports[entry] = [] {};
+    }
+    launcher += "[EEP_" + std::to_string(n) + "]\r\nDescription=EEP\r\nAppDir=" + dir +
+                "\r\nAppPath=" + dir + "\\eep.exe\r\nRegType=BENCH\r\n";
+  }
+  real.files->WriteAllAtomic(real.appDir + "\\Gleisora.ini", launcher);
+  real.files->WriteAllAtomic(real.appDir + "\\BENCH.ini",
+                             "[Registry Keys]\r\nHKCU\\" + std::string(kKeyPath) + "=1\r\n[Register]\r\n" +
+                                 lists + "[Unregister]\r\n" + lists);
+  std::printf("\nOne switch of 1,000 values with three components on each side\n\n");
+  std::printf("%15s | %12s | %16s\n", "child processes", "file flushes", "registry flushes");
+  bench::Clear(*real.registry, kKey);
+  bench::Fill(*real.registry, kKey, 1000);
+  LanguageFile texts(p);
+  ActivityLog log({[] {}, [](const std::string&) {}, [] {}});
+  Operations ops(Context{p, texts, log, [](const std::string&, unsigned) { return 0; }});
+  files.calls.clear(), registry.calls.clear();
+  const EntryRow from{"EEP_1", "EEP", real.appDir + "\\EEP1"}, to{"EEP_2", "EEP", real.appDir + "\\EEP2"};
+  ops.Switch(from, &to);
+  std::printf("%15d | %12d | %16d\n", library.childrenStarted, files.calls["WriteAllAtomic"],
+              registry.calls["FlushKey"]);
+  bench::Clear(*real.registry, kKey);
+}
+
 }  // namespace
 
 int main() {
@@ -151,6 +196,7 @@ int main() {
     std::fflush(stdout);
   }
   bench::Clear(*p.registry, kKey);
+  SwitchCounts(p);
   EngineTable(p);
   return 0;
 }
