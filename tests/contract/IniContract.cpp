@@ -24,29 +24,41 @@ struct ReadCase {
   std::string expected;
 };
 
-struct ReadTable {
+// Calls to the write function with their results, the bytes they leave (nullopt: no
+// file), and reads afterwards. A table without writes leaves the file as it was.
+struct Op {
+  const char* section;
+  const char* key;
+  const char* value;
+  std::int32_t result;
+};
+
+struct Table {
   const char* name;
   std::optional<std::string> file;
   std::vector<ReadCase> reads;
+  std::vector<Op> ops = {};
+  std::optional<std::string> after = file;
 };
 
-void RunReads(const std::vector<ReadTable>& tables) {
+void RunTables(const std::vector<Table>& tables) {
   for (auto& subject : MakeIniSubjects()) {
     SCOPED_TRACE(subject->Name());
     for (const auto& t : tables) {
       SCOPED_TRACE(t.name);
       subject->PutFile(t.file);
-      for (const auto& r : t.reads) {
-        SCOPED_TRACE(std::string(r.section ? r.section : "(null)") + " / " +
-                     (r.key ? r.key : "(null)") + " / size " + std::to_string(r.size));
-        EXPECT_EQ(r.expected, subject->Get(T(r.section), T(r.key), T(r.def), r.size));
-      }
+      for (const auto& op : t.ops)
+        EXPECT_EQ(op.result, subject->Write(T(op.section), T(op.key), T(op.value)));
+      for (const auto& r : t.reads)
+        EXPECT_EQ(r.expected, subject->Get(T(r.section), T(r.key), T(r.def), r.size))
+            << (r.section ? r.section : "(null)") << " / " << (r.key ? r.key : "(null)") << " / size " << r.size;
+      EXPECT_EQ(t.after, subject->FileBytes());
     }
   }
 }
 
 TEST(IniContract, NamesBlanksCommentsAndLinesWithoutEquals) {
-  RunReads({
+  RunTables({
       {"blanks around names and values, comments, lines without =",
        "  [ S ] junk\r\n  a  =  1  \r\n;c=3\r\nnoeq\r\n[T]\r\nx=2\r\n",
        {{" s ", " A ", "D", 100, "1"},
@@ -70,7 +82,7 @@ TEST(IniContract, NamesBlanksCommentsAndLinesWithoutEquals) {
 }
 
 TEST(IniContract, DuplicatesAndKeysBeforeTheFirstSection) {
-  RunReads({{"first section and first key of a name win",
+  RunTables({{"first section and first key of a name win",
              "pre=1\r\n[S]\r\na=1\r\na=9\r\n[]\r\ne=5\r\n[S]\r\na=2\r\nb=3\r\n",
              {{"", "pre", "D", 100, "1"},
               {"", "e", "D", 100, "D"},
@@ -81,7 +93,7 @@ TEST(IniContract, DuplicatesAndKeysBeforeTheFirstSection) {
 }
 
 TEST(IniContract, QuotesAndDefaults) {
-  RunReads({{"one pair of quotes comes off values and defaults",
+  RunTables({{"one pair of quotes comes off values and defaults",
              "[S]\r\nq='abcd'\r\ns='\r\nt=''\r\n",
              {{"S", "q", "D", 100, "abcd"},
               {"S", "q", "D", 5, "abc"},
@@ -101,7 +113,7 @@ TEST(IniContract, BufferLimitsCutValuesAndLists) {
     manyKeys += "key" + std::to_string(i) + "=x\r\n";
     keyList += "key" + std::to_string(i) + '\0';
   }
-  RunReads({
+  RunTables({
       {"small buffers", "[S]\r\na=abcdefghij\r\nbb=1\r\nccc=2\r\n",
        {{"S", "a", "D", 5, "abcd"},
         {"S", nullptr, "D", 5, "a\0b"s},
@@ -128,7 +140,7 @@ std::string Utf16(const std::string& latin1) {
 TEST(IniContract, MissingFileAndWindows1252Text) {
   // a-umlaut, euro sign, a Cyrillic letter
   const std::string utf16 = Utf16("[S]\r\na=") + "\xe4\x00\xac\x20\x3a\x04"s;
-  RunReads({
+  RunTables({
       {"a missing file reads as empty", std::nullopt,
        {{"S", "a", "D", 100, "D"}, {nullptr, nullptr, "D", 100, ""}, {"S", nullptr, "D", 100, "D"}}},
       {"bytes above 127 untouched; only ASCII letters fold", "[\xc4rger]\r\n\xe4=\xfc\x80\x81\r\n",
@@ -139,77 +151,43 @@ TEST(IniContract, MissingFileAndWindows1252Text) {
   });
 }
 
-// Writes: the return value, the resulting bytes, and reads afterwards.
-struct Op {
-  const char* section;
-  const char* key;
-  const char* value;
-  std::int32_t result;
-};
-
-struct WriteTable {
-  const char* name;
-  std::optional<std::string> file;
-  std::vector<Op> ops;
-  std::optional<std::string> after;  // nullopt: no file
-  std::vector<ReadCase> reads;
-};
-
-void RunWrites(const std::vector<WriteTable>& tables) {
-  for (auto& subject : MakeIniSubjects()) {
-    SCOPED_TRACE(subject->Name());
-    for (const auto& t : tables) {
-      SCOPED_TRACE(t.name);
-      subject->PutFile(t.file);
-      for (const auto& op : t.ops)
-        EXPECT_EQ(op.result, subject->Write(T(op.section), T(op.key), T(op.value)));
-      EXPECT_EQ(t.after, subject->FileBytes());
-      for (const auto& r : t.reads)
-        EXPECT_EQ(r.expected, subject->Get(T(r.section), T(r.key), T(r.def), r.size))
-            << (r.section ? r.section : "(null)") << " / " << (r.key ? r.key : "(null)");
-    }
-  }
-}
-
 TEST(IniContract, WritingKeys) {
-  RunWrites({
+  RunTables({
       {"a new key follows the last key of its section, a new section the last line",
-       "[S]\r\na=1\r\n[T]\r\nx=2\r\n", {{"S", "b", "2", 1}, {"N", "k", "v", 1}},
-       "[S]\r\na=1\r\nb=2\r\n[T]\r\nx=2\r\n[N]\r\nk=v\r\n", {}},
-      {"a last line without a line break gets one", "[S]\r\na=1", {{"S", "b", "v", 1}},
-       "[S]\r\na=1\r\nb=v\r\n", {}},
-      {"leading blanks of the value are dropped", "[S]\r\na=1\r\n", {{"S", "a", "  lead trail  ", 1}},
-       "[S]\r\na=lead trail  \r\n", {{"S", "a", "D", 100, "lead trail"}}},
-      {"names are written less leading blanks", "[S]\r\na=1\r\n", {{" S2 ", "  k  ", "v", 1}},
-       "[S]\r\na=1\r\n[S2 ]\r\nk  =v\r\n", {{"S2", "k", "D", 100, "v"}}},
-      {"blanks around a changed line go", "[S]\r\n a = 1 \r\n;x\r\n", {{"S", "a", "2", 1}},
-       "[S]\r\na=2\r\n;x\r\n", {}},
-      {"a line without = becomes the key", "[S]\r\nk\r\n", {{"S", "k", "v", 1}}, "[S]\r\nk=v\r\n", {}},
-      {"keys before the first section", "[S]\r\na=1\r\n", {{"", "k", "v", 1}},
-       "k=v\r\n[S]\r\na=1\r\n", {{"", "k", "D", 100, "v"}}},
-      {"a null section writes nothing", "[S]\r\na=1\r\n", {{nullptr, "k", "v", 0}},
-       "[S]\r\na=1\r\n", {}},
-      {"UTF-16 files stay UTF-16", Utf16("[S]\r\na=1\r\n"), {{"S", "b", "\xe4", 1}},
-       Utf16("[S]\r\na=1\r\nb=\xe4\r\n"), {{"S", "b", "D", 100, "\xe4"}}},
-      {"UTF-8 files stay UTF-8", "\xef\xbb\xbf[S]\r\na=\xc3\xa4\r\n", {{"S", "b", "\xe4\x80", 1}},
-       "\xef\xbb\xbf[S]\r\na=\xc3\xa4\r\nb=\xc3\xa4\xe2\x82\xac\r\n",
-       {{"S", "b", "D", 100, "\xe4\x80"}}},
+       "[S]\r\na=1\r\n[T]\r\nx=2\r\n", {}, {{"S", "b", "2", 1}, {"N", "k", "v", 1}},
+       "[S]\r\na=1\r\nb=2\r\n[T]\r\nx=2\r\n[N]\r\nk=v\r\n"},
+      {"a last line without a line break gets one", "[S]\r\na=1", {}, {{"S", "b", "v", 1}},
+       "[S]\r\na=1\r\nb=v\r\n"},
+      {"leading blanks of the value are dropped", "[S]\r\na=1\r\n", {{"S", "a", "D", 100, "lead trail"}},
+       {{"S", "a", "  lead trail  ", 1}}, "[S]\r\na=lead trail  \r\n"},
+      {"names are written less leading blanks", "[S]\r\na=1\r\n", {{"S2", "k", "D", 100, "v"}},
+       {{" S2 ", "  k  ", "v", 1}}, "[S]\r\na=1\r\n[S2 ]\r\nk  =v\r\n"},
+      {"blanks around a changed line go", "[S]\r\n a = 1 \r\n;x\r\n", {}, {{"S", "a", "2", 1}},
+       "[S]\r\na=2\r\n;x\r\n"},
+      {"a line without = becomes the key", "[S]\r\nk\r\n", {}, {{"S", "k", "v", 1}}, "[S]\r\nk=v\r\n"},
+      {"keys before the first section", "[S]\r\na=1\r\n", {{"", "k", "D", 100, "v"}}, {{"", "k", "v", 1}},
+       "k=v\r\n[S]\r\na=1\r\n"},
+      {"a null section writes nothing", "[S]\r\na=1\r\n", {}, {{nullptr, "k", "v", 0}}},
+      {"UTF-16 files stay UTF-16", Utf16("[S]\r\na=1\r\n"), {{"S", "b", "D", 100, "\xe4"}},
+       {{"S", "b", "\xe4", 1}}, Utf16("[S]\r\na=1\r\nb=\xe4\r\n")},
+      {"UTF-8 files stay UTF-8", "\xef\xbb\xbf[S]\r\na=\xc3\xa4\r\n", {{"S", "b", "D", 100, "\xe4\x80"}},
+       {{"S", "b", "\xe4\x80", 1}}, "\xef\xbb\xbf[S]\r\na=\xc3\xa4\r\nb=\xc3\xa4\xe2\x82\xac\r\n"},
   });
 }
 
 TEST(IniContract, DeletingKeysAndSections) {
-  RunWrites({
-      {"names with blanks around them delete nothing", "[S]\r\na=1\r\n",
-       {{"S", " a ", nullptr, 1}, {" S ", nullptr, nullptr, 1}}, "[S]\r\na=1\r\n", {}},
-      {"the last key leaves the header, the section leaves an empty file", "[S]\r\nb=2\r\n",
-       {{"S", "b", nullptr, 1}, {"S", nullptr, nullptr, 1}}, "", {}},
-      {"a section with a text and no key is deleted", "[S]\r\na=1\r\n[T]\r\nb=2\r\n",
-       {{"S", nullptr, "text", 1}}, "[T]\r\nb=2\r\n", {}},
+  RunTables({
+      {"names with blanks around them delete nothing", "[S]\r\na=1\r\n", {},
+       {{"S", " a ", nullptr, 1}, {" S ", nullptr, nullptr, 1}}},
+      {"the last key leaves the header, the section leaves an empty file", "[S]\r\nb=2\r\n", {},
+       {{"S", "b", nullptr, 1}, {"S", nullptr, nullptr, 1}}, ""},
+      {"a section with a text and no key is deleted", "[S]\r\na=1\r\n[T]\r\nb=2\r\n", {},
+       {{"S", nullptr, "text", 1}}, "[T]\r\nb=2\r\n"},
       {"the first section holding the key; the first section of the name",
-       "[S]\r\na=1\r\n[S]\r\na=2\r\nb=3\r\n", {{"S", "b", nullptr, 1}, {"S", nullptr, nullptr, 1}},
-       "[S]\r\na=2\r\n", {{"S", "a", "D", 100, "2"}}},
-      {"nothing to delete in a missing file creates none", std::nullopt,
-       {{"S", "a", nullptr, 1}, {"S", nullptr, nullptr, 1}}, std::nullopt, {}},
+       "[S]\r\na=1\r\n[S]\r\na=2\r\nb=3\r\n", {{"S", "a", "D", 100, "2"}},
+       {{"S", "b", nullptr, 1}, {"S", nullptr, nullptr, 1}}, "[S]\r\na=2\r\n"},
+      {"nothing to delete in a missing file creates none", std::nullopt, {},
+       {{"S", "a", nullptr, 1}, {"S", nullptr, nullptr, 1}}},
   });
 }
 
