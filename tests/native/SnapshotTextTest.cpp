@@ -1,4 +1,4 @@
-// Number errors, hex text and the entry-value forms of snapshot lines.
+// Hex text and the entry-value forms of snapshot lines.
 #include <gtest/gtest.h>
 
 #include "platform/Registry.h"
@@ -11,18 +11,6 @@ using namespace plat::reg;
 namespace {
 ByteArray Sz(const std::string& s) { return ByteArray(s.c_str(), s.c_str() + s.size() + 1); }
 }  // namespace
-
-TEST(SnapshotText, NumberErrors) {
-  EXPECT_EQ(-7, ToLong(" -7 "));
-  for (const auto& [text, number] : {std::pair{"hex:01", err::TypeMismatch}, std::pair{"2147483648", err::Overflow}}) {
-    try {
-      ToLong(text);
-      ADD_FAILURE() << text;
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(number, e.Number) << text;
-    }
-  }
-}
 
 TEST(SnapshotText, HexTextBackToBytes) {
   EXPECT_EQ((ByteArray{0xAB, 0x0C}), FromHex("AB,0c"));
