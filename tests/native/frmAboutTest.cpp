@@ -97,11 +97,11 @@ TEST_F(AboutTest, LoadShowsTheOwnVersionInformationAndTheLanguageFilesTexts) {
   // The load selects nothing and moves no panel.
   EXPECT_EQ("1:210 1,-19882 1,", std::to_string(view.selected) + ":" + view.Panels());
   // Keys the file lacked now hold their defaults; fixed texts are not looked up.
-  EXPECT_EQ("[frmAbout]\r\ntbsAbout.2.Caption=Kontakt\r\nlblTitle.ToolTipText=Name\r\nCaption=Info \xfc"
-            "ber Gleisora\r\nlblTitle.Caption=Gleisora\r\nlblDisclaimer.Caption=Copyright \xa9 2026 "
-            "Gleisora-Projekt\r\nlblDisclaimer.ToolTipText=\r\nlblDescription.Caption=Start-Programm f\xfcr "
-            "EEP\r\nlblDescription.ToolTipText=\r\ntbsAbout.1.Caption=Anwendung\r\ntbsAbout.1.ToolTipText=\r\n"
-            "tbsAbout.2.ToolTipText=\r\n",
+  EXPECT_EQ("[frmAbout]\r\ntbsAbout.2.Caption=Kontakt\r\nlblTitle.ToolTipText=Name\r\n"
+            "Caption=Info über Gleisora\r\nlblTitle.Caption=Gleisora\r\n"
+            "lblDisclaimer.Caption=Copyright © 2026 Gleisora-Projekt\r\nlblDisclaimer.ToolTipText=\r\n"
+            "lblDescription.Caption=Start-Programm für EEP\r\nlblDescription.ToolTipText=\r\n"
+            "tbsAbout.1.Caption=Anwendung\r\ntbsAbout.1.ToolTipText=\r\ntbsAbout.2.ToolTipText=\r\n",
             fake.files.Content("C:\\Gleisora\\Gleisora.lng"));
 }
 
