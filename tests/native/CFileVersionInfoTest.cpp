@@ -75,11 +75,10 @@ TEST(CFileVersionInfo, TypeAndSubtypeOnlyWhereTheTableSaysSo) {
   Reader r;
   for (const auto& [type, subtype, typeText, subtypeText] : cases) {
     VersionSpec s;
-    s.fileType = type;
-    s.fileSubtype = subtype;
+    s.fileType = type, s.fileSubtype = subtype;
     r.Read(s);
-    EXPECT_EQ(typeText, r.info.FileType()) << type << "/" << subtype;
-    EXPECT_EQ(subtypeText, r.info.FileSubType()) << type << "/" << subtype;
+    EXPECT_EQ(std::string(typeText) + "|" + subtypeText, r.info.FileType() + "|" + r.info.FileSubType())
+        << type << "/" << subtype;
   }
 }
 
@@ -129,8 +128,7 @@ TEST(CFileVersionInfo, WhatEachKindOfFileLeavesInPlace) {
   EXPECT_FALSE(r.info.Available());
   // No translation table, or one too short: the fixed record is renewed, texts stay.
   VersionSpec noTable;
-  noTable.fileVersion[0] = 2;
-  noTable.translation = false;
+  noTable.fileVersion[0] = 2, noTable.translation = false;
   noTable.strings = {{"CompanyName", "Other"}};
   r.Read(noTable, "C:\\EEP6\\lib.dll");
   EXPECT_EQ("1|2.00.0000|text2", std::to_string(r.info.Available()) + "|" + r.info.VerFile() + "|" + r.info.CompanyName());
@@ -140,8 +138,7 @@ TEST(CFileVersionInfo, WhatEachKindOfFileLeavesInPlace) {
   EXPECT_EQ("text2", r.info.CompanyName());
   // A file with a table renews every entry; texts end at their first NUL or length.
   VersionSpec few;
-  few.language = 0x0409;
-  few.strings = {{"CompanyName", "New"}, {"Comments", "a"}};
+  few.language = 0x0409, few.strings = {{"CompanyName", "New"}, {"Comments", "a"}};
   r.fake.version.SetVersion("C:\\EEP6\\few.exe", few);
   r.fake.version.SetItem("C:\\EEP6\\few.exe", "\\StringFileInfo\\040904E4\\ProductName", std::string("cut\0off", 7));
   r.fake.version.SetItem("C:\\EEP6\\few.exe", "\\StringFileInfo\\040904E4\\InternalName", "noNul");

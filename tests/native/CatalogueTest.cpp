@@ -30,8 +30,7 @@ struct CatalogueTest : ::testing::Test, Rig {
   void Exe(const std::string& path, const std::string& pv = "6, 0, 0, 3",
            const std::string& description = "EEP Eisenbahn") {
     VersionSpec v;
-    v.strings = {{"FileDescription", description}, {"ProductName", "EEP Eisenbahn"},
-                 {"ProductVersion", pv}};
+    v.strings = {{"FileDescription", description}, {"ProductName", "EEP Eisenbahn"}, {"ProductVersion", pv}};
     fp.version.SetVersion(path, v);
   }
   void Definition(const std::string& regType) { File(regType + ".ini", "[Registry Keys]\r\n"); }

@@ -60,10 +60,8 @@ class AboutTest : public ::testing::Test {
  protected:
   AboutTest() : texts(fake.platform), form(fake.platform, texts, view) {}
 
-  void GiveOwnVersion(std::uint16_t major, std::uint16_t minor, std::uint16_t revision,
-                      const std::string& product = "Gleisora") {
+  void GiveOwnVersion(std::uint16_t minor, std::uint16_t revision, const std::string& product = "Gleisora") {
     VersionSpec vi;
-    vi.fileVersion[0] = vi.productVersion[0] = major;
     vi.fileVersion[1] = vi.productVersion[1] = minor;
     vi.fileVersion[2] = vi.productVersion[2] = revision;
     vi.strings = {{"ProductName", product},
@@ -84,7 +82,7 @@ const char kLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
 }  // namespace
 
 TEST_F(AboutTest, LoadShowsTheOwnVersionInformationAndTheLanguageFilesTexts) {
-  GiveOwnVersion(1, 12, 3);  // minor and revision join without separator
+  GiveOwnVersion(12, 3);  // minor and revision join without separator
   fake.files.AddFile("C:\\Gleisora\\Gleisora.lng",
                      "[frmAbout]\r\ntbsAbout.2.Caption=Kontakt\r\nlblTitle.ToolTipText=Name\r\n");
   form.Form_Load();
@@ -141,9 +139,9 @@ TEST_F(AboutTest, CtrlTabCyclesThroughTabsAndShowsTheirPanels) {
 }
 
 TEST_F(AboutTest, LinksOpenWebHostsAndMailWithTheProductReadAtTheLoadAsSubject) {
-  GiveOwnVersion(1, 1, 0);
+  GiveOwnVersion(1, 0);
   form.Form_Load();
-  GiveOwnVersion(1, 1, 0, "Später");
+  GiveOwnVersion(1, 0, "Später");
   form.lblLink1_Click();
   form.lblLink2_Click();
   form.lblMail1_Click();
