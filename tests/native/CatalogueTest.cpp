@@ -132,8 +132,8 @@ struct Scene {
 // The entry a start appends for the simulator in C:\EEP6.
 std::string Appended(int n) {
   return "[EEP_" + std::to_string(n) + "]\r\nDescription=EEP Eisenbahn v6.03\r\nAppDir=C:\\EEP6\r\n" +
-         "AppPath=C:\\EEP6\\eep.exe\r\nResBase=Res\r\nProductName=EEP Eisenbahn\r\nProductVersion=6, 0, 0, 3\r\n" +
-         "RegType=EEP6003\r\n";
+         "AppPath=C:\\EEP6\\eep.exe\r\nResBase=Res\r\nProductName=EEP Eisenbahn\r\n" +
+         "ProductVersion=6, 0, 0, 3\r\nRegType=EEP6003\r\n";
 }
 const std::string kGone = Entry(1, "A", "C:\\A") + Entry(2, "Gone v5.00", "C:\\Gone") +
                           "[EEP_2\\Settings]\r\nHKCU\\Software\\X\\Y=REG_SZ:1\r\n" + Entry(3, "C", "C:\\C");
@@ -142,7 +142,9 @@ const char kGoneAsked[] =
 const char kGoneListed[] = ":0\nEEP_1|A|DEFAULT|C:\\A\nEEP_3|C|DEFAULT|C:\\C";
 const std::string kSaved =
     Entry(1, "A", "C:\\A", "DEFAULT", "Saved=1\r\n") + "[EEP_1\\Settings]\r\nHKCU\\X\\Y=REG_SZ:1\r\n";
-const std::string kTwo = "Count=2147483647\r\n" + Entry(1, "A", "C:\\A") + Entry(2, "Six", "C:\\EEP6", "EEP6003");
+const char kSecondListed[] = "EEP_2:0\nEEP_2|EEP Eisenbahn v6.03|EEP6003|C:\\EEP6";
+const std::string kTwo =
+    "Count=2147483647\r\n" + Entry(1, "A", "C:\\A") + Entry(2, "Six", "C:\\EEP6", "EEP6003");
 const Scene kScenes[] = {
     // EEP_2 is a gap. Both later entries match the registry's folder whatever the case;
     // the later one wins, and having no "Saved" it cannot be reset.
@@ -152,7 +154,8 @@ const Scene kScenes[] = {
      "C:\\EEP6\\eep.exe",
      "EEP_4:0\nEEP_1|A|EEP6003|C:\\A\nEEP_3|Six|EEP6003|C:\\EEP6\nEEP_4|Six again|EEP6003|c:\\eep6"},
     // Active, so nothing appended; its row is dropped.
-    {"SavedThatIsNoNumber", "Count=2\r\n" + Entry(1, "Six", "C:\\EEP6", "EEP6003", "Saved=ja\r\n") + Entry(2, "A", "C:\\A"),
+    {"SavedThatIsNoNumber",
+     "Count=2\r\n" + Entry(1, "Six", "C:\\EEP6", "EEP6003", "Saved=ja\r\n") + Entry(2, "A", "C:\\A"),
      "C:\\EEP6\\eep.exe", "EEP_1:0\nEEP_2|A|DEFAULT|C:\\A"},
     // No AppPath: skipped. No AppDir, Description or RegType: shown empty, matching
     // nothing, not even the registry's unknown folder.
@@ -180,9 +183,9 @@ const Scene kScenes[] = {
      "C:\\EEP6\\eep.exe", "EEP_1:0\nEEP_1|Old v6.05|DEFAULT|C:\\EEP6", "", "", mb::kIdNo, "6, 0, 0, 9"},
     // A count that reads as none reads no entry, and the new one takes the next free number
     // instead of writing over EEP_1 and inheriting its snapshot.
-    {"CountNoNumber", "Count=viele\r\n" + kSaved, "C:\\EEP6\\eep.exe", "EEP_2:0\nEEP_2|EEP Eisenbahn v6.03|EEP6003|C:\\EEP6", "",
+    {"CountNoNumber", "Count=viele\r\n" + kSaved, "C:\\EEP6\\eep.exe", kSecondListed, "",
      "[Settings]\r\nCount=2\r\n" + kSaved + Appended(2)},
-    {"CountNegative", "Count=-5\r\n" + kSaved, "C:\\EEP6\\eep.exe", "EEP_2:0\nEEP_2|EEP Eisenbahn v6.03|EEP6003|C:\\EEP6", "",
+    {"CountNegative", "Count=-5\r\n" + kSaved, "C:\\EEP6\\eep.exe", kSecondListed, "",
      "[Settings]\r\nCount=2\r\n" + kSaved + Appended(2)},
     // An orphaned snapshot section keeps its number from being issued too.
     {"OrphanedSnapshot", "Count=1\r\n[EEP_2\\Settings]\r\nHKCU\\X\\Y=REG_SZ:1\r\n", "C:\\EEP6\\eep.exe",
@@ -191,8 +194,8 @@ const Scene kScenes[] = {
     // A huge count walks only the existing entries; with every number issued and no
     // entry matching, nothing is appended and no number wraps around.
     {"HugeCount", kTwo, "C:\\EEP6\\eep.exe", "EEP_2:0\nEEP_1|A|DEFAULT|C:\\A\nEEP_2|Six|EEP6003|C:\\EEP6"},
-    {"HugeCountNoNumberLeft", kTwo, "C:\\Other\\eep.exe", ":0\nEEP_1|A|DEFAULT|C:\\A\nEEP_2|Six|EEP6003|C:\\EEP6", "", "",
-     mb::kIdNo, "6, 0, 0, 3"},
+    {"HugeCountNoNumberLeft", kTwo, "C:\\Other\\eep.exe",
+     ":0\nEEP_1|A|DEFAULT|C:\\A\nEEP_2|Six|EEP6003|C:\\EEP6", "", "", mb::kIdNo, "6, 0, 0, 3"},
 };
 struct Scenes : CatalogueTest, ::testing::WithParamInterface<Scene> {};
 
@@ -258,11 +261,12 @@ TEST_F(CatalogueTest, AddedInstallationIsEnteredFromItsOwnFilesAndNamedByTheSimu
   EXPECT_EQ("4|C:\\EEP Demo\\Resourcen", Read("Settings", "Count") + "|" + Read("EEP_4", "ResBase"));
   for (const char* listed : {"C:\\ALT\\eep.exe", "C:\\EEP Demo\\eep.exe", "C:\\None\\eep.exe"})
     EXPECT_FALSE(c.AddInstallation(listed)) << listed;
-  EXPECT_EQ("Alt\r\nC:\\Alt\r\nDiese Installation steht bereits in der Liste!;EEP Demo v6.03\r\nC:\\EEP Demo\r\n"
-            "Diese Installation steht bereits in der Liste!;Diese Datei kann nicht hinzugefügt werden: Entweder "
-            "gibt es sie nicht mehr, ihr Pfad enthält Zeichen, die Gleisora nicht verarbeiten kann, oder die Liste "
-            "der Installationen lässt sich nicht schreiben.\r\nBitte wählen Sie eine eep.exe in einem Ordner, "
-            "dessen Name nur gewöhnliche Buchstaben enthält, oder prüfen Sie, ob Gleisora in seinen Ordner "
+  EXPECT_EQ("Alt\r\nC:\\Alt\r\nDiese Installation steht bereits in der Liste!;"
+            "EEP Demo v6.03\r\nC:\\EEP Demo\r\nDiese Installation steht bereits in der Liste!;"
+            "Diese Datei kann nicht hinzugefügt werden: Entweder gibt es sie nicht mehr, ihr Pfad "
+            "enthält Zeichen, die Gleisora nicht verarbeiten kann, oder die Liste der Installationen "
+            "lässt sich nicht schreiben.\r\nBitte wählen Sie eine eep.exe in einem Ordner, dessen Name "
+            "nur gewöhnliche Buchstaben enthält, oder prüfen Sie, ob Gleisora in seinen Ordner "
             "schreiben darf. Datei:\r\nC:\\None\\eep.exe;",
             Asked());
 

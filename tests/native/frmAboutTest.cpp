@@ -120,7 +120,8 @@ TEST_F(AboutTest, CtrlTabCyclesThroughTabsAndShowsTheirPanels) {
       {2, F::kAltMask, 2},
   };
   // The new tab's panel is moved into sight; the others are moved out and disabled, not hidden.
-  const std::string moved[] = {"210 1,-20000 0,-20000 0,", "-20000 0,210 1,-20000 0,", "-20000 0,-20000 0,210 1,"};
+  const std::string moved[] = {"210 1,-20000 0,-20000 0,", "-20000 0,210 1,-20000 0,",
+                               "-20000 0,-20000 0,210 1,"};
   for (const auto& c : cases) {
     view.selected = c.from;
     view.panels = {{0, true}, {0, true}, {0, true}};
