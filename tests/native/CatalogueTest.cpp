@@ -48,36 +48,14 @@ struct CatalogueTest : ::testing::Test, Rig {
     for (const auto& r : list.rows) s += "\n" + r.key + "|" + r.description + "|" + r.regType + "|" + r.appDir;
     return s;
   }
+  // Each message box as "text|style;".
   std::string Asked() const {
     std::string s;
-    for (const auto& b : boxes) s += b.text + ";";
+    for (const auto& b : boxes) s += b.text + "|" + std::to_string(b.style) + ";";
     return s;
   }
   std::string Content() { return fp.files.Content(kIni); }
 };
-
-TEST_F(CatalogueTest, FirstRunWritesOneActiveEntryAndWarnsOnceWithoutDefinition) {
-  Exe("C:\\Programme\\EEP6\\eep.exe");
-  Install(kFullKey, "C:\\PROGRAMME\\EEP6\\eep.exe", "C:\\Programme\\EEP6\\Resourcen");
-  Start();
-  // The directory in its long form, the path as the registry has it.
-  EXPECT_EQ("[Settings]\r\nCount=1\r\n[EEP_1]\r\nDescription=EEP Eisenbahn v6.03\r\n"
-            "AppDir=C:\\Programme\\EEP6\r\nAppPath=C:\\PROGRAMME\\EEP6\\eep.exe\r\n"
-            "ResBase=C:\\Programme\\EEP6\\Resourcen\r\nProductName=EEP Eisenbahn\r\n"
-            "ProductVersion=6, 0, 0, 3\r\nRegType=DEFAULT\r\n",
-            Content());
-  EXPECT_EQ("EEP_1:0\nEEP_1|EEP Eisenbahn v6.03|DEFAULT|C:\\Programme\\EEP6", Listed());
-  EXPECT_EQ("Es wurde keine geeignete ini-Datei für diese Version gefunden!\r\n"
-            "Version: 6, 0, 0, 3\r\nEs wird die Standard ini-Datei verwendet!;",
-            Asked());
-  EXPECT_EQ(mb::kOk | mb::kIconExclamation, boxes.at(0).style);
-
-  const std::string before = Content();
-  Start();  // the next start finds the entry: no warning, nothing appended
-  EXPECT_EQ(1u, boxes.size());
-  EXPECT_EQ(before, Content());
-  EXPECT_EQ("EEP_1", list.activeKey);
-}
 
 TEST_F(CatalogueTest, EditionDecidesKeyAndDefinitionFile) {
   Exe("C:\\Demo\\eep.exe");
@@ -138,7 +116,7 @@ std::string Appended(int n) {
 const std::string kGone = Entry(1, "A", "C:\\A") + Entry(2, "Gone v5.00", "C:\\Gone") +
                           "[EEP_2\\Settings]\r\nHKCU\\Software\\X\\Y=REG_SZ:1\r\n" + Entry(3, "C", "C:\\C");
 const char kGoneAsked[] =
-    "Gone v5.00 wurde nicht gefunden!\r\nVerzeichnis:\r\nC:\\Gone\r\nSoll der zugehörige Eintrag gelöscht werden?;";
+    "Gone v5.00 wurde nicht gefunden!\r\nVerzeichnis:\r\nC:\\Gone\r\nSoll der zugehörige Eintrag gelöscht werden?|36;";
 const char kGoneListed[] = ":0\nEEP_1|A|DEFAULT|C:\\A\nEEP_3|C|DEFAULT|C:\\C";
 const std::string kSaved =
     Entry(1, "A", "C:\\A", "DEFAULT", "Saved=1\r\n") + "[EEP_1\\Settings]\r\nHKCU\\X\\Y=REG_SZ:1\r\n";
@@ -146,6 +124,16 @@ const char kSecondListed[] = "EEP_2:0\nEEP_2|EEP Eisenbahn v6.03|EEP6003|C:\\EEP
 const std::string kTwo =
     "Count=2147483647\r\n" + Entry(1, "A", "C:\\A") + Entry(2, "Six", "C:\\EEP6", "EEP6003");
 const Scene kScenes[] = {
+    // The first start enters the simulator: the directory in its long form, the path as the
+    // registry has it. Without a definition file for its version it is warned about.
+    {"FirstRunWithoutDefinition", "", "C:\\eep6\\EEP.EXE",
+     "EEP_1:0\nEEP_1|EEP Eisenbahn v6.09|DEFAULT|C:\\EEP6",
+     "Es wurde keine geeignete ini-Datei für diese Version gefunden!\r\nVersion: 6, 0, 0, 9\r\n"
+     "Es wird die Standard ini-Datei verwendet!|48;",
+     "[Settings]\r\nCount=1\r\n[EEP_1]\r\nDescription=EEP Eisenbahn v6.09\r\nAppDir=C:\\EEP6\r\n"
+     "AppPath=C:\\eep6\\EEP.EXE\r\nResBase=Res\r\nProductName=EEP Eisenbahn\r\n"
+     "ProductVersion=6, 0, 0, 9\r\nRegType=DEFAULT\r\n",
+     mb::kIdNo, "6, 0, 0, 9"},
     // EEP_2 is a gap. Both later entries match the registry's folder whatever the case;
     // the later one wins, and having no "Saved" it cannot be reset.
     {"GapsAndCaseOfFolders",
@@ -178,7 +166,7 @@ const Scene kScenes[] = {
          Entry(1, "EEP Eisenbahn v6.04", "C:\\EEP6", "EEP6004",
                "ResBase=OldRes\r\nProductName=EEP Eisenbahn\r\nProductVersion=6, 0, 0, 4\r\nSaved=1\r\n"),
      mb::kIdNo, "6, 0, 0, 4"},
-    // Between two versions without a definition file nothing is rewritten.
+    // Between two versions without a definition file nothing is rewritten, nor warned about.
     {"NewVersionWithoutDefinitionKeepsItsEntry", "Count=1\r\n" + Entry(1, "Old v6.05", "C:\\EEP6"),
      "C:\\EEP6\\eep.exe", "EEP_1:0\nEEP_1|Old v6.05|DEFAULT|C:\\EEP6", "", "", mb::kIdNo, "6, 0, 0, 9"},
     // A count that reads as none reads no entry, and the new one takes the next free number
@@ -261,13 +249,13 @@ TEST_F(CatalogueTest, AddedInstallationIsEnteredFromItsOwnFilesAndNamedByTheSimu
   EXPECT_EQ("4|C:\\EEP Demo\\Resourcen", Read("Settings", "Count") + "|" + Read("EEP_4", "ResBase"));
   for (const char* listed : {"C:\\ALT\\eep.exe", "C:\\EEP Demo\\eep.exe", "C:\\None\\eep.exe"})
     EXPECT_FALSE(c.AddInstallation(listed)) << listed;
-  EXPECT_EQ("Alt\r\nC:\\Alt\r\nDiese Installation steht bereits in der Liste!;"
-            "EEP Demo v6.03\r\nC:\\EEP Demo\r\nDiese Installation steht bereits in der Liste!;"
+  EXPECT_EQ("Alt\r\nC:\\Alt\r\nDiese Installation steht bereits in der Liste!|48;"
+            "EEP Demo v6.03\r\nC:\\EEP Demo\r\nDiese Installation steht bereits in der Liste!|48;"
             "Diese Datei kann nicht hinzugefügt werden: Entweder gibt es sie nicht mehr, ihr Pfad "
             "enthält Zeichen, die Gleisora nicht verarbeiten kann, oder die Liste der Installationen "
             "lässt sich nicht schreiben.\r\nBitte wählen Sie eine eep.exe in einem Ordner, dessen Name "
             "nur gewöhnliche Buchstaben enthält, oder prüfen Sie, ob Gleisora in seinen Ordner "
-            "schreiben darf. Datei:\r\nC:\\None\\eep.exe;",
+            "schreiben darf. Datei:\r\nC:\\None\\eep.exe|48;",
             Asked());
 
   // Entered without a snapshot: factory settings, and the demo key names it.
