@@ -38,29 +38,24 @@ struct Reader {
 
 TEST(CFileVersionInfo, VersionNumbersFlagsAndOperatingSystemAsText) {
   // Halves are signed 16-bit numbers; the build follows the minor version without a dot.
-  const std::pair<std::array<std::uint16_t, 4>, const char*> versions[] = {
-      {{1, 2, 3, 4}, "1.02.0304"},     {{1, 2, 0, 4}, "1.02.0004"},   {{1, 10, 1234, 56}, "1.10.123456"},
-      {{0xFFFF, 0, 0, 0}, "-1.00.0000"}, {{1, 0xFFFF, 0xFFFF, 0xFFFF}, "1.-01.-0001"},
-      {{1, 2, 0x8000, 5}, "1.02.0005"}};
-  for (const auto& [v, text] : versions) {
+  const struct {
+    std::array<std::uint16_t, 4> version;
+    std::uint32_t flags, os;
+    const char* text;  // file version|flags|operating system
+  } cases[] = {
+      {{1, 2, 3, 4}, 0, 0x00010001, "1.02.0304||DOS-Win16"},
+      {{1, 2, 0, 4}, 0x40, 0x00010004, "1.02.0004||DOS-Win32"},
+      {{1, 10, 1234, 56}, 0x3F, 0x00020002, "1.10.123456|Debug PreRel Patched Private Info Special|OS/2-16 PM-16"},
+      {{0xFFFF, 0, 0, 0}, 0x24, 0x00030003, "-1.00.0000|Patched Special|OS/2-16 PM-32"},
+      {{1, 0xFFFF, 0xFFFF, 0xFFFF}, 0, 0x00040004, "1.-01.-0001||NT-Win32"},
+      {{1, 2, 0x8000, 5}, 0, 0x00040000, "1.02.0005||Unknown"}};
+  for (const auto& c : cases) {
     VersionSpec s;
-    std::copy(v.begin(), v.end(), s.fileVersion);
-    EXPECT_EQ(text, Reader().Read(s).VerFile()) << text;
-  }
-  const std::pair<std::uint32_t, const char*> flags[] = {
-      {0, ""}, {0x40, ""}, {0x3F, "Debug PreRel Patched Private Info Special"}, {0x24, "Patched Special"}};
-  for (const auto& [bits, text] : flags) {
-    VersionSpec s;
-    s.fileFlags = bits;
-    EXPECT_EQ(text, Reader().Read(s).FileFlags()) << bits;
-  }
-  const std::pair<std::uint32_t, const char*> oses[] = {
-      {0x00010001, "DOS-Win16"},     {0x00010004, "DOS-Win32"}, {0x00020002, "OS/2-16 PM-16"},
-      {0x00030003, "OS/2-16 PM-32"}, {0x00040004, "NT-Win32"},  {0x00040000, "Unknown"}};
-  for (const auto& [os, text] : oses) {
-    VersionSpec s;
-    s.fileOS = os;
-    EXPECT_EQ(text, Reader().Read(s).FileOS()) << os;
+    std::copy(c.version.begin(), c.version.end(), s.fileVersion);
+    s.fileFlags = c.flags, s.fileOS = c.os;
+    Reader r;
+    r.Read(s);
+    EXPECT_EQ(c.text, r.info.VerFile() + "|" + r.info.FileFlags() + "|" + r.info.FileOS());
   }
   Reader r;
   r.Read(Full());
@@ -80,11 +75,10 @@ TEST(CFileVersionInfo, TypeAndSubtypeOnlyWhereTheTableSaysSo) {
   Reader r;
   for (const auto& [type, subtype, typeText, subtypeText] : cases) {
     VersionSpec s;
-    s.fileType = type;
-    s.fileSubtype = subtype;
+    s.fileType = type, s.fileSubtype = subtype;
     r.Read(s);
-    EXPECT_EQ(typeText, r.info.FileType()) << type << "/" << subtype;
-    EXPECT_EQ(subtypeText, r.info.FileSubType()) << type << "/" << subtype;
+    EXPECT_EQ(std::string(typeText) + "|" + subtypeText, r.info.FileType() + "|" + r.info.FileSubType())
+        << type << "/" << subtype;
   }
 }
 
@@ -134,8 +128,7 @@ TEST(CFileVersionInfo, WhatEachKindOfFileLeavesInPlace) {
   EXPECT_FALSE(r.info.Available());
   // No translation table, or one too short: the fixed record is renewed, texts stay.
   VersionSpec noTable;
-  noTable.fileVersion[0] = 2;
-  noTable.translation = false;
+  noTable.fileVersion[0] = 2, noTable.translation = false;
   noTable.strings = {{"CompanyName", "Other"}};
   r.Read(noTable, "C:\\EEP6\\lib.dll");
   EXPECT_EQ("1|2.00.0000|text2", std::to_string(r.info.Available()) + "|" + r.info.VerFile() + "|" + r.info.CompanyName());
@@ -145,8 +138,7 @@ TEST(CFileVersionInfo, WhatEachKindOfFileLeavesInPlace) {
   EXPECT_EQ("text2", r.info.CompanyName());
   // A file with a table renews every entry; texts end at their first NUL or length.
   VersionSpec few;
-  few.language = 0x0409;
-  few.strings = {{"CompanyName", "New"}, {"Comments", "a"}};
+  few.language = 0x0409, few.strings = {{"CompanyName", "New"}, {"Comments", "a"}};
   r.fake.version.SetVersion("C:\\EEP6\\few.exe", few);
   r.fake.version.SetItem("C:\\EEP6\\few.exe", "\\StringFileInfo\\040904E4\\ProductName", std::string("cut\0off", 7));
   r.fake.version.SetItem("C:\\EEP6\\few.exe", "\\StringFileInfo\\040904E4\\InternalName", "noNul");

@@ -36,6 +36,16 @@ class cRegistryTest : public ::testing::Test {
     r.ValueType(type);
     return r;
   }
+  // "result count:name,name," of listing the values or the subkeys of a key.
+  std::string Enumerated(bool sections, std::int32_t root = kHKCU, const std::string& section = kSec) {
+    std::vector<std::string> names{"stale"};
+    std::int32_t count = -1;
+    cRegistry r = At("", 0, root, section);
+    const bool ok = sections ? r.EnumerateSections(names, count) : r.EnumerateValues(names, count);
+    std::string s = std::to_string(ok) + " " + std::to_string(count) + ":";
+    for (const auto& n : names) s += n + ",";
+    return s;
+  }
   // From now on every call asks `rule`, counted afresh.
   void Faults(fault::Rule rule) {
     faulty.rule = std::move(rule);
@@ -112,7 +122,8 @@ TEST_F(cRegistryTest, ValuesOfAnySizeReadWholeEvenWhenTheyGrowMeanwhile) {
   Faults(expanding(8));
   EXPECT_EQ(Variant(std::string("C:\\Temp++++++++\\x")), At("path").Value());
   // An environment that keeps growing, or cannot be asked, leaves the text unexpanded.
-  for (fault::Rule rule : {fault::Rule(expanding(9)), fault::Nth("ExpandStrings", 1)}) {
+  for (fault::Rule rule :
+       {fault::Rule(expanding(9)), fault::Nth("ExpandStrings", 1), fault::Nth("ExpandStrings", 2)}) {
     Faults(rule);
     EXPECT_EQ(Variant(std::string("%TEMP%\\x")), At("path").Value());
   }
@@ -159,6 +170,12 @@ TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndDescriptions) {
       {[&] { At("", 0, kHKLM, "").DeleteKey(); }, err::RegistryFailure, src, "Failed to delete registry Key: '-2147483646',Section: '"},
       {[&] { At("v", 0, kHKCU, "Software\\Missing").DeleteValue(); }, err::RegistryFailure, src,
        "Failed to open key '-2147483647',Section: 'Software\\Missing' for delete access"},
+      {[&] {
+         cRegistry kept = At("v", 0, kHKCU, "Software\\Missing");
+         kept.KeepKeyOpen(true);  // a held key is opened, not created, for a delete too
+         kept.DeleteValue();
+       },
+       err::RegistryFailure, src, "Failed to open key '-2147483647',Section: 'Software\\Missing' for delete access"},
       {[&] { At("v").DeleteValue(); }, err::RegistryFailure, src,
        "Failed to delete registry Key: '-2147483647',Section: 'Software\\Test',Key: 'v"},
       {[&] { At("v", kRegSz, kHKCU, "Software\\Locked").Value(std::string("abc")); }, err::RegistryFailure, src,
@@ -207,29 +224,17 @@ TEST_F(cRegistryTest, EnumeratesNamesInRegistryOrder) {
   for (const char* n : {"b", "", "A"}) fake.PutDword(kHKCU, kSec, n, 1);
   fake.MakeKey(kHKCU, "Software\\Test\\Y");
   fake.MakeKey(kHKCU, "Software\\Test\\x");
-  std::vector<std::string> names{"stale"};
-  std::int32_t count = -1;
-  EXPECT_TRUE(At("").EnumerateValues(names, count));
-  EXPECT_EQ((std::vector<std::string>{"", "A", "b"}), names);
-  EXPECT_EQ(3, count);
-  EXPECT_TRUE(At("").EnumerateSections(names, count));
-  EXPECT_EQ((std::vector<std::string>{"x", "Y"}), names);
-  EXPECT_EQ(2, count);
-  for (std::int32_t root : {kHKCU, 0}) {
-    EXPECT_TRUE(At("", 0, root, "Software\\Missing").EnumerateValues(names, count));
-    EXPECT_TRUE(At("", 0, root, "Software\\Missing").EnumerateSections(names, count));
-    EXPECT_EQ(0, count);
-    EXPECT_TRUE(names.empty());
-  }
+  EXPECT_EQ("1 3:,A,b,", Enumerated(false));
+  EXPECT_EQ("1 2:x,Y,", Enumerated(true));
+  for (std::int32_t root : {kHKCU, 0})
+    for (bool sections : {false, true}) EXPECT_EQ("1 0:", Enumerated(sections, root, "Software\\Missing"));
   // Names longer than announced, or than a key name may be, are still listed.
   Faults(fault::Nth("QueryInfoKey", 0));
   const std::string longName(300, 'n');
   fake.PutDword(kHKCU, kSec, longName, 1);
   fake.MakeKey(kHKCU, std::string(kSec) + "\\" + longName);
-  EXPECT_TRUE(At("").EnumerateValues(names, count));
-  EXPECT_EQ((std::vector<std::string>{"", "A", "b", longName}), names);
-  EXPECT_TRUE(At("").EnumerateSections(names, count));
-  EXPECT_EQ((std::vector<std::string>{longName, "x", "Y"}), names);
+  EXPECT_EQ("1 4:,A,b," + longName + ",", Enumerated(false));
+  EXPECT_EQ("1 3:" + longName + ",x,Y,", Enumerated(true));
 }
 
 TEST_F(cRegistryTest, RootsOtherThanThePredefinedOnesAreNeverPassedOn) {
@@ -266,10 +271,7 @@ TEST_F(cRegistryTest, FileTypeAssociationsGoUnderBothClassRootsAndAreRemovedWhol
     }
   EXPECT_EQ(2, shell.notified);
   r.CreateEXEAssociation("C:\\G\\g.exe", "Min", "Knapp", "min");  // the open verb only
-  std::vector<std::string> verbs;
-  std::int32_t n = 0;
-  At("", 0, kHKLM, "SOFTWARE\\Classes\\Min\\shell").EnumerateSections(verbs, n);
-  EXPECT_EQ(std::vector<std::string>{"open"}, verbs);
+  EXPECT_EQ("1 1:open,", Enumerated(true, kHKLM, "SOFTWARE\\Classes\\Min\\shell"));
   r.DeleteEXEAssociation("", "Gls", "", "gls");
   EXPECT_EQ(4, shell.notified);
   for (const auto& [root, prefix] : bases) {
