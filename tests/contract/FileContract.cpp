@@ -10,7 +10,7 @@ TEST(FileContract, WritesReplaceTheWholeFileOrKeepTheOldOne) {
   const std::string f = s.dir + "\\a.ini";
   EXPECT_FALSE(fs.ReadAll(f));
   EXPECT_FALSE(fs.Stamp(f).exists);
-  std::string big(3 << 20, 'x');  // more than one write chunk
+  std::string big(5 << 20, 'x');  // more than one write chunk and one read slice
   big += std::string("\0\r\n\xff", 4);
   ASSERT_TRUE(fs.WriteAllAtomic(f, big));
   EXPECT_EQ(big, fs.ReadAll(f));
