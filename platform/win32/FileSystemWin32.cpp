@@ -33,13 +33,14 @@ std::optional<std::string> FileSystemWin32::ReadAllInSteps(const std::string& pa
   // catalogue is neither regrown nor copied on its way in.
   std::string data;
   LARGE_INTEGER size{};
+  constexpr std::size_t kRoom = 1 << 16;  // for the last, empty read, or a file that grows
   if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31)) {
-    data.reserve(static_cast<std::size_t>(size.QuadPart) + (1 << 20));  // the last, empty read
+    data.reserve(static_cast<std::size_t>(size.QuadPart) + kRoom);
     data.resize(static_cast<std::size_t>(size.QuadPart));
   }
   std::size_t done = 0;
   for (;;) {
-    if (data.size() - done < (1 << 16)) data.resize(done + (1 << 20));  // grew meanwhile
+    if (done == data.size()) data.resize(done + kRoom);
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1 << 22));
     DWORD got = 0;
     if (!ReadFile(h, data.data() + done, want, &got, nullptr)) return std::nullopt;
