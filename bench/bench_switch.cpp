@@ -69,19 +69,6 @@ bool CheckBoxPoint(HWND list, int row, POINT& at) {
   return false;
 }
 
-void Click(POINT at) {
-  SetCursorPos(at.x, at.y);
-  // Each event carries its place: under X a late motion event can move the cursor back.
-  INPUT in[2] = {};
-  for (int i = 0; i < 2; ++i) {
-    in[i].type = INPUT_MOUSE;
-    in[i].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in[i].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
-  }
-  SendInput(2, in, sizeof(INPUT));
-}
-
 std::string Entry(int n, const std::string& dir) {
   return "[EEP_" + std::to_string(n) + "]\r\nDescription=Bench " + std::to_string(n) +
          "\r\nAppDir=" + dir + "\r\nAppPath=" + dir + "\\eep.exe\r\nResBase=" + dir +
@@ -223,7 +210,7 @@ SwitchFigures TimeSwitch(const plat::Platform& p, int values, bool components) {
   const long childrenBefore = children.Total();
   Prober prober(main);
   const auto start = Clock::now();
-  Click(at);
+  e2e::Click(at);
   if (!Until([&] { return !IsWindowEnabled(info); }, 10) ||
       !Until([&] { return IsWindowEnabled(info) != FALSE; }, 600))
     return f;

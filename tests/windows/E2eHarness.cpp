@@ -173,26 +173,29 @@ bool App::RowChecked(int row) const {
   return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
-bool App::ClickRow(int row, Mouse how) {
-  RECT r{LVIR_LABEL, 0, 0, 0};
-  Remote(pi_.hProcess, List(), LVM_GETITEMRECT, row, r);
-  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  SetForegroundWindow(Main());
-  if (r.right <= r.left || !WaitFor([&] { return GetForegroundWindow() == Main(); }, 5000) ||
-      !ClientToScreen(List(), &p) || !SetCursorPos(p.x, p.y))
-    return false;
+bool Click(POINT at, Mouse how) {
+  if (!SetCursorPos(at.x, at.y)) return false;
   // Every event carries its place: under X a late motion event can move the cursor back.
   const DWORD down = how == Mouse::Right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
   const DWORD up = how == Mouse::Right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   INPUT in[4] = {};
   for (int i = 0; i < 4; ++i) {
     in[i].type = INPUT_MOUSE;
-    in[i].mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in[i].mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in[i].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in[i].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i % 2 ? up : down);
   }
   const UINT n = how == Mouse::Double ? 4 : 2;
   return SendInput(n, in, sizeof(INPUT)) == n;
+}
+
+bool App::ClickRow(int row, Mouse how) {
+  RECT r{LVIR_LABEL, 0, 0, 0};
+  Remote(pi_.hProcess, List(), LVM_GETITEMRECT, row, r);
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  SetForegroundWindow(Main());
+  return r.right > r.left && WaitFor([&] { return GetForegroundWindow() == Main(); }, 5000) &&
+         ClientToScreen(List(), &p) && Click(p, how);
 }
 
 bool App::PressKey(WORD key) {

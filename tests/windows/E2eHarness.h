@@ -24,6 +24,8 @@ bool SetRegString(HKEY root, const std::string& path, const std::string& name,
 std::string Text(HWND h);  // a window's text, also in another process
 // A message box saying `text`, of any process; nullptr once `alive` fails first.
 HWND WaitForBox(const std::string& text, const std::function<bool()>& alive = [] { return true; });
+enum class Mouse { Left, Double, Right };
+bool Click(POINT at, Mouse how = Mouse::Left);  // at a screen point
 
 // A fresh program folder C:\GleisoraE2E\<name> with Gleisora.exe and DEFAULT.ini, and
 // a registry without installations; stand-in simulators are ended on leaving.
@@ -54,7 +56,6 @@ class App {
   int RowCount() const;
   std::string RowText(int row, int sub = 0) const;
   bool RowChecked(int row) const;
-  enum class Mouse { Left, Double, Right };
   bool ClickRow(int row, Mouse how = Mouse::Left);  // on the row's text
   bool PressKey(WORD key);
   HWND WaitForBox(const std::string& text) const;  // a message box saying `text`

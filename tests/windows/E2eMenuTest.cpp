@@ -67,7 +67,7 @@ TEST(E2eMenu, AddsByCtrlNCreatesAShortcutRestoresABackupAndRemovesAnEntry) {
   char desktop[MAX_PATH] = {};
   ASSERT_EQ(S_OK, SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop));
   const std::string lnk = std::string(desktop) + "\\EEP-Attrappe v6.03.lnk";
-  ASSERT_TRUE(app.ClickRow(1, e2e::App::Mouse::Right) && Menu({VK_DOWN, VK_RETURN}));
+  ASSERT_TRUE(app.ClickRow(1, e2e::Mouse::Right) && Menu({VK_DOWN, VK_RETURN}));
   ASSERT_TRUE(e2e::WaitFor([&] { return GetFileAttributesA(lnk.c_str()) != INVALID_FILE_ATTRIBUTES; }));
   const std::string dir = scene.Path("");
   EXPECT_EQ(dir + "Gleisora.exe|/start EEP_2|" + dir.substr(0, dir.size() - 1) + "|" + b + "\\eep.exe,0",

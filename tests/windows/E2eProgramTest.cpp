@@ -87,7 +87,7 @@ TEST(E2eProgram, TickingARowSwitchesAndADoubleClickSwitchesBackAndStarts) {
   ASSERT_TRUE(activeIs(b)) << app.LogText();
   EXPECT_TRUE(app.RowChecked(1) && !app.RowChecked(0));
 
-  ASSERT_TRUE(app.ClickRow(0, e2e::App::Mouse::Double));
+  ASSERT_TRUE(app.ClickRow(0, e2e::Mouse::Double));
   EXPECT_TRUE(Started(a));
   EXPECT_TRUE(activeIs(a)) << app.LogText();
   EXPECT_TRUE(app.RowChecked(0));
