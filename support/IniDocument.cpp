@@ -105,7 +105,10 @@ void Document::EachLine(const std::string& text, std::size_t pos, std::size_t st
 }
 
 bool Document::HoldsNul() const {
-  if (!holdsNul_) holdsNul_ = read_ && Find(*read_, '\0', 0) != std::string::npos;
+  if (!holdsNul_) {
+    holdsNul_ = read_ && Find(*read_, '\0', 0) != std::string::npos;
+    read_.reset();  // the sections not used yet still hold the text; nothing else needs it
+  }
   return *holdsNul_;
 }
 

@@ -76,7 +76,7 @@ class Document {
 
   Encoding encoding_ = Encoding::Ansi;
   bool writable_ = true;
-  std::shared_ptr<const std::string> read_;  // the text as read
+  mutable std::shared_ptr<const std::string> read_;  // the text as read, until HoldsNul
   mutable std::optional<bool> holdsNul_;
   std::string bom_;
   mutable std::list<Line> lines_;
