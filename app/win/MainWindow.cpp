@@ -349,9 +349,12 @@ long MainWindow::ClientHeight() {
   return scale_.Twips(r.bottom - r.top);
 }
 
+// The form asks for its height, captions and tips at every busy change; each one
+// actually set costs the window a layout and a repaint, so the same ones are left.
 void MainWindow::SetOuterHeight(long twips) {
   RECT r{};
   GetWindowRect(Handle(), &r);
+  if (r.bottom - r.top == scale_.Px(twips)) return;
   SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, scale_.Px(twips),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -383,7 +386,7 @@ std::string MainWindow::ControlCaption(Ctl c) {
 }
 
 void MainWindow::SetControlCaption(Ctl c, const std::string& text) {
-  if (!IsButton(c)) return;
+  if (!IsButton(c) || ui::WindowText(Control(c)) == text) return;
   SetWindowTextA(Control(c), text.c_str());
   FitCaption(Control(c));
 }
@@ -427,7 +430,7 @@ void MainWindow::PaintBannerFrame(HDC dc) const {
 std::string MainWindow::ToolTip(Ctl c) { return tips_.Text(Control(c)); }
 
 void MainWindow::SetToolTip(Ctl c, const std::string& text) {
-  if (IsButton(c)) tips_.Set(Control(c), text);
+  if (IsButton(c) && tips_.Text(Control(c)) != text) tips_.Set(Control(c), text);
 }
 
 void MainWindow::AddRow(const CatalogueRow& row) {
